@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+namespace mero::link {
+
+// Little-endian 32-bit integers as the link writes them.
+inline void PutInt32(char* p, std::int32_t v) {
+  const auto u = static_cast<std::uint32_t>(v);
+  p[0] = static_cast<char>(u & 0xFF);
+  p[1] = static_cast<char>((u >> 8) & 0xFF);
+  p[2] = static_cast<char>((u >> 16) & 0xFF);
+  p[3] = static_cast<char>((u >> 24) & 0xFF);
+}
+
+inline std::int32_t GetInt32(const char* p) {
+  const auto* b = reinterpret_cast<const unsigned char*>(p);
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
+                                   (static_cast<std::uint32_t>(b[2]) << 16) |
+                                   (static_cast<std::uint32_t>(b[3]) << 24));
+}
+
+inline void AppendInt32(std::string& out, std::int32_t v) {
+  char b[4];
+  PutInt32(b, v);
+  out.append(b, 4);
+}
+
+// The 8 bytes of an IEEE 754 double, little-endian (this platform's order).
+inline void AppendDouble(std::string& out, double v) {
+  char b[8];
+  std::memcpy(b, &v, 8);
+  out.append(b, 8);
+}
+
+inline double GetDouble(const char* p) {
+  double v;
+  std::memcpy(&v, p, 8);
+  return v;
+}
+
+}  // namespace mero::link
