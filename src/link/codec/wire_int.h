@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 namespace mero::link {
 
@@ -39,6 +40,28 @@ inline double GetDouble(const char* p) {
   double v;
   std::memcpy(&v, p, 8);
   return v;
+}
+
+// The 9-byte float form shared by parameter lists and row payloads: byte 5,
+// then the 8-byte double.
+constexpr char kFloatMark = 5;
+
+inline void AppendFloat9(std::string& out, double v) {
+  out.push_back(kFloatMark);
+  AppendDouble(out, v);
+}
+
+inline std::string EncodeFloat9(double v) {
+  std::string out;
+  AppendFloat9(out, v);
+  return out;
+}
+
+// Reads the 9-byte form, or a bare 8-byte double; any other text reads as 0.
+inline double DecodeFloat9(std::string_view text) {
+  if (text.size() == 9 && text[0] == kFloatMark) return GetDouble(text.data() + 1);
+  if (text.size() == 8) return GetDouble(text.data());
+  return 0;
 }
 
 }  // namespace mero::link
