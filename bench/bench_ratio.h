@@ -1,0 +1,65 @@
+#pragma once
+
+// A console reporter that remembers each benchmark's time per iteration, and
+// a main() helper that prints code/baseline ratios after the run.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace mero::bench {
+
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& r : runs) {
+      if (r.run_type == Run::RT_Iteration && r.iterations > 0) {
+        times_[r.benchmark_name()] = r.GetAdjustedRealTime();
+      }
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+
+  // Time per iteration in the reporter's unit, or 0 when the benchmark did not run.
+  double Time(const std::string& name) const {
+    auto it = times_.find(name);
+    return it == times_.end() ? 0 : it->second;
+  }
+
+ private:
+  std::map<std::string, double> times_;
+};
+
+struct RatioCheck {
+  std::string code;
+  std::string baseline;
+  double limit;
+};
+
+// Runs the selected benchmarks, then prints "ratio code/baseline" for each
+// pair that ran. Returns 1 when a ratio is above its limit.
+inline int RunAndReport(int argc, char** argv, const std::vector<RatioCheck>& checks) {
+  benchmark::Initialize(&argc, argv);
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  int status = 0;
+  std::printf("\n");
+  for (const RatioCheck& c : checks) {
+    const double a = reporter.Time(c.code);
+    const double b = reporter.Time(c.baseline);
+    if (a <= 0 || b <= 0) continue;
+    const double ratio = a / b;
+    const bool ok = ratio <= c.limit;
+    if (!ok) status = 1;
+    std::printf("ratio %-40s / %-40s = %6.2f (limit %.2f) %s\n", c.code.c_str(), c.baseline.c_str(), ratio, c.limit,
+                ok ? "ok" : "ABOVE LIMIT");
+  }
+  benchmark::Shutdown();
+  return status;
+}
+
+}  // namespace mero::bench
