@@ -37,10 +37,7 @@ bool StrToDateEx(std::string_view s, bool required, TDateTime& date) {
     if (c == ',' || c == '-' || c == '.') c = '/';
     else if ((c < '0' || c > '9') && c != '/') return false;
   }
-  const TodayRecord today = [] {
-    RefreshToday();
-    return Rt().today;
-  }();
+  const TodayRecord today = TodayRecordOf(Today());
   int day = today.day;
   int month = today.month;
   int year = today.year;
@@ -178,14 +175,6 @@ std::string SecondsStr() {
   return TwoDigits(t.second) + "." + TwoDigits(t.msec / 10);
 }
 
-void RefreshToday() {
-  TodayRecord& r = Rt().today;
-  r.date = Today();
-  const DateParts d = DecodeDate(r.date);
-  r.year = d.year;
-  r.month = d.month;
-  r.day = d.day;
-  r.dayOfWeek = DayOfWeek(r.date);
-}
+void RefreshToday() { Rt().today = TodayRecordOf(Today()); }
 
 }  // namespace mero::base

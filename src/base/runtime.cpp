@@ -5,16 +5,35 @@
 #include <cerrno>
 #include <string>
 
+#include "base/clock.h"
+#include "base/date_format.h"
+#include "base/encoding.h"
+
 namespace mero::base {
 namespace {
+
+using namespace literals;
 
 Runtime MakeLoadTimeState() {
   Runtime rt;
   rt.appDir = StartDirectory();
+  rt.today = TodayRecordOf(Today());
+  rt.reportDateLabel = "Ημ/νία:"_gr + FormatDateTime("dd\"/\"mm\"/\"yyyy", rt.today.date);
   return rt;
 }
 
 }  // namespace
+
+TodayRecord TodayRecordOf(TDateTime date) {
+  TodayRecord r;
+  r.date = DateOf(date);
+  const DateParts d = DecodeDate(r.date);
+  r.year = d.year;
+  r.month = d.month;
+  r.day = d.day;
+  r.dayOfWeek = DayOfWeek(r.date);
+  return r;
+}
 
 Runtime& Rt() {
   static Runtime runtime = MakeLoadTimeState();

@@ -17,6 +17,8 @@ struct TodayRecord {
   int dayOfWeek = 0;  // 1 = Sunday
 };
 
+TodayRecord TodayRecordOf(TDateTime date);
+
 // The process-wide state of the run-time services: one instance, with its
 // load-time values until InitBasu fills it.
 struct Runtime {
