@@ -1,6 +1,7 @@
 #include "link/codec/param_list.h"
 
 #include <limits>
+#include <utility>
 
 #include "base/date_format.h"
 #include "base/format_settings.h"

@@ -503,8 +503,12 @@ TEST_F(ParamListTest, SetTextReadsByTheDeclaredType) {
 
 TEST_F(ParamListTest, SetTextRefusesTextTheTypeCannotRead) {
   const std::pair<link::TFieldType, const char*> cases[] = {
-      {link::ftFloat, "2.5"},        {link::ftCurrency, "abc"},   {link::ftDate, "31/02/2005"},
-      {link::ftTime, "25:00"},       {link::ftDateTime, "10/05/2005 x"}, {link::ftGuid, "{not-a-guid}"},
+      {link::ftFloat, "2.5"},  // the process reads ',' as the decimal point
+      {link::ftCurrency, "abc"},
+      {link::ftDate, "31/02/2005"},
+      {link::ftTime, "25:00"},
+      {link::ftDateTime, "10/05/2005 x"},
+      {link::ftGuid, "{not-a-guid}"},
   };
   for (const auto& [type, text] : cases) {
     TLinkParamItem item;
@@ -685,9 +689,11 @@ TEST_F(ParamListTest, PlaceholdersAreFoundOnceOutsideQuotes) {
 TEST_F(ParamListTest, PlaceholderNamesEndAtTheirTerminators) {
   RecordingPresenter presenter;
   TLinkParamList list;
-  // ")" ";" and a line feed are left out of a name but do not end it.
-  list.ParamsFromSQL({"a=:p1*:p2+:p3,:p4-:p5 :p6", ":p7);x", "(:p8)"});
-  EXPECT_EQ(Names(list), (std::vector<std::string>{"p1", "p2", "p3", "p4", "p5", "p6", "p7x", "p8"}));
+  // ")" ";" a quote and a line feed are left out of a name but do not end it.
+  list.ParamsFromSQL({"a=:p1*:p2+:p3,:p4-:p5 :p6", ":p7);x", "(:p8)", ":p9'z :p10\nq"});
+  EXPECT_EQ(Names(list),
+            (std::vector<std::string>{"p1", "p2", "p3", "p4", "p5", "p6", "p7x", "p8", "p9z", "p10q"}));
+  EXPECT_TRUE(presenter.shown.empty());
   list.ParamsFromSQL({"x = :last"});
   EXPECT_EQ(Names(list), (std::vector<std::string>{"last"}));
 }
