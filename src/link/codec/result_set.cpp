@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "base/date_time.h"
@@ -42,36 +43,63 @@ constexpr std::array<bool, 256> kRowControl = [] {
 std::string FloatText(double v, const base::FormatSettings& fs) { return base::FormatFloat(kFloatPattern, v, fs); }
 
 // The number that the text of a 0x05 value reads back as; false when that text
-// is empty. The common case (0.1 <= |v| < 1e15, not within a quarter unit of a
-// rounding tie) rounds to 15 significant digits in binary: the scaled value is
-// below 2^50, so its error is at most 1/16 of a unit, and dividing the rounded
-// digits by an exact power of ten is what reading the decimal text gives.
-// Everything else takes the text route itself.
-bool FloatTextValue(double v, const base::FormatSettings& fs, double& out) {
-  const double a = std::fabs(v);
-  if (a >= 0.1 && a < 1e15) {
-    if (a == std::trunc(a)) {
-      out = v;
-      return true;
-    }
-    int e = -1;
-    while (e < 14 && a >= kPow10[static_cast<std::size_t>(e + 1)]) ++e;
-    const double scale = kPow10[static_cast<std::size_t>(14 - e)];
-    const double x = a * scale;
-    const double whole = std::floor(x);
-    const double fraction = x - whole;
-    if (std::fabs(fraction - 0.5) > 0.25) {
-      const double r = (fraction > 0.5 ? whole + 1 : whole) / scale;
-      out = v < 0 ? -r : r;
-      return true;
-    }
-  }
+// is empty. For 0.1 <= |v| < 1e15 the text holds the value rounded to 15
+// significant digits, and reading it back is dividing those digits by an exact
+// power of ten, so the text need not be written: the scaled value a * 10^k
+// (below 2^50) is off by at most 1/16, and only when it lies that close to a
+// half is the exact product consulted (fma gives its rounding error). An exact
+// half goes to the even neighbour, as the text formatting does. Everything else
+// takes the text route itself.
+[[gnu::noinline]] bool FloatTextValueByText(double v, const base::FormatSettings& fs, double& out) {
   const std::string text = FloatText(v, fs);
   if (text.empty()) {
     out = 0;
     return false;
   }
   if (!base::TryStrToFloat(text, out, fs.decimalSeparator)) out = 0;
+  return true;
+}
+
+inline bool FloatTextValue(double v, const base::FormatSettings& fs, double& out) {
+  const double a = std::fabs(v);
+  if (!(a >= 0.1 && a < 1e15)) return FloatTextValueByText(v, fs, out);
+  // Below 2^53 a conversion to an integer truncates exactly, faster than trunc/floor.
+  if (a >= 1 && static_cast<double>(static_cast<std::int64_t>(a)) == a) {
+    out = v;
+    return true;
+  }
+  // Decimal exponent e of a (10^e <= a < 10^(e+1)): from the binary one, then one step up at most.
+  const int binary = static_cast<int>((std::bit_cast<std::uint64_t>(a) >> 52) & 0x7FF) - 1023;
+  int e = binary < 0 ? -1 : (binary * 78913) >> 18;
+  if (a >= kPow10[static_cast<std::size_t>(e + 1)]) ++e;
+  const double scale = kPow10[static_cast<std::size_t>(14 - e)];
+  const double x = a * scale;
+  const double whole = static_cast<double>(static_cast<std::int64_t>(x));
+  const double above = (x - whole) - 0.5;  // exact whenever it is near 0
+  double digits = whole + (above > 0 ? 1.0 : 0.0);
+  if (std::fabs(above) <= 0.0625) [[unlikely]] {
+    const double exact = above + std::fma(a, scale, -x);
+    digits = whole + (exact > 0 || (exact == 0 && std::fmod(whole, 2) != 0) ? 1.0 : 0.0);
+  }
+  const double r = digits / scale;
+  out = v < 0 ? -r : r;
+  return true;
+}
+
+// Decimal integer text as base::TryStrToInt64 reads it; the usual short form
+// (optional '-', up to 18 digits) without its general checks.
+bool ReadInt64(std::string_view text, std::int64_t& out) {
+  std::size_t i = !text.empty() && text[0] == '-' ? 1 : 0;
+  const std::size_t digits = text.size() - i;
+  if (digits == 0 || digits > 18) return base::TryStrToInt64(text, out);
+  std::uint64_t acc = 0;
+  for (; i < text.size(); ++i) {
+    const unsigned d = static_cast<unsigned char>(text[i]) - static_cast<unsigned>('0');
+    if (d > 9) return base::TryStrToInt64(text, out);
+    acc = acc * 10 + d;
+  }
+  const auto value = static_cast<std::int64_t>(acc);
+  out = text[0] == '-' ? -value : value;
   return true;
 }
 
@@ -279,12 +307,10 @@ class RowPayloadReader {
 
   // Appends the payload's rows; true when the end marker was met.
   bool Run() {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(data_);
     std::size_t pos = 0;
     StartRow(0);
     for (;;) {
-      std::size_t q = pos;
-      while (q < size_ && !kRowControl[bytes[q]]) ++q;
+      const std::size_t q = NextControl(pos);
       if (q > pos) AddText(pos, q);
       if (q >= size_) break;
       switch (data_[q]) {
@@ -344,6 +370,27 @@ class RowPayloadReader {
     std::int64_t index;
     std::size_t offset;  // of the token, for the error text
   };
+
+  // The position of the next control byte at or after pos, or the end. Eight
+  // bytes are tested at once for a byte below 7 (every control byte is one);
+  // the lowest byte flagged is always a real one.
+  std::size_t NextControl(std::size_t q) const {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data_);
+    while (q + 8 <= size_) {
+      std::uint64_t word;
+      std::memcpy(&word, data_ + q, 8);
+      const std::uint64_t low = (word - 0x0707070707070707ULL) & ~word & 0x8080808080808080ULL;
+      if (low == 0) {
+        q += 8;
+        continue;
+      }
+      q += static_cast<std::size_t>(std::countr_zero(low) >> 3);
+      if (kRowControl[bytes[q]]) return q;
+      ++q;
+    }
+    while (q < size_ && !kRowControl[bytes[q]]) ++q;
+    return q;
+  }
 
   // --- token assembly
 
@@ -527,6 +574,7 @@ class RowPayloadReader {
       cell.null = true;
       return;
     }
+    cell.null = false;
     const RowSet::Column& column = rs_.columns_[col];
     switch (column.store) {
       case Store::Text:
@@ -537,7 +585,7 @@ class RowPayloadReader {
       case Store::Int32:
       case Store::Int64: {
         std::int64_t v = 0;
-        if (!base::TryStrToInt64(text, v) || !FitsIn(column.store, v)) v = 0;
+        if (!ReadInt64(text, v) || !FitsIn(column.store, v)) v = 0;
         cell.bits = Bits(v);
         return;
       }
@@ -560,6 +608,7 @@ class RowPayloadReader {
       }
       case Store::Bytes:
       case Store::Long: {
+        cell.bits = 0;
         if (text.empty()) {
           cell.null = true;
           return;
@@ -573,6 +622,7 @@ class RowPayloadReader {
         return;
       }
       case Store::None:
+        cell.bits = 0;
         return;
     }
   }
@@ -580,6 +630,9 @@ class RowPayloadReader {
   void PutChunk(std::size_t col, std::size_t index) {
     const Store store = rs_.columns_[col].store;
     if (store == Store::Bytes || store == Store::Long) {
+      RowSet::Cell& cell = CellAt(col);
+      cell.bits = 0;
+      cell.null = false;
       pending_.push_back({col, static_cast<std::int64_t>(index), tokenOffset_});
       return;
     }
@@ -588,6 +641,7 @@ class RowPayloadReader {
 
   void PutFloat(std::size_t col, double v) {
     RowSet::Cell& cell = CellAt(col);
+    cell.null = false;
     const Store store = rs_.columns_[col].store;
     switch (store) {
       case Store::Int16:
@@ -625,6 +679,7 @@ class RowPayloadReader {
         return;
       }
       case Store::None:
+        cell.bits = 0;
         return;
       default:
         break;

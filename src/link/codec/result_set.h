@@ -111,10 +111,13 @@ class RowSet {
     std::uint32_t size = 0;  // the declared size; text and fixed bytes are cut to it
   };
 
-  // Integer, double bit pattern, or arena offset (low half) and length (high half).
+  // Integer, double bit pattern, or arena offset (low half) and length (high
+  // half). Left unset on creation, so that growing the cells for a row costs
+  // nothing: the decoder writes every cell of every row it keeps.
   struct Cell {
-    std::uint64_t bits = 0;
-    bool null = false;
+    Cell() {}  // NOLINT: deliberately not zeroed
+    std::uint64_t bits;
+    bool null;
   };
 
   const Cell& At(std::size_t row, std::size_t col) const {

@@ -221,6 +221,8 @@ TEST(RowDecode, TextTokensByFieldType) {
       {link::ftWord, 0, "65535", Variant::Integer(65535)},
       {link::ftWord, 0, "-1", Variant::Integer(0)},
       {link::ftInteger, 0, "-17", Variant::Integer(-17)},
+      {link::ftInteger, 0, "+12", Variant::Integer(12)},
+      {link::ftInteger, 0, "-", Variant::Integer(0)},
       {link::ftInteger, 0, "1,5", Variant::Integer(0)},
       {link::ftInteger, 0, "1.5", Variant::Integer(0)},
       {link::ftInteger, 0, "2147483648", Variant::Integer(0)},
@@ -247,6 +249,32 @@ TEST(RowDecode, TextTokensByFieldType) {
     ASSERT_EQ(rows.RowCount(), 1u);
     EXPECT_EQ(rows.Value(0, 0), c.expected) << "type " << c.type << " token '" << c.token << "'";
     EXPECT_EQ(rows.Text(0, 1), "ok");
+  }
+}
+
+// Texts of every length keep every byte that may travel as text, wherever it
+// falls, including the bytes just below and above the control bytes.
+TEST(RowDecode, TextKeepsEveryByteThatMayTravel) {
+  std::string allowed;
+  for (int b = 0; b < 256; ++b) {
+    if (b != 2 && b != 4 && b != 5 && b != 6) allowed.push_back(static_cast<char>(b));
+  }
+  std::vector<std::string> texts;
+  std::string payload;
+  link::ResultSetEncoder enc(payload);
+  for (std::size_t length = 2; length <= 40; ++length) {
+    for (std::size_t start = 0; start + length <= allowed.size(); start += 7) {
+      texts.push_back(allowed.substr(start, length));
+      enc.AddText(texts.back());
+      enc.AddInt(static_cast<std::int64_t>(length));
+      enc.EndRow();
+    }
+  }
+  const RowSet rows = Decode({{"S", link::ftString, 40}, {"N", link::ftInteger, 0}}, payload);
+  ASSERT_EQ(rows.RowCount(), texts.size());
+  for (std::size_t r = 0; r < texts.size(); ++r) {
+    ASSERT_EQ(rows.Text(r, 0), texts[r]) << "row " << r;
+    ASSERT_EQ(rows.Int(r, 1), static_cast<std::int64_t>(texts[r].size()));
   }
 }
 
@@ -310,6 +338,8 @@ TEST(RowDecode, FloatValuesEqualTheirTextRoute) {
       {1e-16, link::ftFloat, Variant::Double(0)},
       {6e-16, link::ftFloat, Variant::Double(1e-15)},
       {1.0 / 3.0, link::ftFloat, Variant::Double(0.333333333333333)},
+      {123456789012345.5, link::ftFloat, Variant::Double(123456789012346)},  // an exact half: to even
+      {123456789012344.5, link::ftFloat, Variant::Double(123456789012344)},
       {std::numeric_limits<double>::quiet_NaN(), link::ftFloat, Variant::Double(0)},
       {std::numeric_limits<double>::infinity(), link::ftCurrency, Variant::Double(0)},
       {45000.75, link::ftDate, Variant::Date(45000)},
