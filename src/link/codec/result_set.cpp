@@ -42,14 +42,7 @@ constexpr std::array<bool, 256> kRowControl = [] {
 
 std::string FloatText(double v, const base::FormatSettings& fs) { return base::FormatFloat(kFloatPattern, v, fs); }
 
-// The number that the text of a 0x05 value reads back as; false when that text
-// is empty. For 0.1 <= |v| < 1e15 the text holds the value rounded to 15
-// significant digits, and reading it back is dividing those digits by an exact
-// power of ten, so the text need not be written: the scaled value a * 10^k
-// (below 2^50) is off by at most 1/16, and only when it lies that close to a
-// half is the exact product consulted (fma gives its rounding error). An exact
-// half goes to the even neighbour, as the text formatting does. Everything else
-// takes the text route itself.
+// The text route itself: write the value's text and read it back.
 [[gnu::noinline]] bool FloatTextValueByText(double v, const base::FormatSettings& fs, double& out) {
   const std::string text = FloatText(v, fs);
   if (text.empty()) {
@@ -60,6 +53,14 @@ std::string FloatText(double v, const base::FormatSettings& fs) { return base::F
   return true;
 }
 
+// The number that the text of a float value (byte 5) reads back as; false when that text
+// is empty. For 0.1 <= |v| < 1e15 the text holds the value rounded to 15
+// significant digits, and reading it back is dividing those digits by an exact
+// power of ten, so the text need not be written: the scaled value a * 10^k
+// (below 2^50) is off by at most 1/16, and only when it lies that close to a
+// half is the exact product consulted (fma gives its rounding error). An exact
+// half goes to the even neighbour, as the text formatting does. Everything else
+// takes the text route itself.
 inline bool FloatTextValue(double v, const base::FormatSettings& fs, double& out) {
   const double a = std::fabs(v);
   if (!(a >= 0.1 && a < 1e15)) return FloatTextValueByText(v, fs, out);
@@ -68,7 +69,7 @@ inline bool FloatTextValue(double v, const base::FormatSettings& fs, double& out
     out = v;
     return true;
   }
-  // Decimal exponent e of a (10^e <= a < 10^(e+1)): from the binary one, then one step up at most.
+  // Decimal exponent e (10^e <= a < 10^(e+1)): floor(binary exponent * log10 2), then one step up at most.
   const int binary = static_cast<int>((std::bit_cast<std::uint64_t>(a) >> 52) & 0x7FF) - 1023;
   int e = binary < 0 ? -1 : (binary * 78913) >> 18;
   if (a >= kPow10[static_cast<std::size_t>(e + 1)]) ++e;
@@ -375,6 +376,7 @@ class RowPayloadReader {
   // bytes are tested at once for a byte below 7 (every control byte is one);
   // the lowest byte flagged is always a real one.
   std::size_t NextControl(std::size_t q) const {
+    static_assert(std::endian::native == std::endian::little, "the lowest flagged byte must come first");
     const auto* bytes = reinterpret_cast<const unsigned char*>(data_);
     while (q + 8 <= size_) {
       std::uint64_t word;
