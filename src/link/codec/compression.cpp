@@ -102,7 +102,12 @@ std::string InflateText(std::string_view text) {
   for (;;) {
     if (produced == out.size()) {
       if (out.size() == kCap) RaiseZlib("Decompression error: ", Z_BUF_ERROR);
-      out.resize(std::min(kCap, out.size() * 2));
+      // At least double; once the ratio so far is known, aim straight past the
+      // expected total so that a typical text is copied at most once.
+      const double expected = static_cast<double>(produced) * static_cast<double>(text.size()) /
+                              static_cast<double>(std::max<std::size_t>(consumed, 1)) * 1.125;
+      const std::size_t grown = std::max(out.size() * 2, static_cast<std::size_t>(std::min(expected, 1e18)));
+      out.resize(std::min(kCap, grown));
     }
     z.next_in = InBytes(text.substr(consumed));
     z.avail_in = Chunk(text.size() - consumed);

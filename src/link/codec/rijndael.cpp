@@ -237,10 +237,10 @@ std::string TRijndael::DecryptString(std::string_view text) {
   std::string plain(data.size(), '\0');
   Update(decrypt_, false, reinterpret_cast<unsigned char*>(plain.data()),
          reinterpret_cast<const unsigned char*>(data.data()), data.size());
-  // A last byte outside 1..16 is not valid padding; drop that byte alone,
-  // as the link has always done.
+  // A last byte outside 1..16 is no valid padding; only that byte is dropped.
   const auto padding = static_cast<unsigned char>(plain.back());
-  plain.resize(plain.size() - (padding >= 1 && padding <= kBlockSize ? padding : 1));
+  const std::size_t drop = padding >= 1 && padding <= kBlockSize ? padding : 1;
+  plain.erase(plain.end() - static_cast<std::ptrdiff_t>(drop), plain.end());
   return plain;
 }
 

@@ -111,6 +111,8 @@ TEST(ZLib, RoundTripsAndMakesStandardStreams) {
     EXPECT_EQ(check.substr(0, checkSize), text);
   }
   EXPECT_LT(DeflateText(RowText(1 << 20), 1).size(), (1u << 20) / 4);
+  // As with zlib's own decoder, bytes after the end of the stream are not read.
+  EXPECT_EQ(InflateText(DeflateText("abc", 1) + "junk"), "abc");
 }
 
 TEST(ZLib, CorruptAndTruncatedStreamsRaise) {
@@ -305,6 +307,8 @@ TEST(Lzrw1Container, HandMadeBlocksDecode) {
   EXPECT_EQ(link::lzrw1::DecompressBlock(block, out), 11u);
   EXPECT_EQ(out, "prefix:abcabcabca!");
   EXPECT_EQ(Lzrw1Decompress(Container(11, {block})), "abcabcabca!");
+  // The reader stops after the closing block; what follows is not read.
+  EXPECT_EQ(Lzrw1Decompress(Container(11, {block}) + "trailing"), "abcabcabca!");
 }
 
 // ---- message settings ----
