@@ -16,10 +16,6 @@
 namespace mero::link {
 namespace {
 
-constexpr char kPartEnd = 2;
-constexpr char kNullValue = 3;
-constexpr char kItemEnd = 4;
-constexpr char kLongMark = 6;
 
 // A 0x05 value stands for the double written with this pattern: up to 15
 // fraction digits, no leading or trailing zeros, so 0 is the empty text.

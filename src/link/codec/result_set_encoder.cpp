@@ -11,10 +11,6 @@
 namespace mero::link {
 namespace {
 
-constexpr char kPartEnd = 2;
-constexpr char kNullValue = 3;
-constexpr char kItemEnd = 4;
-constexpr char kLongMark = 6;
 
 constexpr std::array<bool, 256> kReserved = [] {
   std::array<bool, 256> t{};

@@ -42,6 +42,12 @@ inline double GetDouble(const char* p) {
   return v;
 }
 
+// Control bytes of result-set payloads.
+constexpr char kPartEnd = 2;    // ends a part of a field definition, or a value of a row
+constexpr char kNullValue = 3;  // a value of this byte alone is NULL
+constexpr char kItemEnd = 4;    // ends a field definition, or a row
+constexpr char kLongMark = 6;   // a long value: 4-byte length, then its bytes
+
 // The 9-byte float form shared by parameter lists and row payloads: byte 5,
 // then the 8-byte double.
 constexpr char kFloatMark = 5;

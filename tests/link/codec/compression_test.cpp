@@ -1,6 +1,8 @@
 #include "link/codec/compression.h"
 
 #include <gtest/gtest.h>
+
+#include "support/error_text.h"
 #include <zlib.h>
 
 #include <cstdint>
@@ -72,16 +74,6 @@ std::vector<std::size_t> BlockLengths(const std::string& container) {
   return lengths;
 }
 
-template <typename E>
-std::string ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.what();
-  }
-  return "<no error>";
-}
-
 // ---- zlib ----
 
 TEST(ZLib, RoundTripsAndMakesStandardStreams) {
@@ -138,9 +130,9 @@ TEST(ZLib, CorruptAndTruncatedStreamsRaise) {
   };
   for (const auto& [input, text] : cases) {
     SCOPED_TRACE(input.size());
-    EXPECT_EQ(ErrorOf<link::EZlibError>([&] { InflateText(input); }), text);
+    EXPECT_EQ(test::ErrorOf<link::EZlibError>([&] { InflateText(input); }), text);
   }
-  EXPECT_EQ(ErrorOf<link::EZlibError>([] { DeflateText("abc", 10); }), "Compression error: stream error");
+  EXPECT_EQ(test::ErrorOf<link::EZlibError>([] { DeflateText("abc", 10); }), "Compression error: stream error");
 }
 
 // A zlib stream of n zero bytes, made in pieces so the input never exists.
@@ -170,7 +162,7 @@ std::string ZeroStream(std::size_t n) {
 
 TEST(ZLib, InflatingStopsAtTheMessageLimit) {
   EXPECT_EQ(InflateText(ZeroStream(link::kMaxInflatedSize)).size(), link::kMaxInflatedSize);
-  EXPECT_EQ(ErrorOf<link::EZlibError>([] { InflateText(ZeroStream(link::kMaxInflatedSize + 1)); }),
+  EXPECT_EQ(test::ErrorOf<link::EZlibError>([] { InflateText(ZeroStream(link::kMaxInflatedSize + 1)); }),
             "Decompression error: buffer error");
 }
 
@@ -257,7 +249,7 @@ TEST(Lzrw1Container, ContainerErrorsCarryTheSystemTexts) {
   };
   for (const auto& [input, text] : cases) {
     SCOPED_TRACE(testing::PrintToString(input.substr(0, 12)));
-    EXPECT_EQ(ErrorOf<link::ELzrw1Exception>([&] { Lzrw1Decompress(input); }), text);
+    EXPECT_EQ(test::ErrorOf<link::ELzrw1Exception>([&] { Lzrw1Decompress(input); }), text);
   }
 }
 
@@ -294,8 +286,8 @@ TEST(Lzrw1Container, CorruptBlocksAreRefused) {
   for (const auto& [name, block] : cases) {
     SCOPED_TRACE(name);
     std::string out;
-    EXPECT_EQ(ErrorOf<link::ELzrw1Exception>([&] { link::lzrw1::DecompressBlock(block, out); }), corrupt);
-    EXPECT_EQ(ErrorOf<link::ELzrw1Exception>([&] { Lzrw1Decompress(Container(3, {block})); }), corrupt);
+    EXPECT_EQ(test::ErrorOf<link::ELzrw1Exception>([&] { link::lzrw1::DecompressBlock(block, out); }), corrupt);
+    EXPECT_EQ(test::ErrorOf<link::ELzrw1Exception>([&] { Lzrw1Decompress(Container(3, {block})); }), corrupt);
   }
 }
 
@@ -335,10 +327,10 @@ TEST(CompressMessage, UserDefinedCallsTheHooks) {
   EXPECT_EQ(DecompressMessage("<abc>", link::acUserDefined, hooks), "abc");
 
   const link::CompressionHooks none;
-  EXPECT_EQ(ErrorOf<link::EUserDefinedEncComp>([&] { link::CompressMessage("abc", link::acUserDefined, none); }),
+  EXPECT_EQ(test::ErrorOf<link::EUserDefinedEncComp>([&] { link::CompressMessage("abc", link::acUserDefined, none); }),
             "The Application is set for UserDefined Compression, but there is no code assigned to the OnCompress "
             "event handler");
-  EXPECT_EQ(ErrorOf<link::EUserDefinedEncComp>([&] { DecompressMessage("abc", link::acUserDefined, none); }),
+  EXPECT_EQ(test::ErrorOf<link::EUserDefinedEncComp>([&] { DecompressMessage("abc", link::acUserDefined, none); }),
             "The Application is set for UserDefined Compression, but there is no code assigned to the OnDecompress "
             "event handler.");
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/scripted_presenter.h"
+
 #include "base/date_time.h"
 #include "base/encoding.h"
 #include "base/format_settings.h"
@@ -638,26 +640,6 @@ TEST_F(ParamListTest, CustomSyntaxHookOverridesLiterals) {
 // ---------------------------------------------------------------------------
 // ParamsFromSQL
 
-class RecordingPresenter : public base::MessagePresenter {
- public:
-  RecordingPresenter() : previous_(base::CurrentMessagePresenter()) { base::SetMessagePresenter(this); }
-  ~RecordingPresenter() override { base::SetMessagePresenter(previous_); }
-  RecordingPresenter(const RecordingPresenter&) = delete;
-  RecordingPresenter& operator=(const RecordingPresenter&) = delete;
-
-  base::ModalResult MessDlg(const std::string& text, int kind, int, int) override {
-    shown.push_back(text);
-    kinds.push_back(kind);
-    return base::ModalResult::OK;
-  }
-
-  std::vector<std::string> shown;
-  std::vector<int> kinds;
-
- private:
-  base::MessagePresenter* previous_;
-};
-
 std::vector<std::string> Names(const TLinkParamList& list) {
   std::vector<std::string> names;
   for (int i = 0; i < list.Count(); ++i) names.push_back(list.ItemAt(i).Name());
@@ -665,7 +647,7 @@ std::vector<std::string> Names(const TLinkParamList& list) {
 }
 
 TEST_F(ParamListTest, PlaceholdersAreFoundOnceOutsideQuotes) {
-  RecordingPresenter presenter;
+  test::ScriptedPresenter presenter;
   TLinkParamList list;
   list.AddItem().SetName("OLD");
   list.ParamsFromSQL({"select * from T where a = :a and s = ':b' ", "and (c = :a or d=:Dd)", "and e in (:e1,:E1)"});
@@ -680,20 +662,20 @@ TEST_F(ParamListTest, PlaceholdersAreFoundOnceOutsideQuotes) {
   // A statement ending in a quoted text is not an open quote.
   list.ParamsFromSQL({"where a = :a and b = 'x'"});
   EXPECT_EQ(Names(list), (std::vector<std::string>{"a"}));
-  EXPECT_TRUE(presenter.shown.empty());
+  EXPECT_TRUE(presenter.shown().empty());
 
   list.ParamsFromSQL({"select 1 from dual"});
   EXPECT_EQ(list.Count(), 0);
 }
 
 TEST_F(ParamListTest, PlaceholderNamesEndAtTheirTerminators) {
-  RecordingPresenter presenter;
+  test::ScriptedPresenter presenter;
   TLinkParamList list;
   // ")" ";" a quote and a line feed are left out of a name but do not end it.
   list.ParamsFromSQL({"a=:p1*:p2+:p3,:p4-:p5 :p6", ":p7);x", "(:p8)", ":p9'z :p10\nq"});
   EXPECT_EQ(Names(list),
             (std::vector<std::string>{"p1", "p2", "p3", "p4", "p5", "p6", "p7x", "p8", "p9z", "p10q"}));
-  EXPECT_TRUE(presenter.shown.empty());
+  EXPECT_TRUE(presenter.shown().empty());
   list.ParamsFromSQL({"x = :last"});
   EXPECT_EQ(Names(list), (std::vector<std::string>{"last"}));
 }
@@ -713,12 +695,12 @@ TEST_F(ParamListTest, DoubleColonIsRefusedAndLeavesTheListAlone) {
 }
 
 TEST_F(ParamListTest, OpenQuoteIsReportedAndParsingGoesOn) {
-  RecordingPresenter presenter;
+  test::ScriptedPresenter presenter;
   TLinkParamList list;
   list.ParamsFromSQL({"where a = :a and b = 'x", "and c = :c"});
-  ASSERT_EQ(presenter.shown.size(), 1u);
-  EXPECT_EQ(presenter.shown[0], "There is an open quote in your SQL String");
-  EXPECT_EQ(presenter.kinds[0], base::mkMessage);
+  ASSERT_EQ(presenter.shown().size(), 1u);
+  EXPECT_EQ(presenter.shown()[0].text, "There is an open quote in your SQL String");
+  EXPECT_EQ(presenter.shown()[0].kind, base::mkMessage);
   EXPECT_EQ(Names(list), (std::vector<std::string>{"a"}));
 }
 

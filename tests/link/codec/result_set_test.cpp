@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/error_text.h"
+
 #include "base/date_time.h"
 #include "base/encoding.h"
 #include "base/number_format.h"
@@ -53,14 +55,7 @@ RowSet Decode(std::vector<FieldDef> fields, const std::string& payload) {
   return rows;
 }
 
-std::string ErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const link::ELinkResultSetException& e) {
-    return e.what();
-  }
-  return "(no error)";
-}
+std::string ErrorOf(const std::function<void()>& call) { return test::ErrorOf<link::ELinkResultSetException>(call); }
 
 // --- Field definitions ------------------------------------------------------
 

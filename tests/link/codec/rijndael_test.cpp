@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/error_text.h"
+
 #include <functional>
 #include <random>
 #include <string>
@@ -29,16 +31,6 @@ std::string Bytes(std::size_t n, unsigned seed) {
   std::string s(n, '\0');
   for (auto& c : s) c = static_cast<char>(gen() & 0xFF);
   return s;
-}
-
-template <typename E>
-std::string ErrorOf(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.what();
-  }
-  return "<no error>";
 }
 
 TEST(Rijndael, DefaultsAreTheLinkSettings) {
@@ -185,33 +177,33 @@ TEST(Rijndael, KeyTextIsFoldedOntoTheKeySize) {
 TEST(Rijndael, ErrorsCarryTheSystemTexts) {
   const char* const keyLength = "Rijndael: Key must be between 1 and 255 bytes";
   TRijndael cipher;
-  EXPECT_EQ(ErrorOf<link::EKeyError>([&] { cipher.EncryptString("abc"); }), "Rijndael: Key not set");
-  EXPECT_EQ(ErrorOf<link::EKeyError>([&] { cipher.DecryptString(std::string(16, 'x')); }), "Rijndael: Key not set");
-  EXPECT_EQ(ErrorOf<link::EKeyError>([&] { cipher.SetKey(""); }), keyLength);
-  EXPECT_EQ(ErrorOf<link::EKeyError>([&] { cipher.SetKey(std::string(256, 'k')); }), keyLength);
-  EXPECT_EQ(ErrorOf<link::EKeyError>([&] { cipher.EncryptString("abc"); }), "Rijndael: Key not set");
-  EXPECT_EQ(ErrorOf<link::EKeyError>([&] { cipher.SetIV("short"); }), "Rijndael: IV must be 16 bytes");
+  EXPECT_EQ(test::ErrorOf<link::EKeyError>([&] { cipher.EncryptString("abc"); }), "Rijndael: Key not set");
+  EXPECT_EQ(test::ErrorOf<link::EKeyError>([&] { cipher.DecryptString(std::string(16, 'x')); }), "Rijndael: Key not set");
+  EXPECT_EQ(test::ErrorOf<link::EKeyError>([&] { cipher.SetKey(""); }), keyLength);
+  EXPECT_EQ(test::ErrorOf<link::EKeyError>([&] { cipher.SetKey(std::string(256, 'k')); }), keyLength);
+  EXPECT_EQ(test::ErrorOf<link::EKeyError>([&] { cipher.EncryptString("abc"); }), "Rijndael: Key not set");
+  EXPECT_EQ(test::ErrorOf<link::EKeyError>([&] { cipher.SetIV("short"); }), "Rijndael: IV must be 16 bytes");
 
   cipher.SetKey("key");
-  EXPECT_EQ(ErrorOf<link::EInputError>([&] { cipher.DecryptString(std::string(15, 'x')); }),
+  EXPECT_EQ(test::ErrorOf<link::EInputError>([&] { cipher.DecryptString(std::string(15, 'x')); }),
             "Rijndael: Input not valid - too short");
   for (const std::size_t n : {17, 31, 33}) {
-    EXPECT_EQ(ErrorOf<link::EInputError>([&] { cipher.DecryptString(std::string(n, 'x')); }),
+    EXPECT_EQ(test::ErrorOf<link::EInputError>([&] { cipher.DecryptString(std::string(n, 'x')); }),
               "Rijndael: Input not valid - length is not a multiple of 16");
   }
   cipher.SetStringMode(TRijndael::smMime);
-  EXPECT_EQ(ErrorOf<link::EInputError>([&] { cipher.DecryptString("AAAA"); }), "Rijndael: Input not valid - too short");
+  EXPECT_EQ(test::ErrorOf<link::EInputError>([&] { cipher.DecryptString("AAAA"); }), "Rijndael: Input not valid - too short");
   for (const char* bad :
        {"acTg2Gp7BDDYzbeAcLTF*pVPZPLk6G6e7oLSAhZoSJk=", "acTg2Gp7BDDYzbeAcLTFWpVPZPLk6G6e7oLSAhZo=Jk=",
         "acTg2Gp7BDDYzbeAcLTFWpVPZPLk6G6e7oLSAhZoSJk===", "acTg2Gp7BDDYzbeAcLTFWpVPZPLk6G6e7oLSAhZoS"}) {
     SCOPED_TRACE(bad);
-    EXPECT_EQ(ErrorOf<link::EInputError>([&] { cipher.DecryptString(bad); }),
+    EXPECT_EQ(test::ErrorOf<link::EInputError>([&] { cipher.DecryptString(bad); }),
               "Rijndael: Input not valid - not a Base64 text");
   }
   cipher.SetStringMode(TRijndael::smEncode);
-  EXPECT_EQ(ErrorOf<link::EInputError>([&] { cipher.DecryptString("OQHUq4dv/11MnPS+Q9H3KdJDND9Yu4uSvc9G+VNcG7Y"); }),
+  EXPECT_EQ(test::ErrorOf<link::EInputError>([&] { cipher.DecryptString("OQHUq4dv/11MnPS+Q9H3KdJDND9Yu4uSvc9G+VNcG7Y"); }),
             "Rijndael: Input not valid - not an encoded text");
-  EXPECT_EQ(ErrorOf<link::EInputError>([&] { cipher.DecryptString("OQHUq4dv-11MnPS+Q9H3KdJDND9Yu4uSvc9G+VNcG7Y="); }),
+  EXPECT_EQ(test::ErrorOf<link::EInputError>([&] { cipher.DecryptString("OQHUq4dv-11MnPS+Q9H3KdJDND9Yu4uSvc9G+VNcG7Y="); }),
             "Rijndael: Input not valid - not an encoded text");
 }
 
@@ -221,13 +213,13 @@ TEST(Rijndael, ChainingModesNeedAnIVAfterEveryKey) {
     TRijndael cipher;
     cipher.SetCipherMode(mode);
     cipher.SetKey("key");
-    EXPECT_EQ(ErrorOf<link::EKeyError>([&] { cipher.EncryptString("abc"); }), "Rijndael: IV not set");
-    EXPECT_EQ(ErrorOf<link::EKeyError>([&] { cipher.DecryptString(std::string(16, 'x')); }), "Rijndael: IV not set");
+    EXPECT_EQ(test::ErrorOf<link::EKeyError>([&] { cipher.EncryptString("abc"); }), "Rijndael: IV not set");
+    EXPECT_EQ(test::ErrorOf<link::EKeyError>([&] { cipher.DecryptString(std::string(16, 'x')); }), "Rijndael: IV not set");
     cipher.SetIV(std::string(16, '\0'));
     const std::string enc = cipher.EncryptString("abc");
     // A new key zeroes the vector and wants it set again.
     cipher.SetKey("key");
-    EXPECT_EQ(ErrorOf<link::EKeyError>([&] { cipher.EncryptString("abc"); }), "Rijndael: IV not set");
+    EXPECT_EQ(test::ErrorOf<link::EKeyError>([&] { cipher.EncryptString("abc"); }), "Rijndael: IV not set");
     cipher.SetIV(std::string(16, '\0'));
     EXPECT_EQ(cipher.EncryptString("abc"), enc);
   }
