@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/number_format.h"
+#include "base/text_routines.h"
 
 namespace mero::base {
 namespace {
@@ -25,12 +26,6 @@ void AppendNumber(std::string& out, int value, int width) {
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
 
 // Splits on any non-digit; returns false on an empty piece.
 bool SplitNumbers(std::string_view s, char sep, std::vector<int>& parts, std::vector<int>& widths) {
@@ -127,7 +122,7 @@ std::string FormatDateTime(std::string_view p, TDateTime value, const FormatSett
 }
 
 bool TryStrToDate(std::string_view text, TDateTime& out, const FormatSettings& fs) {
-  const std::string_view s = Trim(text);
+  const std::string_view s = StrTrimView(text);
   std::vector<int> parts;
   std::vector<int> widths;
   if (!SplitNumbers(s, fs.dateSeparator, parts, widths) || parts.size() != 3) return false;
@@ -158,7 +153,7 @@ bool TryStrToDate(std::string_view text, TDateTime& out, const FormatSettings& f
 }
 
 bool TryStrToTime(std::string_view text, TDateTime& out, const FormatSettings& fs) {
-  std::string_view s = Trim(text);
+  std::string_view s = StrTrimView(text);
   int msec = 0;
   const std::size_t dot = s.find('.');
   if (dot != std::string_view::npos) {
@@ -179,7 +174,7 @@ bool TryStrToTime(std::string_view text, TDateTime& out, const FormatSettings& f
 }
 
 bool TryStrToDateTime(std::string_view text, TDateTime& out, const FormatSettings& fs) {
-  const std::string_view s = Trim(text);
+  const std::string_view s = StrTrimView(text);
   const std::size_t space = s.find(' ');
   if (space == std::string_view::npos) return TryStrToDate(s, out, fs);
   TDateTime date = 0;

@@ -5,18 +5,12 @@
 #include <cstdio>
 #include <vector>
 
+#include "base/text_routines.h"
+
 namespace mero::base {
 namespace {
 
 constexpr int kSignificant = 15;
-
-bool IsBlank(char c) { return c == ' ' || (c >= 9 && c <= 13); }
-
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
 
 // Rounds the digit string to `keep` digits (half away from zero) and strips
 // trailing zeros; a carry out of the first digit raises the exponent.
@@ -165,7 +159,7 @@ std::string FormatWithSection(const Section& s, DecimalDigits d, bool withSign, 
 
 template <typename Int>
 bool TryStrToInteger(std::string_view text, Int& out) {
-  std::string_view s = TrimBlanks(text);
+  std::string_view s = StrTrimView(text);
   if (!s.empty() && s.front() == '+') s.remove_prefix(1);
   if (s.empty()) return false;
   const char* first = s.data();
@@ -255,7 +249,7 @@ bool TryStrToFloat(std::string_view text, double& out, const FormatSettings& fs)
 }
 
 bool TryStrToFloat(std::string_view text, double& out, char decimalSeparator) {
-  std::string_view s = TrimBlanks(text);
+  std::string_view s = StrTrimView(text);
   if (s.empty() || s.size() > 400) return false;
   char buf[401];
   std::size_t n = 0;

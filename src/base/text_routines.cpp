@@ -14,13 +14,15 @@ constexpr std::size_t kRestLimit = 32000;
 
 }  // namespace
 
-std::string StrTrim(std::string_view s) {
+std::string_view StrTrimView(std::string_view s) {
   std::size_t b = 0;
   std::size_t e = s.size();
   while (b < e && IsTrimmed(s[b])) ++b;
   while (e > b && IsTrimmed(s[e - 1])) --e;
-  return std::string(s.substr(b, e - b));
+  return s.substr(b, e - b);
 }
+
+std::string StrTrim(std::string_view s) { return std::string(StrTrimView(s)); }
 
 std::string GetNFieldEx(std::string_view s, std::string_view sep, int n, bool trim) {
   std::string_view rest = s;

@@ -11,6 +11,8 @@ namespace mero::base {
 
 // Removes leading and trailing spaces and characters 9..13.
 std::string StrTrim(std::string_view s);
+// The same, as a view into s.
+std::string_view StrTrimView(std::string_view s);
 // The n-th field of s separated by sep (n from 1), trimmed when asked.
 std::string GetNFieldEx(std::string_view s, std::string_view sep, int n, bool trim);
 std::string GetNField(std::string_view s, std::string_view sep, int n);

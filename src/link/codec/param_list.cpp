@@ -40,15 +40,6 @@ std::uint8_t WireByte(std::string_view text, std::size_t offset, const char* wha
   return static_cast<std::uint8_t>(v);
 }
 
-bool IsBlank(char c) { return c == ' ' || (c >= 9 && c <= 13); }
-
-// The name as StrTrim would give it, without a copy.
-std::string_view TrimmedView(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
 // Names compare without regard to case, Greek letters included.
 bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -397,7 +388,7 @@ TLinkParamItem& TLinkParamList::AddTyped(std::string_view name, TFieldType dataT
 
 const TLinkParamItem* TLinkParamList::FindByName(std::string_view name) const {
   for (const auto& item : items_) {
-    if (SameName(TrimmedView(item->Name()), name)) return item.get();
+    if (SameName(base::StrTrimView(item->Name()), name)) return item.get();
   }
   return nullptr;
 }
