@@ -2,7 +2,8 @@
 
 #include <cerrno>
 #include <iconv.h>
-#include <memory>
+
+#include <array>
 #include <stdexcept>
 
 namespace mero::base {
@@ -21,9 +22,9 @@ class Converter {
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
 
-  // Converts the whole input; an input sequence the target cannot hold (or an
-  // invalid one) becomes one '?' and conversion goes on after it.
-  std::string Convert(std::string_view in, std::size_t badInputStep) {
+  // Converts the whole input byte by byte of the single-byte source; a byte
+  // the target cannot hold becomes one '?'.
+  std::string Convert(std::string_view in) {
     std::string out;
     out.resize(in.size() * 4 + 8);
     iconv(cd_, nullptr, nullptr, nullptr, nullptr);
@@ -40,17 +41,8 @@ class Converter {
         dstLeft = out.size() - used;
         continue;
       }
-      // EILSEQ or EINVAL: skip the offending sequence and mark it.
-      std::size_t step = badInputStep == 0 ? Utf8SequenceLength(src, srcLeft) : badInputStep;
-      step = std::min(step, srcLeft);
-      src += step;
-      srcLeft -= step;
-      if (dstLeft == 0) {
-        const std::size_t used = out.size();
-        out.resize(out.size() * 2);
-        dst = out.data() + used;
-        dstLeft = out.size() - used;
-      }
+      ++src;
+      --srcLeft;
       *dst++ = '?';
       --dstLeft;
       iconv(cd_, nullptr, nullptr, nullptr, nullptr);
@@ -60,33 +52,55 @@ class Converter {
   }
 
  private:
-  // Length of the (possibly broken) UTF-8 sequence at p: the lead byte and
-  // the continuation bytes that follow it, as far as the lead announces.
-  static std::size_t Utf8SequenceLength(const char* p, std::size_t left) {
-    const auto lead = static_cast<unsigned char>(p[0]);
-    std::size_t want = 1;
-    if (lead >= 0xC0 && lead < 0xE0) want = 2;
-    else if (lead >= 0xE0 && lead < 0xF0) want = 3;
-    else if (lead >= 0xF0 && lead < 0xF8) want = 4;
-    std::size_t n = 1;
-    while (n < want && n < left && (static_cast<unsigned char>(p[n]) & 0xC0) == 0x80) ++n;
-    return n;
-  }
-
   iconv_t cd_;
 };
 
-Converter& FromUtf8() {
-  thread_local Converter c("WINDOWS-1253", "UTF-8");
-  return c;
-}
-Converter& ToUtf8() {
-  thread_local Converter c("UTF-8", "WINDOWS-1253");
-  return c;
-}
 Converter& ToCp737() {
   thread_local Converter c("CP737", "WINDOWS-1253");
   return c;
+}
+
+// Code points below this limit cover every character windows-1253 holds.
+constexpr char32_t kTableLimit = 0x2200;
+
+// Tables between windows-1253 and Unicode, built once from iconv, so that the
+// conversions of every text of the server and the user interface cost a
+// table look-up per character.
+struct Tables {
+  std::array<std::string, 256> toUtf8;                 // "" where the byte is undefined
+  std::array<std::uint16_t, kTableLimit> fromUnicode{};  // byte + 1; 0: not in the code page
+
+  Tables() {
+    iconv_t cd = iconv_open("UTF-8", "WINDOWS-1253");
+    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv cannot convert WINDOWS-1253");
+    for (int b = 0; b < 256; ++b) {
+      char in = static_cast<char>(b);
+      char buf[8];
+      char* src = &in;
+      std::size_t srcLeft = 1;
+      char* dst = buf;
+      std::size_t dstLeft = sizeof buf;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+      if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<std::size_t>(-1)) continue;
+      toUtf8[static_cast<std::size_t>(b)].assign(buf, sizeof buf - dstLeft);
+      const char32_t cp = Decode(toUtf8[static_cast<std::size_t>(b)]);
+      if (cp < kTableLimit) fromUnicode[cp] = static_cast<std::uint16_t>(b + 1);
+    }
+    iconv_close(cd);
+  }
+
+  static char32_t Decode(std::string_view u) {
+    const auto c0 = static_cast<unsigned char>(u[0]);
+    if (u.size() == 1) return c0;
+    if (u.size() == 2) return (static_cast<char32_t>(c0 & 0x1F) << 6) | (static_cast<unsigned char>(u[1]) & 0x3F);
+    return (static_cast<char32_t>(c0 & 0x0F) << 12) | (static_cast<char32_t>(static_cast<unsigned char>(u[1]) & 0x3F) << 6) |
+           (static_cast<unsigned char>(u[2]) & 0x3F);
+  }
+};
+
+const Tables& CodePage() {
+  static const Tables tables;
+  return tables;
 }
 
 bool IsAscii(std::string_view s) {
@@ -100,17 +114,59 @@ bool IsAscii(std::string_view s) {
 
 std::string Utf8ToWin1253(std::string_view utf8) {
   if (IsAscii(utf8)) return std::string(utf8);
-  return FromUtf8().Convert(utf8, 0);
+  const Tables& t = CodePage();
+  std::string out;
+  out.reserve(utf8.size());
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+  const std::size_t n = utf8.size();
+  std::size_t i = 0;
+  while (i < n) {
+    const unsigned char c = p[i];
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+      ++i;
+      continue;
+    }
+    // The lead byte says how long the sequence is; a broken sequence (a stray
+    // continuation byte, a lead without its continuations) becomes one '?'.
+    std::size_t want = c >= 0xC2 && c < 0xE0 ? 2 : c >= 0xE0 && c < 0xF0 ? 3 : c >= 0xF0 && c < 0xF5 ? 4 : 1;
+    std::size_t len = 1;
+    while (len < want && i + len < n && (p[i + len] & 0xC0) == 0x80) ++len;
+    char32_t cp = 0xFFFD;
+    if (len == want && want > 1) {
+      cp = want == 2 ? (static_cast<char32_t>(c & 0x1F) << 6) | (p[i + 1] & 0x3F)
+         : want == 3 ? (static_cast<char32_t>(c & 0x0F) << 12) | (static_cast<char32_t>(p[i + 1] & 0x3F) << 6) |
+                           (p[i + 2] & 0x3F)
+                     : 0x10000;  // beyond the code page
+    }
+    const std::uint16_t b = cp < kTableLimit ? t.fromUnicode[cp] : 0;
+    out.push_back(b != 0 ? static_cast<char>(b - 1) : '?');
+    i += len;
+  }
+  return out;
 }
 
 std::string Win1253ToUtf8(std::string_view text) {
   if (IsAscii(text)) return std::string(text);
-  return ToUtf8().Convert(text, 1);
+  const Tables& t = CodePage();
+  std::string out;
+  out.reserve(text.size() * 2);
+  for (char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 0x80) {
+      out.push_back(ch);
+      continue;
+    }
+    const std::string& u = t.toUtf8[c];
+    if (u.empty()) out.push_back('?');
+    else out += u;
+  }
+  return out;
 }
 
 std::string Win1253ToCp737(std::string_view text) {
   if (IsAscii(text)) return std::string(text);
-  return ToCp737().Convert(text, 1);
+  return ToCp737().Convert(text);
 }
 
 }  // namespace mero::base
