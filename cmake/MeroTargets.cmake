@@ -10,10 +10,12 @@ function(mero_warnings target)
     $<$<CXX_COMPILER_ID:GNU>:-Wno-restrict>)
 endfunction()
 
-# mero_library(NAME folder-relative-to-src [DEPS ...])
+# mero_library(NAME folder-relative-to-src [DEPS ...]): every .cpp of the
+# folder but main.cpp, which is the folder's executable (mero_executable).
 function(mero_library name dir)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${dir}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
@@ -38,4 +40,26 @@ function(mero_bench name source)
   add_executable(${name} ${PROJECT_SOURCE_DIR}/bench/${source})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark)
   mero_warnings(${name})
+endfunction()
+
+# mero_executable(NAME folder-relative-to-src DEPS ...): the folder's main.cpp.
+function(mero_executable name dir)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  add_executable(${name} ${PROJECT_SOURCE_DIR}/src/${dir}/main.cpp)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+  mero_warnings(${name})
+endfunction()
+
+# mero_embed(TARGET folder-relative-to-src GLOB): compiles the matching files
+# into the target as `std::string_view mero::embedded::File(name)`, so that a
+# program carries its SQL scripts with it.
+function(mero_embed target dir pattern)
+  file(GLOB files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${dir}/${pattern})
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}_embedded.cpp)
+  add_custom_command(
+    OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -DOUT=${out} "-DFILES=${files}" -P ${PROJECT_SOURCE_DIR}/cmake/Embed.cmake
+    DEPENDS ${files} ${PROJECT_SOURCE_DIR}/cmake/Embed.cmake
+    COMMENT "Embedding ${dir}/${pattern} into ${target}")
+  target_sources(${target} PRIVATE ${out})
 endfunction()

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "base/exception.h"
+
+struct sqlite3;
+
+namespace mero::server {
+
+// A failure of the database in Oracle's words ("ORA-00942: table or view does
+// not exist"). Texts inside the server are UTF-8; the session converts them
+// to windows-1253 when it answers the client.
+class SqlError : public base::Exception {
+ public:
+  explicit SqlError(const std::string& oracleText) : base::Exception(oracleText) {}
+};
+
+// One SQLite connection, set up the way every connection of the server is:
+// WAL journal, synchronous=FULL, foreign keys on, a busy time-out. Each
+// session owns one, so that sessions run in parallel.
+class Database {
+ public:
+  enum class Mode { Create, Existing };
+
+  // Opens (or, with Mode::Create, creates) the file; raises SqlError.
+  Database(const std::string& path, Mode mode, int busyTimeoutMs = 5000);
+  ~Database();
+  Database(Database&& other) noexcept;
+  Database& operator=(Database&& other) noexcept;
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  sqlite3* handle() const { return db_; }
+  const std::string& path() const { return path_; }
+
+  // Runs statements that return no rows (SQLite's own dialect); raises
+  // SqlError with the Oracle text of the failure.
+  void Exec(std::string_view sql);
+
+ private:
+  sqlite3* db_ = nullptr;
+  std::string path_;
+};
+
+}  // namespace mero::server
