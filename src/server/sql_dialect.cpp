@@ -265,6 +265,16 @@ constexpr FunctionDef kFunctions[] = {
 }  // namespace
 
 bool OracleLike(std::string_view pattern, std::string_view text, char32_t escape) {
+  // Oracle refuses a bad pattern whatever the text.
+  if (escape != 0) {
+    for (std::size_t k = 0; k < pattern.size();) {
+      if (NextCodePoint(pattern, k) != escape) continue;
+      const char32_t next = k < pattern.size() ? NextCodePoint(pattern, k) : 0;
+      if (next != '%' && next != '_' && next != escape) {
+        throw SqlError("ORA-01424: missing or illegal character following the escape character");
+      }
+    }
+  }
   std::size_t p = 0;
   std::size_t t = 0;
   std::size_t starP = std::string_view::npos;  // pattern position after the last %
@@ -275,13 +285,7 @@ bool OracleLike(std::string_view pattern, std::string_view text, char32_t escape
       char32_t pc = NextCodePoint(pattern, next);
       bool literal = false;
       if (escape != 0 && pc == escape) {
-        if (next >= pattern.size()) {
-          throw SqlError("ORA-01424: missing or illegal character following the escape character");
-        }
-        pc = NextCodePoint(pattern, next);
-        if (pc != '%' && pc != '_' && pc != escape) {
-          throw SqlError("ORA-01424: missing or illegal character following the escape character");
-        }
+        pc = NextCodePoint(pattern, next);  // checked above: %, _ or the escape itself
         literal = true;
       }
       if (!literal && pc == '%') {
