@@ -145,23 +145,36 @@ std::size_t Utf8Length(std::string_view text) {
 
 void AppendUtf8AsWin1253(std::string& out, std::string_view utf8) {
   const Tables& t = T();
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
   const std::size_t n = utf8.size();
-  std::size_t pos = 0;
-  while (pos < n) {
-    // Runs of ASCII are copied in one piece.
-    std::size_t run = pos;
-    while (run < n && static_cast<unsigned char>(utf8[run]) < 0x80) ++run;
-    if (run > pos) {
-      out.append(utf8.data() + pos, run - pos);
-      pos = run;
-      if (pos == n) break;
+  // Each character takes at least one byte of UTF-8 and exactly one byte of
+  // windows-1253, so the text never grows.
+  const std::size_t start = out.size();
+  out.resize(start + n);
+  char* dst = out.data() + start;
+  std::size_t i = 0;
+  while (i < n) {
+    const unsigned char c = p[i];
+    if (c < 0x80) {
+      *dst++ = static_cast<char>(c);
+      ++i;
+      continue;
     }
-    const std::size_t start = pos;
-    const char32_t c = NextCodePoint(utf8, pos);
-    const bool broken = pos - start == 1;  // a byte of no sequence
-    const std::uint8_t b = !broken && c < kCodePageLimit ? t.toWin1253[c] : 0;
-    out.push_back(b != 0 ? static_cast<char>(b) : '?');
+    // Greek and the Latin-1 signs: two bytes, looked up at once.
+    if (c >= 0xC2 && c < 0xE0 && i + 1 < n && (p[i + 1] & 0xC0) == 0x80) {
+      const std::uint8_t b = t.toWin1253[(static_cast<char32_t>(c & 0x1F) << 6) | (p[i + 1] & 0x3F)];
+      *dst++ = b != 0 ? static_cast<char>(b) : '?';
+      i += 2;
+      continue;
+    }
+    std::size_t pos = i;
+    const char32_t cp = NextCodePoint(utf8, pos);
+    const bool broken = pos - i == 1;  // a byte of no sequence
+    const std::uint8_t b = !broken && cp < kCodePageLimit ? t.toWin1253[cp] : 0;
+    *dst++ = b != 0 ? static_cast<char>(b) : '?';
+    i = pos;
   }
+  out.resize(static_cast<std::size_t>(dst - out.data()));
 }
 
 std::string Utf8Upper(std::string_view text) { return MapCase(text, T().upper); }
