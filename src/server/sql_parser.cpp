@@ -19,6 +19,9 @@ constexpr std::array<std::string_view, 58> kStopWords = {
     "UPDATE",  "USING",  "VALUES",   "WHEN",     "WHERE",  "WITH",    "LOOP",   "IF"};
 
 constexpr int kMaxDepth = 100;
+// Operators of one statement; a chain of them is as deep as it is long, and
+// the translator walks it recursively.
+constexpr int kMaxOperators = 1000;
 constexpr std::size_t kMaxInList = 1000;
 
 bool IsStopWord(const SqlToken& t) {
@@ -137,6 +140,7 @@ void SqlParser::EndStatement(bool inBlock) {
 
 Statement SqlParser::ParseStatement(bool inBlock) {
   Depth guard(*this);
+  operators_ = 0;
   const SqlToken& t = Peek();
   Statement s;
   s.offset = t.offset;
@@ -435,6 +439,7 @@ std::unique_ptr<TableRef> SqlParser::ParseTablePrimary() {
 // --- expressions
 
 ExprPtr SqlParser::Make(ExprKind kind, std::size_t first) {
+  if (kind == ExprKind::Binary && ++operators_ > kMaxOperators) Fail("ORA-00933: SQL command not properly ended");
   auto e = std::make_unique<Expr>();
   e->kind = kind;
   e->firstToken = first;

@@ -79,6 +79,7 @@ class SqlParser {
   std::vector<SqlToken> tokens_;
   std::size_t pos_ = 0;
   int depth_ = 0;
+  int operators_ = 0;
 };
 
 }  // namespace mero::server

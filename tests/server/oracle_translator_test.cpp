@@ -269,6 +269,14 @@ TEST(OracleTranslator, RefusesWhatItCannotReadWithOracleTexts) {
   };
   for (const ErrorCase& c : cases) EXPECT_EQ(Error(c.oracle), c.error) << c.oracle;
 
+  // Long chains of operators are refused before they make the tree too deep
+  // to walk; the longest a client writes are far shorter.
+  std::string chain = "select 1";
+  for (int i = 0; i < 900; ++i) chain += "+1";
+  EXPECT_EQ(Error(chain + " from dual"), "<no error>");
+  for (int i = 0; i < 200; ++i) chain += "+1";
+  EXPECT_EQ(Error(chain + " from dual"), "ORA-00933: SQL command not properly ended");
+
   std::string list = "select * from UORG where TON in (0";
   for (int i = 1; i <= 1000; ++i) list += "," + std::to_string(i);
   EXPECT_EQ(Error(list + ")"), "ORA-01795: maximum number of expressions in a list is 1000");
