@@ -263,6 +263,17 @@ void SelectCursor::EncodeRow(link::ResultSetEncoder& out) {
   for (std::size_t i = 0; i < n; ++i) {
     const int col = static_cast<int>(i);
     const Encoding enc = encodings_[i];
+    if (enc == Encoding::Text) {
+      // A text column holds texts (SQLite's TEXT affinity stores numbers as
+      // text), so the text is asked for directly; NULL gives no pointer.
+      const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+      if (p == nullptr) {
+        out.AddNull();
+      } else {
+        EncodeText(out, enc, std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(st, col))));
+      }
+      continue;
+    }
     switch (sqlite3_column_type(st, col)) {
       case SQLITE_INTEGER: {
         const std::int64_t v = sqlite3_column_int64(st, col);
