@@ -280,6 +280,11 @@ TEST_F(RequisitionRules, SequenceGivesNewKeysAndNeverFallsBehind) {
   s.Exec("INSERT INTO UP_DELT (SID, ORGID) VALUES (1, 'U1')");  // no ID at all
   EXPECT_EQ(s.Int("SELECT max(ID) FROM UP_DELT"), 52);
   EXPECT_EQ(s.Int("SELECT MERO_NEXTVAL('SEQ_UP_DELT')"), 53);
+  // As a generated insert draws its key.
+  s.Exec("INSERT INTO UP_DELT (ID, SID, ORGID) VALUES (MERO_NEXTVAL('SEQ_UP_DELT'), 1, 'U1')");
+  EXPECT_EQ(s.Int("SELECT max(ID) FROM UP_DELT"), 54);
+  EXPECT_EQ(s.Int("SELECT LAST_VALUE FROM MERO_SEQUENCES WHERE NAME = 'SEQ_UP_DELT'"), 54);
+  EXPECT_EQ(s.Int("SELECT count(*) FROM sqlite_sequence WHERE name = 'UP_DELT'"), 1);
   // The sequence cannot be drawn from a view or trigger.
   EXPECT_NE(s.ErrorOf("CREATE VIEW V_SEQ AS SELECT MERO_NEXTVAL('SEQ_UP_DELT') AS N; SELECT * FROM V_SEQ;"),
             "<no error>");

@@ -1,7 +1,8 @@
 -- Tables of the printer domain, the user tables the shell reads and the
 -- server's own bookkeeping. Types are Oracle's names, which the server maps to
--- the link's field types; every text column refuses values wider than its
--- declared width (CHECK constraints CK_<table>_<column>). Dates are date-time
+-- the link's field types. Every text column of the domain and user tables
+-- refuses a value wider than its declared width in characters (CHECK
+-- constraints CK_<table>_<column>), as Oracle would. Dates are date-time
 -- numbers (days since 30 December 1899).
 
 -- Server bookkeeping -------------------------------------------------------

@@ -6,32 +6,28 @@
 
 -- A header inserted without an ID gets one above every SEQ_UP_DELT value
 -- already issued, so that it cannot take the key a session has drawn and not
--- yet used: SQLite draws such IDs above UP_DELT's entry in sqlite_sequence.
+-- yet used: SQLite draws such IDs above UP_DELT's entry in sqlite_sequence
+-- (made with the schema's first rows).
 CREATE TRIGGER MERO_SEQUENCES_AU AFTER UPDATE OF LAST_VALUE ON MERO_SEQUENCES
 WHEN NEW.NAME = 'SEQ_UP_DELT'
 BEGIN
   UPDATE sqlite_sequence SET seq = NEW.LAST_VALUE WHERE name = 'UP_DELT' AND seq < NEW.LAST_VALUE;
-  INSERT INTO sqlite_sequence (name, seq)
-  SELECT 'UP_DELT', NEW.LAST_VALUE WHERE NOT EXISTS (SELECT 1 FROM sqlite_sequence WHERE name = 'UP_DELT');
 END;
 
 -- Requisition header ----------------------------------------------------------
 
--- A requisition is created as a draft (or void); its later dates come one
--- stage at a time.
-CREATE TRIGGER UP_DELT_BI BEFORE INSERT ON UP_DELT
+-- A requisition is created as a draft (or void): its later dates come one
+-- stage at a time. Then the stage and the totals are set from the row, and
+-- the sequence never falls behind an ID written without it. (The checks run
+-- after the insert, not before it: a BEFORE INSERT trigger would make SQLite
+-- evaluate the ID expression twice and so draw two sequence values.)
+CREATE TRIGGER UP_DELT_AI AFTER INSERT ON UP_DELT
 BEGIN
   SELECT RAISE(ABORT, 'ORA-20001: Νέο δελτίο καταχωρείται μόνο ως πρόχειρο (στάδιο 1), χωρίς ημερομηνίες οριστικοποίησης, αποστολής, άφιξης, παραλαβής ή κλεισίματος')
    WHERE NEW.DTFIN IS NOT NULL OR NEW.DTSENT IS NOT NULL OR NEW.DTARRIVED IS NOT NULL
       OR NEW.DTRECEIVED IS NOT NULL OR NEW.DTCLOSED IS NOT NULL;
   SELECT RAISE(ABORT, 'ORA-20002: Το στάδιο του δελτίου το ορίζει η βάση δεδομένων από τις ημερομηνίες του')
    WHERE NEW.STATE IS NOT NULL AND NEW.STATE NOT IN (0, 1);
-END;
-
--- The stage and the totals are set from the row; the sequence never falls
--- behind an ID written without it.
-CREATE TRIGGER UP_DELT_AI AFTER INSERT ON UP_DELT
-BEGIN
   UPDATE UP_DELT SET STATE = (SELECT STAGE FROM MERO_DELT_STAGE WHERE ID = NEW.ID)
    WHERE ID = NEW.ID AND STATE IS NOT (SELECT STAGE FROM MERO_DELT_STAGE WHERE ID = NEW.ID);
   UPDATE UP_DELT SET (VALTOT, QTYTOT, VALDELIV, QTYDELIV) =

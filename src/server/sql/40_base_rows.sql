@@ -6,6 +6,8 @@ INSERT INTO DUAL (DUMMY) VALUES ('X');
 INSERT INTO UDELIVERY (ID, NAME) VALUES ('-', 'Χωρίς σημείο παράδοσης');
 
 INSERT INTO MERO_SEQUENCES (NAME, LAST_VALUE) VALUES ('SEQ_UP_DELT', 0);
+-- SQLite's own counter of requisition IDs, kept at or above the sequence.
+INSERT INTO sqlite_sequence (name, seq) VALUES ('UP_DELT', 0);
 
 -- DELT_COUNTER: the last requisition number issued.
 -- MAX_DELT_ITEMS: the most lines a requisition may have.
