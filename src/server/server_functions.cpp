@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -66,10 +67,31 @@ void Guarded(sqlite3_context* ctx, Body body) {
 
 SessionVars& Vars(sqlite3_context* ctx) { return *static_cast<SessionVars*>(sqlite3_user_data(ctx)); }
 
+// Where MERO_NEXTVAL draws its values. A select outside a transaction reads
+// a snapshot taken when it started; another session may have drawn since, and
+// SQLite refuses to turn a stale snapshot into a write. So such a draw is
+// made, and committed on its own as Oracle's sequences are, through a second
+// connection. Inside a transaction the draw is part of it, on the session's
+// own connection (a second connection would wait for the session's lock).
+struct SequenceSource {
+  std::unique_ptr<Database> side;
+
+  sqlite3* For(sqlite3* db) {
+    if (sqlite3_get_autocommit(db) == 0 || sqlite3_txn_state(db, "main") != SQLITE_TXN_READ) return db;
+    const char* file = sqlite3_db_filename(db, "main");
+    if (file == nullptr || *file == '\0') return db;
+    if (!side) side = std::make_unique<Database>(file, Database::Mode::Existing);
+    return side->handle();
+  }
+};
+
+void DestroySequenceSource(void* source) { delete static_cast<SequenceSource*>(source); }
+
 void NextVal(sqlite3_context* ctx, int, sqlite3_value** argv) {
   Guarded(ctx, [&] {
     const std::string name = UpperName(TextArg(argv[0]));
-    Prepared next(sqlite3_context_db_handle(ctx),
+    auto* source = static_cast<SequenceSource*>(sqlite3_user_data(ctx));
+    Prepared next(source->For(sqlite3_context_db_handle(ctx)),
                   "UPDATE MERO_SEQUENCES SET LAST_VALUE = LAST_VALUE + 1 WHERE NAME = ?1 RETURNING LAST_VALUE");
     next.Bind(1, name);
     if (!next.Step()) {
@@ -190,9 +212,12 @@ void ReqQ(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 using Callback = void (*)(sqlite3_context*, int, sqlite3_value**);
 
-void Register(Database& db, const char* name, int args, int flags, Callback fn, SessionVars* vars) {
-  const int rc = sqlite3_create_function_v2(db.handle(), name, args, SQLITE_UTF8 | flags, vars, fn, nullptr,
-                                            nullptr, nullptr);
+// data is the function's user data; destroy, when given, frees it when the
+// connection closes (SQLite calls it also when registration fails).
+void Register(Database& db, const char* name, int args, int flags, Callback fn, void* data,
+              void (*destroy)(void*) = nullptr) {
+  const int rc =
+      sqlite3_create_function_v2(db.handle(), name, args, SQLITE_UTF8 | flags, data, fn, nullptr, nullptr, destroy);
   if (rc != SQLITE_OK) throw SqlError(OracleErrorText(db.handle(), rc, name));
 }
 
@@ -202,7 +227,7 @@ void RegisterServerFunctions(Database& db, SessionVars& vars) {
   // Functions the schema's triggers call are innocuous, so that they work even
   // where untrusted schema functions are switched off; the sequence, which
   // writes, may be called only directly.
-  Register(db, "MERO_NEXTVAL", 1, SQLITE_DIRECTONLY, NextVal, &vars);
+  Register(db, "MERO_NEXTVAL", 1, SQLITE_DIRECTONLY, NextVal, new SequenceSource, DestroySequenceSource);
   Register(db, "MERO_USRID", 0, SQLITE_INNOCUOUS, UsrId, &vars);
   Register(db, "MERO_USRIP", 0, SQLITE_INNOCUOUS, UsrIp, &vars);
   Register(db, "MERO_NOW", 0, SQLITE_INNOCUOUS, NowFn, &vars);

@@ -180,3 +180,34 @@ TEST_F(RequirementQuantities, RequirementSelectShowsWhatRemains) {
 }
 
 }  // namespace
+
+namespace {
+
+// A select that draws from the sequence row by row keeps drawing after
+// another session has drawn, although its read snapshot is older than that.
+TEST(SequenceSessions, ASelectDrawsPastAnotherSessionsDraws) {
+  ServerDb a;
+  server::SessionVars bVars;
+  server::Database b(a.path(), server::Database::Mode::Existing, 200);
+  server::RegisterServerFunctions(b, bVars);
+  auto drawOnB = [&] {
+    server::Prepared draw(b.handle(), "SELECT MERO_NEXTVAL('SEQ_UP_DELT')");
+    EXPECT_TRUE(draw.Step());
+    return draw.Int(0);
+  };
+
+  server::Prepared rows(a.db().handle(), "SELECT MERO_NEXTVAL('SEQ_UP_DELT') FROM UP_OVPARAMS");
+  ASSERT_TRUE(rows.Step());
+  EXPECT_EQ(rows.Int(0), 1);
+  EXPECT_EQ(drawOnB(), 2);
+  ASSERT_TRUE(rows.Step());
+  EXPECT_EQ(rows.Int(0), 3);
+  rows.Run();
+  EXPECT_EQ(drawOnB(), 8);
+
+  // Inside a transaction the draw belongs to it.
+  a.Exec("BEGIN; SELECT MERO_NEXTVAL('SEQ_UP_DELT'); ROLLBACK;");
+  EXPECT_EQ(drawOnB(), 9);
+}
+
+}  // namespace
