@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -61,7 +62,7 @@ void Guarded(sqlite3_context* ctx, Body body) {
   } catch (const std::exception& e) {
     sqlite3_result_error(ctx, e.what(), -1);
   } catch (...) {
-    sqlite3_result_error(ctx, "ORA-06512: server function failed", -1);
+    sqlite3_result_error(ctx, "ORA-00600: internal error code, arguments: [server function]", -1);
   }
 }
 

@@ -200,11 +200,9 @@ TEST(SchemaTest, CreatesOnlyOnAnEmptyDatabaseAndStartsWithItsBaseRows) {
 }
 
 TEST(SchemaTest, SchemaSurvivesReopeningTheFile) {
-  std::string path;
   ServerDb s;
-  path = s.path();
   server::SessionVars vars;
-  server::Database again(path, server::Database::Mode::Existing);
+  server::Database again(s.path(), server::Database::Mode::Existing);
   server::RegisterServerFunctions(again, vars);
   server::Prepared q(again.handle(), "SELECT count(*) FROM UP_OVPARAMS");
   ASSERT_TRUE(q.Step());
