@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/encoding.h"
 #include "server/schema.h"
 #include "server_db.h"
 #include "support/error_text.h"
@@ -268,6 +269,25 @@ TEST(SchemaTest, ForeignKeysKeepReferencesWhole) {
       EXPECT_EQ(s.LastErrorCode(), c.code) << c.sql;
     }
   }
+}
+
+// The client shows refusals in windows-1253: every text a trigger raises
+// must survive the conversion.
+TEST(SchemaTest, EveryRefusalTextFitsTheClientsCodePage) {
+  ServerDb s;
+  server::Prepared q(s.db().handle(), "SELECT name, sql FROM sqlite_master WHERE type = 'trigger'");
+  int texts = 0;
+  while (q.Step()) {
+    const std::string sql = q.Text(1);
+    for (std::size_t at = sql.find("RAISE(ABORT, '"); at != std::string::npos; at = sql.find("RAISE(ABORT, '", at + 1)) {
+      const std::size_t start = at + 14;
+      const std::string text = sql.substr(start, sql.find('\'', start) - start);
+      ++texts;
+      EXPECT_EQ(text.rfind("ORA-20", 0), 0u) << q.Text(0) << ": " << text;
+      EXPECT_EQ(base::Win1253ToUtf8(base::Utf8ToWin1253(text)), text) << q.Text(0) << ": " << text;
+    }
+  }
+  EXPECT_GE(texts, 18);
 }
 
 }  // namespace

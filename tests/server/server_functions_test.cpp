@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/clock.h"
+#include "base/encoding.h"
 #include "requisition_fixture.h"
 #include "server_db.h"
 
@@ -79,7 +80,13 @@ TEST_F(UserFunctions, OrderingIsAllowedToTonerResponsiblesOnADayWithOneOpenContr
       {"'admin'", 44800.0, kNoContract},
       {"'nobody'", 44800.0, kUnknownUser},
   };
-  for (const Case& c : cases) EXPECT_EQ(Allow(c.user, c.now), c.reason) << c.user << " on " << c.now;
+  for (const Case& c : cases) {
+    EXPECT_EQ(Allow(c.user, c.now), c.reason) << c.user << " on " << c.now;
+    // The reason is shown to the user in windows-1253.
+    if (c.reason) {
+      EXPECT_EQ(base::Win1253ToUtf8(base::Utf8ToWin1253(*c.reason)), *c.reason);
+    }
+  }
 
   s.Exec("UPDATE UORG SET TON = 0");
   EXPECT_EQ(Allow("'admin'", 45000), kNoUnit);

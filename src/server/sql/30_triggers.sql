@@ -67,7 +67,7 @@ BEGIN
    WHERE NEW.DTCLOSED IS NOT NULL
      AND (NEW.DTRECEIVED IS NULL
           OR NOT EXISTS (SELECT 1 FROM UP_DELTD WHERE MID = NEW.ID AND QTYDEL > 0));
-  SELECT RAISE(ABORT, 'ORA-20010: Υπάρχουν παραδοθείσες ποσότητες· η ημερομηνία παραλαβής δεν μπορεί να σβηστεί')
+  SELECT RAISE(ABORT, 'ORA-20010: Υπάρχουν παραδοθείσες ποσότητες, η ημερομηνία παραλαβής δεν μπορεί να σβηστεί')
    WHERE NEW.DTRECEIVED IS NULL
      AND EXISTS (SELECT 1 FROM UP_DELTD WHERE MID = NEW.ID AND QTYDEL > 0);
   SELECT RAISE(ABORT, 'ORA-20011: Οι ημερομηνίες του δελτίου ακολουθούν τη σειρά οριστικοποίηση, αποστολή, άφιξη, παραλαβή, κλείσιμο')
