@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace mero::server {
+
+// Where the server listens.
+struct Endpoint {
+  std::string address = "127.0.0.1";
+  int port = 7773;
+
+  // The link cipher is on for ports 7771–7779.
+  bool cipher() const;
+  std::string ToString() const { return address + ":" + std::to_string(port); }
+};
+
+// Everything `mero-server serve` runs with. A configuration file may hold the
+// same settings as lines "key = value" (# starts a comment); flags on the
+// command line win over the file.
+struct ServerConfig {
+  std::string database;                      // --db / db
+  std::vector<Endpoint> listen;              // --listen ADDR:PORT (repeatable) / listen
+  std::string filesDir;                      // --files / files: files offered to clients
+  std::string applicationName = "MERO";      // application / app-name
+  std::vector<std::string> acceptedVersions = {"1,31"};  // --versions a,b / versions
+  int threads = 4;                           // --threads / threads
+  int busyTimeoutMs = 5000;                  // --busy-timeout / busy-timeout
+  std::string serverVersion = "1.31";        // the number utility request 6 answers
+
+  // Fills unset listen with the default 127.0.0.1:7773.
+  void ApplyDefaults();
+};
+
+// Reads "ADDR:PORT" (or ":PORT", or "PORT"); raises std::invalid_argument with
+// a clear text for anything else.
+Endpoint ParseEndpoint(const std::string& text);
+
+// Reads a configuration file into config; raises std::runtime_error naming
+// the file and line of a bad setting.
+void LoadConfigFile(const std::string& path, ServerConfig& config);
+
+}  // namespace mero::server
