@@ -17,6 +17,7 @@ bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0
 
 std::vector<std::string> Column(sqlite3* db, const std::string& sql, int column) {
   std::vector<std::string> out;
+  if (db == nullptr) return out;
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) return out;
   while (sqlite3_step(stmt) == SQLITE_ROW) {
@@ -26,6 +27,30 @@ std::vector<std::string> Column(sqlite3* db, const std::string& sql, int column)
   sqlite3_finalize(stmt);
   return out;
 }
+
+// A read-only connection of its own to the failing connection's file, for
+// the names of indexes and foreign keys: asking on the failing connection
+// would overwrite its error code, which its caller may still read. A
+// database without a file gives no names (the texts then use generic ones).
+class SchemaReader {
+ public:
+  explicit SchemaReader(sqlite3* db) {
+    const char* file = db != nullptr ? sqlite3_db_filename(db, "main") : nullptr;
+    if (file == nullptr || *file == '\0') return;
+    if (sqlite3_open_v2(file, &side_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+      sqlite3_close(side_);
+      side_ = nullptr;
+    }
+  }
+  ~SchemaReader() { sqlite3_close(side_); }
+  SchemaReader(const SchemaReader&) = delete;
+  SchemaReader& operator=(const SchemaReader&) = delete;
+
+  sqlite3* get() const { return side_; }
+
+ private:
+  sqlite3* side_ = nullptr;
+};
 
 std::string QuoteName(std::string_view name) {
   std::string out = "\"";
@@ -88,12 +113,14 @@ void SplitColumns(std::string_view list, std::string& table, std::vector<std::st
   }
 }
 
-std::string UniqueIndexName(sqlite3* db, int rc, const std::string& table, std::vector<std::string> columns) {
+std::string UniqueIndexName(sqlite3* failing, int rc, const std::string& table, std::vector<std::string> columns) {
   std::sort(columns.begin(), columns.end());
+  const SchemaReader reader(failing);
+  sqlite3* db = reader.get();
   sqlite3_stmt* stmt = nullptr;
   const std::string list = "PRAGMA index_list(" + QuoteName(table) + ")";
   std::string found;
-  if (sqlite3_prepare_v2(db, list.c_str(), -1, &stmt, nullptr) == SQLITE_OK) {
+  if (db != nullptr && sqlite3_prepare_v2(db, list.c_str(), -1, &stmt, nullptr) == SQLITE_OK) {
     while (found.empty() && sqlite3_step(stmt) == SQLITE_ROW) {
       if (sqlite3_column_int(stmt, 2) == 0) continue;
       const std::string name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1));
@@ -121,7 +148,9 @@ std::vector<std::string> ParentsOf(sqlite3* db, const std::string& table) {
   return parents;
 }
 
-std::string ForeignKeyText(sqlite3* db, std::string_view sql) {
+std::string ForeignKeyText(sqlite3* failing, std::string_view sql) {
+  const SchemaReader reader(failing);
+  sqlite3* db = reader.get();
   const StatementHead head = HeadOf(sql);
   const std::vector<std::string> parents = head.table.empty() ? std::vector<std::string>() : ParentsOf(db, head.table);
   const bool childSide = head.verb == "INSERT" || (head.verb == "UPDATE" && !parents.empty());

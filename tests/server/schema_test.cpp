@@ -197,7 +197,7 @@ TEST(SchemaTest, CreatesOnlyOnAnEmptyDatabaseAndStartsWithItsBaseRows) {
   const std::int64_t objects = s.Int("SELECT count(*) FROM sqlite_master");
   EXPECT_THAT(test::ErrorOf<server::SqlError>([&] { server::CreateSchema(s.db()); }), HasSubstr("ORA-00955"));
   EXPECT_EQ(s.Int("SELECT count(*) FROM sqlite_master"), objects);
-  EXPECT_THAT(s.ErrorOf("INSERT INTO DUAL VALUES ('X')"), HasSubstr("UNIQUE"));
+  EXPECT_THAT(s.ErrorOf("INSERT INTO DUAL VALUES ('X')"), HasSubstr("ORA-00001: unique constraint"));
 }
 
 TEST(SchemaTest, SchemaSurvivesReopeningTheFile) {
@@ -234,7 +234,7 @@ TEST(SchemaTest, TextWiderThanItsColumnIsRefused) {
   for (const Case& c : cases) {
     const std::string error = s.ErrorOf(c.sql);
     if (c.refused) {
-      EXPECT_THAT(error, HasSubstr("CHECK constraint failed: CK_")) << c.sql;
+      EXPECT_THAT(error, HasSubstr("ORA-02290: check constraint (NQ.CK_")) << c.sql;
       EXPECT_EQ(s.LastErrorCode(), SQLITE_CONSTRAINT_CHECK) << c.sql;
     } else {
       EXPECT_EQ(error, "<no error>") << c.sql;

@@ -1,11 +1,9 @@
 #pragma once
 
 // A session of the SQL engine on a database file of its own: the connection,
-// its session variables, the dialect, the sequence and package functions,
-// a schema the test writes, and helpers that read results back through the
-// link's own row format.
-
-#include <sqlite3.h>
+// its session variables, the dialect and the server functions, a schema the
+// test writes (or the server's own), and helpers that read results back
+// through the link's own row format.
 
 #include <memory>
 #include <optional>
@@ -19,6 +17,7 @@
 #include "server/catalog.h"
 #include "server/database.h"
 #include "server/oracle_formats.h"
+#include "server/server_functions.h"
 #include "server/session_vars.h"
 #include "server/sql_dialect.h"
 #include "server/sql_engine.h"
@@ -57,36 +56,6 @@ INSERT INTO UP_DELTD VALUES (1, 1, 3, 'Toner'), (2, 1, 1.5, 'Ink');
 )";
 
 
-// MERO_NEXTVAL, MERO_USRID and MERO_USRIP as the server defines them:
-// MERO_SEQUENCES(NAME, LAST_VALUE) raised by one per number; the package
-// variables of the session, NULL when unset.
-inline void RegisterSequenceAndPackage(server::Database& db, server::SessionVars& vars) {
-  auto nextval = [](sqlite3_context* ctx, int, sqlite3_value** argv) {
-    sqlite3* h = sqlite3_context_db_handle(ctx);
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(h, "UPDATE MERO_SEQUENCES SET LAST_VALUE = LAST_VALUE + 1 WHERE NAME = ?1 RETURNING LAST_VALUE",
-                       -1, &st, nullptr);
-    sqlite3_bind_value(st, 1, argv[0]);
-    if (sqlite3_step(st) == SQLITE_ROW) {
-      sqlite3_result_int64(ctx, sqlite3_column_int64(st, 0));
-    } else {
-      sqlite3_result_error(ctx, "ORA-02289: sequence does not exist", -1);
-    }
-    sqlite3_finalize(st);
-  };
-  auto var = [](sqlite3_context* ctx, int, sqlite3_value**) {
-    const auto* v = static_cast<const std::optional<std::string>*>(sqlite3_user_data(ctx));
-    if (v->has_value()) {
-      sqlite3_result_text(ctx, (*v)->c_str(), -1, SQLITE_TRANSIENT);
-    } else {
-      sqlite3_result_null(ctx);
-    }
-  };
-  sqlite3_create_function_v2(db.handle(), "MERO_NEXTVAL", 1, SQLITE_UTF8, nullptr, nextval, nullptr, nullptr, nullptr);
-  sqlite3_create_function_v2(db.handle(), "MERO_USRID", 0, SQLITE_UTF8, &vars.usrid, var, nullptr, nullptr, nullptr);
-  sqlite3_create_function_v2(db.handle(), "MERO_USRIP", 0, SQLITE_UTF8, &vars.usrip, var, nullptr, nullptr, nullptr);
-}
-
 // One row set read through the link: the encoder's bytes decoded again.
 struct Rows {
   std::vector<server::ColumnInfo> columns;
@@ -121,7 +90,7 @@ class SqlSession {
   SqlSession(const std::string& path, server::Database::Mode mode, int busyTimeoutMs = 2000)
       : db(path, mode, busyTimeoutMs) {
     server::RegisterSqlDialect(db, vars);
-    RegisterSequenceAndPackage(db, vars);
+    server::RegisterServerFunctions(db, vars);
   }
 
   // Runs SQLite's own SQL (schema set-up).
