@@ -1,16 +1,20 @@
 // Garbage in: every prefix of every client statement, and random mutations
-// of them, through the engine. Each must end in success or an Oracle error
+// of them, through the engine on the demo database. Each must end in success or an Oracle error
 // text; nothing may crash, hang or read outside a buffer (the sanitizers
 // watch).
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "client_statements.h"
+#include "base/clock.h"
+#include "base/date_time.h"
 #include "server/database.h"
+#include "server/schema.h"
 #include "sql_session.h"
 #include "support/temp_dir.h"
 
@@ -20,8 +24,11 @@ namespace {
 
 class SqlGarbage : public ::testing::Test {
  protected:
-  SqlGarbage() : s_(dir_.File("g.db"), server::Database::Mode::Create, 50) {
-    s_.Setup(test::kTestSchema);
+  SqlGarbage()
+      : clock_(std::make_shared<base::FixedClock>(base::EncodeDate(2024, 3, 5))),
+        s_(dir_.File("g.db"), server::Database::Mode::Create, 50) {
+    server::CreateSchema(s_.db);
+    server::LoadDemoData(s_.db, base::EncodeDate(2024, 3, 5));
     s_.Engine();
   }
 
@@ -45,6 +52,7 @@ class SqlGarbage : public ::testing::Test {
   }
 
   test::TempDir dir_;
+  base::ScopedClock clock_;
   test::SqlSession s_;
 };
 
