@@ -500,6 +500,10 @@ class Translation {
       OracleType t = a0;
       for (std::size_t i = 1; i < e.args.size(); ++i) t = Widen(t, e.args[i]->type);
       e.type = t;
+    } else if (f == "MERO_NOW" || f == "MERO_SYSDATE") {
+      e.type = OracleType::Of(OracleType::Date);
+    } else if (f == "MERO_USRID" || f == "MERO_USRIP") {
+      e.type = Varchar(0);
     } else if (f == "TO_DATE") {
       if (e.args.empty() || e.args.size() > 2) throw SqlError("ORA-00909: invalid number of arguments");
       e.type = OracleType::Of(OracleType::Date);
@@ -521,7 +525,7 @@ class Translation {
         e.name.clear();
       }
     } else if (f == "TO_CHAR" || f == "F_UP_ALLOW_DELTIO" || f == "LPAD" || f == "RPAD" || f == "REPLACE" ||
-               f == "CONCAT" || f == "CHR" || f == "DECODE_TEXT") {
+               f == "CONCAT" || f == "CHR") {
       e.type = Varchar(0);
     } else if (f == "UPPER" || f == "LOWER" || f == "TRIM" || f == "LTRIM" || f == "RTRIM" || f == "SUBSTR" ||
                f == "INITCAP") {
