@@ -230,6 +230,13 @@ TEST_F(SqlEngineTest, EachStatementIsAtomic) {
             "ORA-20001: Δεν επιτρέπεται η αλλαγή");
   EXPECT_EQ(a_.Value("select count(*) from UP_DELT where STATE = 5"), "0");
   EXPECT_EQ(a_.Value("select count(*) from UP_DELT where ID = 3"), "1");  // the earlier statement stays
+  // A function failing on a later row undoes the rows before it as well.
+  EXPECT_EQ(Error([&] {
+              a_.Execute("update UP_DELT set DTFIN = TO_DATE(CASE WHEN ID = 1 THEN '01/01/2024' ELSE 'x' END, "
+                         "'DD/MM/YYYY')");
+            }),
+            "ORA-01858: a non-numeric character was found where a numeric was expected");
+  EXPECT_EQ(a_.Value("select count(*) from UP_DELT where DTFIN = '01/01/2024'"), "0");
   // Statements before the failing one in a request stay; those after it do not run.
   EXPECT_EQ(Error([&] {
               a_.Execute("update UP_DELT set COMM = 'x' where ID = 1\nupdate UP_DELT set ORGID = NULL where ID = 1\n"
