@@ -56,10 +56,13 @@ endfunction()
 function(mero_embed target dir pattern)
   file(GLOB files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${dir}/${pattern})
   set(out ${CMAKE_CURRENT_BINARY_DIR}/${target}_embedded.cpp)
+  # The list travels as one argument: its semicolons must not end the command.
+  string(REPLACE ";" "$<SEMICOLON>" fileList "${files}")
   add_custom_command(
     OUTPUT ${out}
-    COMMAND ${CMAKE_COMMAND} -DOUT=${out} "-DFILES=${files}" -P ${PROJECT_SOURCE_DIR}/cmake/Embed.cmake
+    COMMAND ${CMAKE_COMMAND} -DOUT=${out} "-DFILES=${fileList}" -P ${PROJECT_SOURCE_DIR}/cmake/Embed.cmake
     DEPENDS ${files} ${PROJECT_SOURCE_DIR}/cmake/Embed.cmake
-    COMMENT "Embedding ${dir}/${pattern} into ${target}")
+    COMMENT "Embedding ${dir}/${pattern} into ${target}"
+    VERBATIM)
   target_sources(${target} PRIVATE ${out})
 endfunction()
