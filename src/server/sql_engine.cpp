@@ -1,0 +1,615 @@
+#include "server/sql_engine.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <optional>
+#include <utility>
+
+#include "base/encoding.h"
+#include "link/codec/field_type.h"
+#include "server/database.h"
+#include "server/oracle_errors.h"
+#include "server/oracle_formats.h"
+#include "server/session_vars.h"
+#include "server/utf8_text.h"
+
+namespace mero::server {
+namespace {
+
+constexpr std::size_t kStatementCacheSize = 64;
+constexpr std::size_t kQueryCacheSize = 256;
+constexpr std::size_t kScriptCacheSize = 64;
+
+std::string_view ColumnText(sqlite3_stmt* st, int i) {
+  const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+  return p != nullptr ? std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(st, i))) : std::string_view();
+}
+
+std::string_view ColumnBlob(sqlite3_stmt* st, int i) {
+  const auto* p = static_cast<const char*>(sqlite3_column_blob(st, i));
+  return p != nullptr ? std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(st, i))) : std::string_view();
+}
+
+std::string_view IntText(std::int64_t v, char (&buf)[24]) {
+  const auto r = std::to_chars(buf, buf + sizeof buf, v);
+  return {buf, static_cast<std::size_t>(r.ptr - buf)};
+}
+
+}  // namespace
+
+// --- the translation caches
+
+template <typename V>
+V* SqlEngine::Lru<V>::Find(std::string_view key) {
+  auto it = index_.find(key);
+  if (it == index_.end()) return nullptr;
+  items_.splice(items_.begin(), items_, it->second);
+  return &it->second->second;
+}
+
+template <typename V>
+V& SqlEngine::Lru<V>::Put(std::string key, V value) {
+  items_.emplace_front(std::move(key), std::move(value));
+  index_.emplace(items_.front().first, items_.begin());
+  while (items_.size() > capacity_) {
+    index_.erase(items_.back().first);
+    items_.pop_back();
+  }
+  return items_.front().second;
+}
+
+// --- SelectCursor
+
+SelectCursor::SelectCursor(SqlEngine& engine, std::shared_ptr<const TranslatedStatement> statement,
+                           bool ownTransaction)
+    : engine_(engine), statement_(std::move(statement)), ownTransaction_(ownTransaction) {}
+
+SelectCursor::~SelectCursor() {
+  stmt_.Release();
+  if (ownTransaction_) {
+    // The sequence numbers it drew are spent, as Oracle's are.
+    try {
+      engine_.Commit();
+    } catch (const SqlError&) {
+      engine_.Rollback();
+    }
+  }
+}
+
+void SelectCursor::Open() {
+  stmt_ = engine_.statements_.Acquire(statement_->sql);
+  sqlite3_stmt* st = stmt_.get();
+  if (!statement_->params.empty()) throw SqlError("ORA-01008: not all variables bound");
+  const int count = sqlite3_column_count(st);
+  result_ = statement_->columns;
+  if (statement_->columnsFromSqlite || result_.size() != static_cast<std::size_t>(count)) {
+    // A * over something the catalog does not know: SQLite's names, the
+    // declared types where it knows them, the values for the rest.
+    result_.clear();
+    for (int i = 0; i < count; ++i) {
+      const char* name = sqlite3_column_name(st, i);
+      const char* declared = sqlite3_column_decltype(st, i);
+      result_.push_back({Utf8Upper(name != nullptr ? name : ""),
+                         declared != nullptr ? OracleType::FromDeclared(declared) : OracleType(), false});
+    }
+  }
+  Step();
+  bool settled = true;
+  for (const ResultColumn& c : result_) settled = settled && c.type.IsSettled();
+  // A select that drew sequence numbers ends its transaction at once.
+  if (!settled || ownTransaction_) ReadAll();
+  SettleColumns();
+}
+
+void SelectCursor::Step() {
+  const int rc = sqlite3_step(stmt_.get());
+  if (rc == SQLITE_ROW) {
+    hasRow_ = true;
+    return;
+  }
+  hasRow_ = false;
+  if (rc == SQLITE_DONE) {
+    Finish();
+    return;
+  }
+  const std::string text = OracleErrorText(engine_.db_.handle(), rc, statement_->sql);
+  done_ = true;
+  stmt_.Release();
+  if (ownTransaction_) {
+    ownTransaction_ = false;
+    engine_.Rollback();
+  }
+  throw SqlError(text);
+}
+
+void SelectCursor::Finish() {
+  done_ = true;
+  stmt_.Release();
+  if (ownTransaction_) {
+    ownTransaction_ = false;
+    engine_.Commit();
+  }
+}
+
+void SelectCursor::ReadAll() {
+  buffered_ = true;
+  sqlite3_stmt* st = stmt_.get();
+  const std::size_t n = result_.size();
+  while (hasRow_) {
+    for (std::size_t i = 0; i < n; ++i) {
+      const int col = static_cast<int>(i);
+      BufferedCell cell;
+      cell.type = sqlite3_column_type(st, col);
+      switch (cell.type) {
+        case SQLITE_INTEGER:
+          cell.bits = static_cast<std::uint64_t>(sqlite3_column_int64(st, col));
+          break;
+        case SQLITE_FLOAT: {
+          const double d = sqlite3_column_double(st, col);
+          std::memcpy(&cell.bits, &d, sizeof d);
+          break;
+        }
+        case SQLITE_TEXT:
+        case SQLITE_BLOB: {
+          const std::string_view bytes = cell.type == SQLITE_TEXT ? ColumnText(st, col) : ColumnBlob(st, col);
+          cell.bits = static_cast<std::uint64_t>(arena_.size()) | (static_cast<std::uint64_t>(bytes.size()) << 32);
+          arena_.append(bytes);
+          break;
+        }
+        default:
+          break;
+      }
+      cells_.push_back(cell);
+    }
+    ++rowCount_;
+    Step();
+  }
+  done_ = rowCount_ == 0;
+}
+
+void SelectCursor::SettleColumns() {
+  const std::size_t n = result_.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    OracleType& type = result_[i].type;
+    if (type.IsSettled()) continue;
+    // Only a buffered cursor has unsettled columns: their values decide.
+    bool sawInt = false;
+    bool sawReal = false;
+    bool sawText = false;
+    std::size_t longest = 0;
+    for (std::size_t r = 0; r < rowCount_; ++r) {
+      const BufferedCell& cell = cells_[r * n + i];
+      std::size_t length = 0;
+      switch (cell.type) {
+        case SQLITE_INTEGER: {
+          sawInt = true;
+          char buf[24];
+          length = IntText(static_cast<std::int64_t>(cell.bits), buf).size();
+          break;
+        }
+        case SQLITE_FLOAT: {
+          sawReal = true;
+          double d;
+          std::memcpy(&d, &cell.bits, sizeof d);
+          length = OracleNumberToChar(d).size();
+          break;
+        }
+        case SQLITE_TEXT:
+        case SQLITE_BLOB:
+          sawText = true;
+          length = Utf8Length(std::string_view(arena_).substr(static_cast<std::uint32_t>(cell.bits), cell.bits >> 32));
+          break;
+        default:
+          break;
+      }
+      longest = std::max(longest, length);
+    }
+    const int size = static_cast<int>(std::max<std::size_t>(longest, 1));
+    if (type.kind == OracleType::Varchar2 || sawText || (!sawInt && !sawReal)) {
+      type = OracleType::Of(OracleType::Varchar2, size);
+    } else {
+      type = OracleType::Of(sawReal ? OracleType::Number : OracleType::Integer);
+    }
+  }
+  columns_.clear();
+  encodings_.clear();
+  for (const ResultColumn& c : result_) {
+    const int fieldType = c.type.FieldType();
+    columns_.push_back({c.name, fieldType, c.type.kind == OracleType::Varchar2 ? c.type.size : 0});
+    switch (c.type.kind) {
+      case OracleType::Integer:
+      case OracleType::Number:
+        encodings_.push_back(Encoding::Number);
+        break;
+      case OracleType::Date:
+        encodings_.push_back(Encoding::Date);
+        break;
+      case OracleType::Clob:
+        encodings_.push_back(Encoding::Memo);
+        break;
+      case OracleType::Blob:
+        encodings_.push_back(Encoding::Blob);
+        break;
+      default:
+        encodings_.push_back(Encoding::Text);
+    }
+  }
+}
+
+void SelectCursor::EncodeText(link::ResultSetEncoder& out, Encoding enc, std::string_view utf8) {
+  if (enc == Encoding::Blob) {
+    out.AddLong(utf8);
+    return;
+  }
+  std::string_view win = utf8;
+  if (!IsAscii(utf8)) {
+    scratch_.clear();
+    AppendUtf8AsWin1253(scratch_, utf8);
+    win = scratch_;
+  }
+  if (enc == Encoding::Memo) {
+    out.AddLong(win);
+  } else {
+    out.AddText(win);
+  }
+}
+
+void SelectCursor::EncodeRow(link::ResultSetEncoder& out) {
+  sqlite3_stmt* st = stmt_.get();
+  const std::size_t n = encodings_.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const int col = static_cast<int>(i);
+    const Encoding enc = encodings_[i];
+    switch (sqlite3_column_type(st, col)) {
+      case SQLITE_INTEGER: {
+        const std::int64_t v = sqlite3_column_int64(st, col);
+        if (enc == Encoding::Number) {
+          out.AddInt(v);
+        } else if (enc == Encoding::Date) {
+          out.AddFloat(static_cast<double>(v));
+        } else {
+          char buf[24];
+          EncodeText(out, enc, IntText(v, buf));
+        }
+        break;
+      }
+      case SQLITE_FLOAT: {
+        const double d = sqlite3_column_double(st, col);
+        if (enc == Encoding::Number || enc == Encoding::Date) {
+          out.AddFloat(d);
+        } else {
+          EncodeText(out, enc, OracleNumberToChar(d));
+        }
+        break;
+      }
+      case SQLITE_TEXT:
+        EncodeText(out, enc, ColumnText(st, col));
+        break;
+      case SQLITE_BLOB:
+        EncodeText(out, enc == Encoding::Memo ? Encoding::Blob : enc, ColumnBlob(st, col));
+        break;
+      default:
+        out.AddNull();
+    }
+  }
+  out.EndRow();
+}
+
+void SelectCursor::EncodeBufferedRow(link::ResultSetEncoder& out, std::size_t row) {
+  const std::size_t n = encodings_.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const BufferedCell& cell = cells_[row * n + i];
+    const Encoding enc = encodings_[i];
+    switch (cell.type) {
+      case SQLITE_INTEGER: {
+        const auto v = static_cast<std::int64_t>(cell.bits);
+        if (enc == Encoding::Number) {
+          out.AddInt(v);
+        } else if (enc == Encoding::Date) {
+          out.AddFloat(static_cast<double>(v));
+        } else {
+          char buf[24];
+          EncodeText(out, enc, IntText(v, buf));
+        }
+        break;
+      }
+      case SQLITE_FLOAT: {
+        double d;
+        std::memcpy(&d, &cell.bits, sizeof d);
+        if (enc == Encoding::Number || enc == Encoding::Date) {
+          out.AddFloat(d);
+        } else {
+          EncodeText(out, enc, OracleNumberToChar(d));
+        }
+        break;
+      }
+      case SQLITE_TEXT:
+      case SQLITE_BLOB: {
+        const std::string_view bytes = std::string_view(arena_).substr(static_cast<std::uint32_t>(cell.bits), cell.bits >> 32);
+        EncodeText(out, cell.type == SQLITE_BLOB && enc == Encoding::Memo ? Encoding::Blob : enc, bytes);
+        break;
+      }
+      default:
+        out.AddNull();
+    }
+  }
+  out.EndRow();
+}
+
+std::size_t SelectCursor::Fetch(link::ResultSetEncoder& out, std::int64_t maxRows) {
+  std::size_t n = 0;
+  auto more = [&] { return maxRows < 0 || static_cast<std::int64_t>(n) < maxRows; };
+  if (buffered_) {
+    while (nextRow_ < rowCount_ && more()) {
+      EncodeBufferedRow(out, nextRow_++);
+      ++n;
+    }
+    done_ = nextRow_ >= rowCount_;
+    return n;
+  }
+  while (hasRow_ && more()) {
+    EncodeRow(out);
+    ++n;
+    Step();
+  }
+  return n;
+}
+
+// --- SqlEngine
+
+SqlEngine::SqlEngine(Database& db, SessionVars& vars, std::shared_ptr<const Catalog> catalog)
+    : db_(db),
+      vars_(vars),
+      catalog_(std::move(catalog)),
+      translator_(*catalog_),
+      statements_(db.handle(), kStatementCacheSize),
+      queries_(kQueryCacheSize),
+      scripts_(kScriptCacheSize) {}
+
+SqlEngine::~SqlEngine() = default;
+
+bool SqlEngine::InTransaction() const { return sqlite3_get_autocommit(db_.handle()) == 0; }
+
+std::shared_ptr<const TranslatedStatement> SqlEngine::Query(std::string_view sql) {
+  if (auto* found = queries_.Find(sql)) return *found;
+  auto t = std::make_shared<const TranslatedStatement>(translator_.TranslateQuery(sql));
+  return queries_.Put(std::string(sql), std::move(t));
+}
+
+std::shared_ptr<const SqlEngine::Script> SqlEngine::ScriptOf(std::string_view sql) {
+  if (auto* found = scripts_.Find(sql)) return *found;
+  auto s = std::make_shared<const Script>(translator_.TranslateScript(sql));
+  return scripts_.Put(std::string(sql), std::move(s));
+}
+
+void SqlEngine::Exec(std::string_view sqliteText) {
+  StatementCache::Lease lease = statements_.Acquire(sqliteText);
+  int rc;
+  while ((rc = sqlite3_step(lease.get())) == SQLITE_ROW) {
+  }
+  if (rc != SQLITE_DONE) throw SqlError(OracleErrorText(db_.handle(), rc, sqliteText));
+}
+
+bool SqlEngine::BeginIfNeeded() {
+  if (InTransaction()) return false;
+  Exec("BEGIN IMMEDIATE");
+  changed_ = false;
+  return true;
+}
+
+void SqlEngine::Commit() {
+  if (InTransaction()) Exec("COMMIT");
+  changed_ = false;
+}
+
+void SqlEngine::Rollback() {
+  if (InTransaction()) Exec("ROLLBACK");
+  changed_ = false;
+}
+
+std::unique_ptr<SelectCursor> SqlEngine::OpenSelect(std::string_view sqlUtf8) {
+  std::shared_ptr<const TranslatedStatement> t = Query(sqlUtf8);
+  bool own = false;
+  if (t->writes) {
+    own = BeginIfNeeded();
+    if (!own) changed_ = true;
+  }
+  std::unique_ptr<SelectCursor> cursor(new SelectCursor(*this, std::move(t), own));
+  try {
+    cursor->Open();
+  } catch (...) {
+    cursor->stmt_.Release();
+    if (cursor->ownTransaction_) {
+      cursor->ownTransaction_ = false;
+      Rollback();
+    }
+    throw;
+  }
+  return cursor;
+}
+
+void SqlEngine::Execute(std::string_view sqlUtf8, const link::TLinkParamList* params) {
+  const std::shared_ptr<const Script> script = ScriptOf(sqlUtf8);
+  for (const TranslatedStatement& s : *script) Run(s, params);
+}
+
+void SqlEngine::Run(const TranslatedStatement& s, const link::TLinkParamList* params) {
+  switch (s.kind) {
+    case StatementKind::Commit:
+      Commit();
+      return;
+    case StatementKind::Rollback:
+      Rollback();
+      return;
+    case StatementKind::Block:
+      RunBlock(s, params, 0);
+      return;
+    case StatementKind::Select:
+    case StatementKind::Insert:
+    case StatementKind::Update:
+    case StatementKind::Delete:
+      RunChange(s, params);
+      return;
+    case StatementKind::Assign:
+      Assign(s);
+      return;
+    case StatementKind::Null:
+      return;
+  }
+}
+
+void SqlEngine::RunChange(const TranslatedStatement& s, const link::TLinkParamList* params) {
+  const bool opened = s.writes && BeginIfNeeded();
+  try {
+    StatementCache::Lease lease = statements_.Acquire(s.sql);
+    Bind(lease.get(), s, params);
+    int rc;
+    while ((rc = sqlite3_step(lease.get())) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) throw SqlError(OracleErrorText(db_.handle(), rc, s.sql));
+  } catch (...) {
+    // A transaction that holds nothing but the failed statement would keep
+    // every other writer out until this session commits: end it.
+    if (opened && InTransaction()) Rollback();
+    if (!InTransaction()) changed_ = false;
+    throw;
+  }
+  if (s.writes) changed_ = true;
+}
+
+void SqlEngine::RunBlock(const TranslatedStatement& block, const link::TLinkParamList* params, int depth) {
+  const std::string savepoint = "MERO_BLOCK" + std::to_string(depth);
+  bool inSavepoint = false;
+  bool opened = false;
+  bool commit = false;
+  const bool changedBefore = changed_;
+  try {
+    for (const TranslatedStatement& s : block.body) {
+      switch (s.kind) {
+        case StatementKind::Commit:
+          commit = true;
+          break;
+        case StatementKind::Rollback:
+          Rollback();
+          inSavepoint = false;
+          commit = false;
+          break;
+        case StatementKind::Assign:
+          Assign(s);
+          break;
+        case StatementKind::Null:
+          break;
+        case StatementKind::Block:
+          RunBlock(s, params, depth + 1);
+          break;
+        case StatementKind::Select:
+        case StatementKind::Insert:
+        case StatementKind::Update:
+        case StatementKind::Delete:
+          if (s.writes && !inSavepoint) {
+            opened = BeginIfNeeded() || opened;
+            Exec("SAVEPOINT " + savepoint);
+            inSavepoint = true;
+          }
+          RunChange(s, params);
+          break;
+      }
+    }
+  } catch (...) {
+    if (inSavepoint && InTransaction()) {
+      try {
+        Exec("ROLLBACK TO " + savepoint);
+        Exec("RELEASE " + savepoint);
+      } catch (const SqlError&) {
+        Rollback();
+      }
+    }
+    changed_ = changedBefore && InTransaction();
+    if (opened && !changed_ && InTransaction()) Rollback();
+    throw;
+  }
+  if (inSavepoint && InTransaction()) Exec("RELEASE " + savepoint);
+  if (commit) Commit();
+}
+
+void SqlEngine::Assign(const TranslatedStatement& s) {
+  std::optional<std::string> value;
+  if (!s.valueSql.empty()) {
+    StatementCache::Lease lease = statements_.Acquire(s.valueSql);
+    const int rc = sqlite3_step(lease.get());
+    if (rc == SQLITE_ROW) {
+      if (sqlite3_column_type(lease.get(), 0) != SQLITE_NULL) {
+        const std::string text(ColumnText(lease.get(), 0));
+        if (!text.empty()) value = text;
+      }
+    } else if (rc != SQLITE_DONE) {
+      throw SqlError(OracleErrorText(db_.handle(), rc, s.valueSql));
+    }
+  } else if (!s.valueIsNull) {
+    value = s.valueText;
+  }
+  if (s.variable == "USRID") {
+    vars_.usrid = value;
+  } else {
+    vars_.usrip = value;
+  }
+}
+
+void SqlEngine::Bind(sqlite3_stmt* stmt, const TranslatedStatement& s, const link::TLinkParamList* params) {
+  for (std::size_t i = 0; i < s.params.size(); ++i) {
+    const link::TLinkParamItem* item = params != nullptr ? params->FindByName(s.params[i]) : nullptr;
+    if (item == nullptr) throw SqlError("ORA-01008: not all variables bound");
+    const int index = static_cast<int>(i) + 1;
+    int rc = SQLITE_OK;
+    if (item->IsNull()) {
+      rc = sqlite3_bind_null(stmt, index);
+    } else {
+      switch (item->DataType()) {
+        case link::ftString:
+        case link::ftMemo:
+        case link::ftFmtMemo:
+        case link::ftFixedChar:
+        case link::ftWideString:
+        case link::ftGuid:
+        case link::ftUnknown: {
+          const std::string text = base::Win1253ToUtf8(item->RawValue());
+          rc = text.empty() ? sqlite3_bind_null(stmt, index)
+                            : sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()),
+                                                SQLITE_TRANSIENT);
+          break;
+        }
+        case link::ftSmallint:
+        case link::ftInteger:
+        case link::ftWord:
+        case link::ftAutoInc:
+        case link::ftLargeint:
+        case link::ftBoolean: {
+          const base::Variant v = item->Value();
+          rc = sqlite3_bind_int64(stmt, index, v.kind() == base::Variant::Kind::Boolean ? (v.AsBoolean() ? 1 : 0)
+                                                                                          : v.AsInt64());
+          break;
+        }
+        case link::ftFloat:
+        case link::ftCurrency:
+        case link::ftBCD:
+        case link::ftDate:
+        case link::ftTime:
+        case link::ftDateTime:
+          rc = sqlite3_bind_double(stmt, index, item->ValueFloat());
+          break;
+        default: {
+          const std::string& bytes = item->RawValue();
+          rc = bytes.empty() ? sqlite3_bind_null(stmt, index)
+                             : sqlite3_bind_blob(stmt, index, bytes.data(), static_cast<int>(bytes.size()),
+                                                 SQLITE_TRANSIENT);
+        }
+      }
+    }
+    if (rc != SQLITE_OK) throw SqlError(OracleErrorText(db_.handle(), rc, s.sql));
+  }
+}
+
+}  // namespace mero::server
