@@ -77,6 +77,7 @@ void LoadConfigFile(const std::string& path, ServerConfig& config) {
       else if (key == "versions") config.acceptedVersions = Items(value, "; ");
       else if (key == "threads") config.threads = ParseInt(value, "threads");
       else if (key == "busy-timeout") config.busyTimeoutMs = ParseInt(value, "busy-timeout");
+      else if (key == "login-delay") config.loginDelayMs = ParseInt(value, "login-delay");
       else throw std::invalid_argument("unknown setting \"" + key + "\"");
     } catch (const std::invalid_argument& e) {
       throw std::runtime_error(where + e.what());

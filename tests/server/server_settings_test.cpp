@@ -71,7 +71,7 @@ TEST(ServerConfig, FileSettingsAndErrors) {
 }
 
 TEST(LoginThrottle, DelaysGrowThenLockAndSuccessClears) {
-  server::LoginThrottle t;
+  server::LoginThrottle t(250ms);
   const auto t0 = server::LoginThrottle::Clock::now();
   EXPECT_EQ(t.DelayFor("maria", "10.0.0.1", t0), 0ms);
   const std::chrono::milliseconds expected[] = {250ms, 500ms, 1000ms, 2000ms};
