@@ -14,6 +14,7 @@
 
 #include "base/clock.h"
 #include "base/number_format.h"
+#include "base/runtime.h"
 #include "base/text_routines.h"
 #include "server/database.h"
 #include "server/passwords.h"
@@ -34,7 +35,7 @@ constexpr const char* kUsage =
     "  mero-server init --db FILE [--demo]\n"
     "      creates a database with the schema (and the demo data and users)\n"
     "  mero-server serve --db FILE [--listen ADDR:PORT]... [--files DIR] [--config FILE]\n"
-    "                    [--versions V1;V2] [--threads N] [--busy-timeout MS] [--login-delay MS]\n"
+    "                    [--versions V1;V2] [--busy-timeout MS] [--login-delay MS]\n"
     "      serves clients (default 127.0.0.1:7773; ports 7771-7779 carry the link cipher)\n"
     "  mero-server user add NAME --db FILE [--superuser] [--dept ID] [--rights CANU] [--other-depts D1;D2]\n"
     "                            [--full-name TEXT]\n"
@@ -176,10 +177,6 @@ int Serve(const Args& args) {
     config.acceptedVersions = versions;
   }
   std::int32_t n = 0;
-  if (args.Has("--threads")) {
-    if (!base::TryStrToInt(args.Get("--threads"), n) || n < 1) throw std::invalid_argument("--threads must be 1 or more");
-    config.threads = n;
-  }
   if (args.Has("--login-delay")) {
     if (!base::TryStrToInt(args.Get("--login-delay"), n) || n < 0) throw std::invalid_argument("--login-delay must be 0 or more");
     config.loginDelayMs = n;
@@ -264,6 +261,7 @@ int Dispatch(const Args& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  base::KeepFreedMemory();
   if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "help") {
     std::fputs(kUsage, argc < 2 ? stderr : stdout);
     return argc < 2 ? 2 : 0;

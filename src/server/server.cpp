@@ -36,8 +36,7 @@ std::vector<Endpoint> Server::Bound() const {
 }
 
 void Server::Accept(std::size_t index) {
-  acceptors_[index]->async_accept(asio::make_strand(io_), [this, index](const asio::error_code& ec,
-                                                                        asio::ip::tcp::socket socket) {
+  acceptors_[index]->async_accept([this, index](const asio::error_code& ec, asio::ip::tcp::socket socket) {
     if (ec) {
       if (ec != asio::error::operation_aborted) Accept(index);
       return;
@@ -63,11 +62,10 @@ void Server::Run(bool handleSignals) {
   for (const Endpoint& e : Bound()) {
     Log("listening on " + e.ToString() + (e.cipher() ? " (link cipher)" : ""));
   }
-  const int count = std::max(1, context_.config.threads);
-  std::vector<std::thread> threads;
-  for (int i = 1; i < count; ++i) threads.emplace_back([this] { io_.run(); });
   io_.run();
-  for (std::thread& t : threads) t.join();
+  // Sessions end after the request in hand; each rolls back what it did not commit.
+  sessions_.StopAll();
+  sessions_.WaitEmpty();
   Log("stopped");
 }
 
@@ -78,7 +76,6 @@ void Server::Stop() {
       a->close(ignored);
     }
     signals_.cancel();
-    sessions_.StopAll();
   });
 }
 

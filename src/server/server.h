@@ -2,7 +2,6 @@
 
 #include <asio.hpp>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include "server/request_handler.h"
@@ -11,8 +10,8 @@
 
 namespace mero::server {
 
-// The listener: accepts connections on every configured endpoint and runs
-// the sessions on a pool of threads until Stop.
+// The listener: accepts connections on every configured endpoint, each
+// session on a thread of its own, until Stop.
 class Server {
  public:
   // Reads the catalog and binds every endpoint; raises std::runtime_error

@@ -1,6 +1,9 @@
 #include "server/session.h"
 
+#include <sys/socket.h>
+
 #include <exception>
+#include <thread>
 
 #include "link/codec/link_errors.h"
 #include "server/server_log.h"
@@ -25,6 +28,7 @@ link::TLinkCompression CompressionOf(std::string_view payload) {
 void SessionRegistry::Add(const std::shared_ptr<Session>& s) {
   std::lock_guard lock(mutex_);
   sessions_.insert(s);
+  ++count_;
 }
 
 void SessionRegistry::Remove(const Session* s) {
@@ -33,6 +37,8 @@ void SessionRegistry::Remove(const Session* s) {
     const auto p = w.lock();
     return !p || p.get() == s;
   });
+  if (count_ > 0) --count_;
+  if (count_ == 0) empty_.notify_all();
 }
 
 void SessionRegistry::StopAll() {
@@ -46,13 +52,18 @@ void SessionRegistry::StopAll() {
   for (const auto& s : alive) s->Stop();
 }
 
+void SessionRegistry::WaitEmpty() {
+  std::unique_lock lock(mutex_);
+  empty_.wait(lock, [this] { return count_ == 0; });
+}
+
 std::size_t SessionRegistry::Count() const {
   std::lock_guard lock(mutex_);
-  return sessions_.size();
+  return count_;
 }
 
 Session::Session(asio::ip::tcp::socket socket, ServerContext& context, SessionRegistry& registry, bool cipher)
-    : socket_(std::move(socket)), delay_(socket_.get_executor()), context_(context), registry_(registry) {
+    : socket_(std::move(socket)), context_(context), registry_(registry) {
   asio::error_code ec;
   const auto remote = socket_.remote_endpoint(ec);
   peer_ = ec ? std::string("?") : remote.address().to_string();
@@ -66,34 +77,26 @@ Session::~Session() { registry_.Remove(this); }
 void Session::Start() {
   registry_.Add(shared_from_this());
   Log(peer_ + ": connected");
-  Read();
+  std::thread([self = shared_from_this()] { self->Run(); }).detach();
 }
 
 void Session::Stop() {
-  asio::post(socket_.get_executor(), [self = shared_from_this()] { self->Close("server stopping"); });
-}
-
-void Session::Read() {
-  if (closed_) return;
-  socket_.async_read_some(asio::buffer(buffer_),
-                          [self = shared_from_this()](const asio::error_code& ec, std::size_t n) { self->OnRead(ec, n); });
+  std::lock_guard lock(stopMutex_);
+  stopping_ = true;
+  // Only the reading side: a blocked read returns, while the answer to the
+  // request in hand can still be written.
+  if (running_) ::shutdown(socket_.native_handle(), SHUT_RD);
 }
 
 std::string Session::Unpack(std::string_view payload, link::TLinkCompression& used) {
-  const std::string plain = link::DecryptMessage(std::string(payload), transforms_);
+  std::string plain = link::DecryptMessage(std::string(payload), transforms_);
   used = CompressionOf(plain);
-  return link::DecompressMessage(plain, used, {});
+  return link::DecompressMessage(std::move(plain), used, {});
 }
 
-void Session::OnRead(const asio::error_code& ec, std::size_t n) {
-  if (closed_) return;
-  if (ec) {
-    Close(ec == asio::error::eof ? "disconnected" : "connection lost: " + ec.message());
-    return;
-  }
-  std::chrono::milliseconds delay{0};
+bool Session::Process(std::size_t bytes, std::chrono::milliseconds& delay) {
   try {
-    stack_.Feed(buffer_.data(), n, [&](std::string_view payload) {
+    stack_.Feed(buffer_.data(), bytes, [&](std::string_view payload) {
       link::TLinkCompression used = link::acNoCompression;
       std::string message = Unpack(payload, used);
       if (message.empty()) return;
@@ -104,48 +107,47 @@ void Session::OnRead(const asio::error_code& ec, std::size_t n) {
       reply.compression = used;
       for (std::string& m : outcome.replies) link::PackMessage(out_, std::move(m), reply);
     });
+    return true;
   } catch (const std::exception& e) {
     // A broken frame, a message that does not decrypt or does not parse: the
     // connection can no longer be trusted; only this session ends.
-    Close(std::string("closed: ") + e.what());
-    return;
+    why_ = std::string("closed: ") + e.what();
+    return false;
   }
-  if (out_.empty()) {
-    Read();
-    return;
-  }
-  if (delay.count() > 0) {
-    delay_.expires_after(delay);
-    delay_.async_wait([self = shared_from_this()](const asio::error_code& wait) {
-      if (!wait) self->Write();
-    });
-    return;
-  }
-  Write();
 }
 
-void Session::Write() {
-  if (closed_) return;
-  asio::async_write(socket_, asio::buffer(out_), [self = shared_from_this()](const asio::error_code& ec, std::size_t) {
+void Session::Run() {
+  asio::error_code ec;
+  why_ = "disconnected";
+  while (true) {
+    const std::size_t n = socket_.read_some(asio::buffer(buffer_), ec);
     if (ec) {
-      self->Close("connection lost while writing: " + ec.message());
-      return;
+      if (ec != asio::error::eof) why_ = "connection lost: " + ec.message();
+      break;
     }
-    self->out_.clear();
-    self->Read();
-  });
-}
-
-void Session::Close(const std::string& why) {
-  if (closed_) return;
-  closed_ = true;
-  asio::error_code ignored;
-  delay_.cancel();
-  socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
-  socket_.close(ignored);
+    std::chrono::milliseconds delay{0};
+    const bool trusted = Process(n, delay);
+    if (!out_.empty()) {
+      if (delay.count() > 0) std::this_thread::sleep_for(delay);
+      asio::write(socket_, asio::buffer(out_), ec);
+      out_.clear();
+      if (ec) {
+        why_ = "connection lost while writing: " + ec.message();
+        break;
+      }
+    }
+    if (!trusted) break;
+  }
+  {
+    std::lock_guard lock(stopMutex_);
+    running_ = false;
+    if (stopping_) why_ = "server stopping";
+    socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ec);
+    socket_.close(ec);
+  }
   const std::string user = handler_->user();
   handler_.reset();  // rolls back what was not committed
-  Log(peer_ + (user.empty() ? "" : " " + user) + ": " + why);
+  Log(peer_ + (user.empty() ? "" : " " + user) + ": " + why_);
 }
 
 }  // namespace mero::server
