@@ -1,5 +1,6 @@
 #include "base/runtime.h"
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -54,5 +55,12 @@ std::string StartDirectory() {
 }
 
 std::string AppFile(const std::string& name) { return Rt().appDir + "/" + name; }
+
+void KeepFreedMemory() {
+  // Large blocks come from the heap, not from fresh mappings, and the heap
+  // is not trimmed back, so freed pages stay mapped and are reused.
+  mallopt(M_MMAP_THRESHOLD, 512 << 20);
+  mallopt(M_TRIM_THRESHOLD, 1 << 30);
+}
 
 }  // namespace mero::base

@@ -59,4 +59,11 @@ std::string StartDirectory();
 // Joins the application directory and a file name.
 std::string AppFile(const std::string& name);
 
+// Keeps memory the program frees for its own later use instead of returning
+// it to the system. Touching fresh memory costs about 10 µs per 4 KiB page on
+// the machines MERO runs on, so a list of 100,000 rows would otherwise pay
+// tens of milliseconds each time its buffers are allocated anew. Programs
+// call it once at start.
+void KeepFreedMemory();
+
 }  // namespace mero::base

@@ -2,11 +2,69 @@
 
 #include <sqlite3.h>
 
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
 #include <utility>
 
 #include "server/oracle_errors.h"
 
 namespace mero::server {
+namespace {
+
+// Raised each time a connection of this process lets go of the write lock.
+struct WriteReleases {
+  std::mutex mutex;
+  std::condition_variable released;
+  std::uint64_t count = 0;
+};
+
+WriteReleases& Releases() {
+  static WriteReleases r;
+  return r;
+}
+
+void Released() {
+  WriteReleases& r = Releases();
+  {
+    std::lock_guard lock(r.mutex);
+    ++r.count;
+  }
+  r.released.notify_all();
+}
+
+// Pages of the write-ahead log after which a commit copies it back into the
+// database file (SQLite's own default).
+constexpr int kCheckpointPages = 1000;
+
+int OnCommitted(void*, sqlite3* db, const char* schema, int pages) {
+  // Called after the commit, with the write lock released. Taking this hook
+  // replaces SQLite's automatic checkpoint, so it checkpoints here instead.
+  Released();
+  if (pages >= kCheckpointPages) sqlite3_wal_checkpoint_v2(db, schema, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+  return SQLITE_OK;
+}
+
+void OnRolledBack(void*) { Released(); }
+
+}  // namespace
+
+int Database::OnBusy(void* selfPtr, int count) {
+  auto* self = static_cast<Database*>(selfPtr);
+  const auto now = std::chrono::steady_clock::now();
+  if (count == 0) self->busySince_ = now;
+  const auto deadline = self->busySince_ + std::chrono::milliseconds(self->busyTimeoutMs_);
+  if (now >= deadline) return 0;
+  // A release of another connection of this process wakes the wait at once;
+  // the short bound covers a writer outside the process and a rollback that
+  // lets go of the lock just after its hook ran.
+  WriteReleases& r = Releases();
+  std::unique_lock lock(r.mutex);
+  const std::uint64_t seen = r.count;
+  r.released.wait_until(lock, std::min(deadline, now + std::chrono::milliseconds(5)),
+                        [&] { return r.count != seen; });
+  return 1;
+}
 
 Database::Database(const std::string& path, Mode mode, int busyTimeoutMs) : path_(path) {
   const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0);
@@ -18,20 +76,27 @@ Database::Database(const std::string& path, Mode mode, int busyTimeoutMs) : path
     throw SqlError("ORA-12154: cannot open the database " + path + ": " + text);
   }
   sqlite3_extended_result_codes(db_, 1);
-  sqlite3_busy_timeout(db_, busyTimeoutMs);
+  busyTimeoutMs_ = busyTimeoutMs;
+  sqlite3_busy_handler(db_, &Database::OnBusy, this);
+  sqlite3_wal_hook(db_, &OnCommitted, nullptr);
+  sqlite3_rollback_hook(db_, &OnRolledBack, nullptr);
   Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA foreign_keys=ON;");
 }
 
 Database::~Database() { sqlite3_close_v2(db_); }
 
 Database::Database(Database&& other) noexcept
-    : db_(std::exchange(other.db_, nullptr)), path_(std::move(other.path_)) {}
+    : db_(std::exchange(other.db_, nullptr)), path_(std::move(other.path_)), busyTimeoutMs_(other.busyTimeoutMs_) {
+  if (db_ != nullptr) sqlite3_busy_handler(db_, &Database::OnBusy, this);
+}
 
 Database& Database::operator=(Database&& other) noexcept {
   if (this != &other) {
     sqlite3_close_v2(db_);
     db_ = std::exchange(other.db_, nullptr);
     path_ = std::move(other.path_);
+    busyTimeoutMs_ = other.busyTimeoutMs_;
+    if (db_ != nullptr) sqlite3_busy_handler(db_, &Database::OnBusy, this);
   }
   return *this;
 }

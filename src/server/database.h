@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,12 @@ class SqlError : public base::Exception {
 // One SQLite connection, set up the way every connection of the server is:
 // WAL journal, synchronous=FULL, foreign keys on, a busy time-out. Each
 // session owns one, so that sessions run in parallel.
+//
+// A connection that finds the write lock taken waits until another
+// connection of this process commits or rolls back, and tries again at once,
+// up to the busy time-out (then the statement fails with ORA-00054); it does
+// not sleep in growing steps, so a writer that waits for another takes over
+// as soon as the lock is free.
 class Database {
  public:
   enum class Mode { Create, Existing };
@@ -40,8 +47,12 @@ class Database {
   void Exec(std::string_view sql);
 
  private:
+  static int OnBusy(void* self, int count);
+
   sqlite3* db_ = nullptr;
   std::string path_;
+  int busyTimeoutMs_ = 0;
+  std::chrono::steady_clock::time_point busySince_{};
 };
 
 }  // namespace mero::server

@@ -18,9 +18,9 @@ std::chrono::milliseconds LoginThrottle::DelayFor(const std::string& user, const
   std::lock_guard lock(mutex_);
   const auto it = records_.find(Key(user, address));
   if (it == records_.end() || it->second.failures == 0) return std::chrono::milliseconds(0);
-  if (it->second.lockedUntil > now) return kMaxDelay;
+  if (it->second.lockedUntil > now) return maxDelay_;
   const int shift = std::min(it->second.failures - 1, 10);
-  return std::min(kMaxDelay, kFirstDelay * (1 << shift));
+  return std::min(maxDelay_, firstDelay_ * (1 << shift));
 }
 
 bool LoginThrottle::Locked(const std::string& user, const std::string& address, Clock::time_point now) {

@@ -75,8 +75,8 @@ void LoadConfigFile(const std::string& path, ServerConfig& config) {
       else if (key == "application") config.applicationName = value;
       // A version such as "1,31" holds a comma, so versions are separated by ';' or blanks.
       else if (key == "versions") config.acceptedVersions = Items(value, "; ");
-      else if (key == "threads") config.threads = ParseInt(value, "threads");
       else if (key == "busy-timeout") config.busyTimeoutMs = ParseInt(value, "busy-timeout");
+      else if (key == "login-delay") config.loginDelayMs = ParseInt(value, "login-delay");
       else throw std::invalid_argument("unknown setting \"" + key + "\"");
     } catch (const std::invalid_argument& e) {
       throw std::runtime_error(where + e.what());

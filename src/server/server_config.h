@@ -24,8 +24,8 @@ struct ServerConfig {
   std::string filesDir;                      // --files / files: files offered to clients
   std::string applicationName = "MERO";      // application / app-name
   std::vector<std::string> acceptedVersions = {"1,31"};  // --versions a,b / versions
-  int threads = 4;                           // --threads / threads
   int busyTimeoutMs = 5000;                  // --busy-timeout / busy-timeout
+  int loginDelayMs = 250;                    // --login-delay / login-delay: first delay after a failed login
   std::string serverVersion = "1.31";        // the number utility request 6 answers
 
   // Fills unset listen with the default 127.0.0.1:7773.

@@ -32,7 +32,7 @@ TEST(ServerConfig, FileSettingsAndErrors) {
   test::TempDir dir;
   const std::string path = dir.File("mero-server.conf");
   std::ofstream(path) << "# demo\n db = /var/mero.db \nlisten = 127.0.0.1:7773, 127.0.0.1:7775\n"
-                         "files=/srv/files\nversions = 1,31; 1,32\nthreads = 8\nbusy-timeout = 250\n";
+                         "files=/srv/files\nversions = 1,31; 1,32\nbusy-timeout = 250\n";
   server::ServerConfig config;
   server::LoadConfigFile(path, config);
   EXPECT_EQ(config.database, "/var/mero.db");
@@ -40,7 +40,6 @@ TEST(ServerConfig, FileSettingsAndErrors) {
   EXPECT_TRUE(config.listen[1].cipher());
   EXPECT_EQ(config.filesDir, "/srv/files");
   EXPECT_EQ(config.acceptedVersions, (std::vector<std::string>{"1,31", "1,32"}));
-  EXPECT_EQ(config.threads, 8);
   EXPECT_EQ(config.busyTimeoutMs, 250);
 
   struct Case {
@@ -50,7 +49,7 @@ TEST(ServerConfig, FileSettingsAndErrors) {
   const Case cases[] = {
       {"nonsense\n", ":1: expected key = value"},
       {"\n\ncolour = blue\n", ":3: unknown setting \"colour\""},
-      {"threads = many\n", ":1: threads must be a number, not \"many\""},
+      {"busy-timeout = long\n", ":1: busy-timeout must be a number, not \"long\""},
       {"listen = here:there\n", ":1: listen address must be ADDR:PORT"},
   };
   for (const Case& c : cases) {
@@ -71,7 +70,7 @@ TEST(ServerConfig, FileSettingsAndErrors) {
 }
 
 TEST(LoginThrottle, DelaysGrowThenLockAndSuccessClears) {
-  server::LoginThrottle t;
+  server::LoginThrottle t(250ms);
   const auto t0 = server::LoginThrottle::Clock::now();
   EXPECT_EQ(t.DelayFor("maria", "10.0.0.1", t0), 0ms);
   const std::chrono::milliseconds expected[] = {250ms, 500ms, 1000ms, 2000ms};

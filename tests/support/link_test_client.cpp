@@ -50,6 +50,7 @@ void LinkTestClient::SendRaw(std::string_view bytes) {
     }
     sent += static_cast<std::size_t>(n);
   }
+  bytesSent_ += bytes.size();
 }
 
 void LinkTestClient::Send(const link::TLinkStringLine& line) { SendRaw(link::PackMessage(line.Finish(), transforms_)); }
@@ -65,6 +66,7 @@ void LinkTestClient::ReadSome(std::chrono::steady_clock::time_point deadline) {
     closed_ = true;
     return;
   }
+  bytesReceived_ += static_cast<std::size_t>(n);
   stack_.Feed(buf, static_cast<std::size_t>(n), [this](std::string_view payload) {
     received_.push_back(link::UnpackMessage(payload, transforms_));
   });

@@ -30,6 +30,10 @@ class LinkTestClient {
   LinkTestClient(const LinkTestClient&) = delete;
   LinkTestClient& operator=(const LinkTestClient&) = delete;
 
+  // Bytes written and read on the connection so far.
+  std::size_t bytesSent() const { return bytesSent_; }
+  std::size_t bytesReceived() const { return bytesReceived_; }
+
   // Whole-message compression of what this client sends.
   void SetCompression(link::TLinkCompression compression) { transforms_.compression = compression; }
   const link::LinkTransforms& transforms() const { return transforms_; }
@@ -81,6 +85,8 @@ class LinkTestClient {
   link::TLinkMessageStack stack_;
   std::deque<std::string> received_;
   bool closed_ = false;
+  std::size_t bytesSent_ = 0;
+  std::size_t bytesReceived_ = 0;
 };
 
 }  // namespace mero::test

@@ -1,0 +1,270 @@
+// The application server measured end to end over loopback, each figure
+// beside a baseline in the same program:
+// - select * of 100,000 rows × 10 columns, request sent → rows decoded by the
+//   test client, against stepping the same query in-process with SQLite and
+//   reading every column;
+// - a one-row primary-key select round trip against a bare loopback
+//   ping-pong of the same message sizes;
+// - 32 concurrent sessions running selects and committed updates for a fixed
+//   time: throughput, p99 latency and the error count.
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sqlite3.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/runtime.h"
+#include "bench_ratio.h"
+#include "link/codec/pipeline.h"
+#include "link/codec/string_line.h"
+#include "support/link_test_client.h"
+#include "support/server_process.h"
+
+using namespace mero;
+
+namespace {
+
+constexpr int kRows = 100000;
+
+void Check(int rc, sqlite3* db, const char* what) {
+  if (rc != SQLITE_OK && rc != SQLITE_DONE) throw std::runtime_error(std::string(what) + ": " + sqlite3_errmsg(db));
+}
+
+// A table of 100,000 rows × 10 columns: integers, Greek texts, numbers,
+// dates and a few NULLs.
+void FillBenchTable(const std::string& path) {
+  sqlite3* db = nullptr;
+  Check(sqlite3_open(path.c_str(), &db), db, "open");
+  Check(sqlite3_exec(db,
+                     "CREATE TABLE BENCH_ROWS (ID INTEGER PRIMARY KEY, N1 INTEGER, N2 INTEGER, T1 VARCHAR2(40), "
+                     "T2 VARCHAR2(20), X1 NUMBER, X2 NUMBER, D1 DATE, D2 DATE, T3 VARCHAR2(10));"
+                     "BEGIN;",
+                     nullptr, nullptr, nullptr),
+        db, "create");
+  sqlite3_stmt* stmt = nullptr;
+  Check(sqlite3_prepare_v2(db, "INSERT INTO BENCH_ROWS VALUES (?1,?2,?3,?4,?5,?6,?7,?8,?9,?10)", -1, &stmt, nullptr),
+        db, "prepare");
+  const char* names[] = {"Τμήμα Προμηθειών", "Διεύθυνση Οικονομικών", "Γραφείο Πρύτανη", "Εργαστήριο Φυσικής"};
+  for (int i = 1; i <= kRows; ++i) {
+    sqlite3_bind_int(stmt, 1, i);
+    sqlite3_bind_int(stmt, 2, i * 7 % 1000);
+    if (i % 17 == 0) sqlite3_bind_null(stmt, 3);
+    else sqlite3_bind_int(stmt, 3, i % 50);
+    sqlite3_bind_text(stmt, 4, names[i % 4], -1, SQLITE_STATIC);
+    sqlite3_bind_text(stmt, 5, "Toner K", -1, SQLITE_STATIC);
+    sqlite3_bind_double(stmt, 6, i * 1.25);
+    if (i % 23 == 0) sqlite3_bind_null(stmt, 7);
+    else sqlite3_bind_double(stmt, 7, 19.9 + i % 7);
+    sqlite3_bind_double(stmt, 8, 46000.0 + i % 365);
+    sqlite3_bind_double(stmt, 9, 46000.5 + i % 30);
+    sqlite3_bind_text(stmt, 10, i % 2 ? "C" : "ΜΑΥΡΟ", -1, SQLITE_STATIC);
+    Check(sqlite3_step(stmt), db, "insert");
+    sqlite3_reset(stmt);
+  }
+  sqlite3_finalize(stmt);
+  Check(sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr), db, "commit");
+  sqlite3_close(db);
+}
+
+test::ServerProcess& Server() {
+  static test::ServerProcess server([] {
+    test::ServerProcess::Options o;
+    o.prepare = FillBenchTable;
+    return o;
+  }());
+  return server;
+}
+
+std::unique_ptr<test::LinkTestClient> LoggedIn() {
+  auto client = std::make_unique<test::LinkTestClient>(Server().port());
+  if (!client->Login("ADMIN", "admin")) throw std::runtime_error("login refused");
+  return client;
+}
+
+void BM_SelectAllOverLink(benchmark::State& state) {
+  auto client = LoggedIn();
+  for (auto _ : state) {
+    const auto reply = client->Select("select * from BENCH_ROWS");
+    if (!reply.error.empty() || reply.rows.RowCount() != kRows) state.SkipWithError("select failed");
+    benchmark::DoNotOptimize(reply.rows.RowCount());
+  }
+}
+
+void BM_SelectAllInProcess(benchmark::State& state) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open(Server().database().c_str(), &db) != SQLITE_OK) state.SkipWithError("cannot open the database");
+  for (auto _ : state) {
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, "select * from BENCH_ROWS", -1, &stmt, nullptr);
+    std::int64_t sum = 0;
+    std::size_t bytes = 0;
+    int rows = 0;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+      ++rows;
+      sum += sqlite3_column_int64(stmt, 0) + sqlite3_column_int64(stmt, 1) + sqlite3_column_int64(stmt, 2);
+      bytes += static_cast<std::size_t>(sqlite3_column_bytes(stmt, 3)) + static_cast<std::size_t>(sqlite3_column_bytes(stmt, 4));
+      benchmark::DoNotOptimize(sqlite3_column_text(stmt, 3));
+      benchmark::DoNotOptimize(sqlite3_column_text(stmt, 4));
+      sum += static_cast<std::int64_t>(sqlite3_column_double(stmt, 5) + sqlite3_column_double(stmt, 6) +
+                                       sqlite3_column_double(stmt, 7) + sqlite3_column_double(stmt, 8));
+      benchmark::DoNotOptimize(sqlite3_column_text(stmt, 9));
+    }
+    sqlite3_finalize(stmt);
+    if (rows != kRows) state.SkipWithError("wrong row count");
+    benchmark::DoNotOptimize(sum);
+    benchmark::DoNotOptimize(bytes);
+  }
+  sqlite3_close(db);
+}
+
+void BM_PrimaryKeySelect(benchmark::State& state) {
+  auto client = LoggedIn();
+  int id = 1;
+  for (auto _ : state) {
+    const auto reply = client->Select("select * from BENCH_ROWS where ID = " + std::to_string(id));
+    if (reply.rows.RowCount() != 1) state.SkipWithError("no row");
+    id = id % kRows + 1;
+  }
+}
+
+// The baseline: the same request and reply sizes bounced off a bare echo
+// over loopback (one frame out, the two reply frames back as one write).
+void BM_LoopbackPingPong(benchmark::State& state) {
+  auto client = LoggedIn();
+  // Sizes of the real exchange, measured once.
+  link::TLinkStringLine request;
+  request.SetKind(3);
+  request.SetOrigin(1);
+  request.AddText("select * from BENCH_ROWS where ID = 12345");
+  request.AddInt(-1);
+  request.AddInt(0);
+  request.AddText("");
+  const std::string out = link::PackMessage(request.Finish(), client->transforms());
+  const std::size_t before = client->bytesReceived();
+  client->Select("select * from BENCH_ROWS where ID = 12345");
+  const std::size_t replySize = client->bytesReceived() - before;
+
+  int listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  listen(listener, 1);
+  socklen_t len = sizeof addr;
+  getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len);
+  std::atomic<bool> stop{false};
+  std::thread echo([&] {
+    const int fd = accept(listener, nullptr, nullptr);
+    const int one = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    std::string in(out.size(), '\0');
+    const std::string answer(replySize, 'r');
+    while (!stop.load()) {
+      std::size_t got = 0;
+      while (got < in.size()) {
+        const ssize_t n = recv(fd, in.data() + got, in.size() - got, 0);
+        if (n <= 0) {
+          close(fd);
+          return;
+        }
+        got += static_cast<std::size_t>(n);
+      }
+      (void)!send(fd, answer.data(), answer.size(), MSG_NOSIGNAL);
+    }
+    close(fd);
+  });
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  const int one = 1;
+  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  std::string back(replySize, '\0');
+  for (auto _ : state) {
+    (void)!send(fd, out.data(), out.size(), MSG_NOSIGNAL);
+    std::size_t got = 0;
+    while (got < back.size()) {
+      const ssize_t n = recv(fd, back.data() + got, back.size() - got, 0);
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+  }
+  stop.store(true);
+  close(fd);
+  echo.join();
+  close(listener);
+}
+
+// 32 sessions, each logged in, for a fixed time: 4 of 5 requests a
+// primary-key select, 1 of 5 an update followed by "commit".
+void BM_ConcurrentSessions(benchmark::State& state) {
+  constexpr int kSessions = 32;
+  const auto runFor = std::chrono::seconds(3);
+  for (auto _ : state) {
+    std::vector<std::unique_ptr<test::LinkTestClient>> clients;
+    for (int i = 0; i < kSessions; ++i) clients.push_back(LoggedIn());
+    std::vector<std::vector<double>> latencies(kSessions);
+    std::atomic<int> errors{0};
+    const auto until = std::chrono::steady_clock::now() + runFor;
+    std::vector<std::thread> threads;
+    for (int s = 0; s < kSessions; ++s) {
+      threads.emplace_back([&, s] {
+        std::mt19937 rng(static_cast<unsigned>(s));
+        std::uniform_int_distribution<int> id(1, kRows);
+        int n = 0;
+        while (std::chrono::steady_clock::now() < until) {
+          const auto t0 = std::chrono::steady_clock::now();
+          try {
+            if (++n % 5 == 0) {
+              const std::string k = std::to_string(id(rng));
+              if (!clients[s]->Exec("update BENCH_ROWS set N1 = N1 + 1 where ID = " + k).empty() ||
+                  !clients[s]->Exec("commit").empty()) {
+                ++errors;
+              }
+            } else if (clients[s]->Select("select * from BENCH_ROWS where ID = " + std::to_string(id(rng)))
+                           .rows.RowCount() != 1) {
+              ++errors;
+            }
+          } catch (const std::exception&) {
+            ++errors;
+          }
+          latencies[s].push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+        }
+      });
+    }
+    for (std::thread& t : threads) t.join();
+    std::vector<double> all;
+    for (const auto& l : latencies) all.insert(all.end(), l.begin(), l.end());
+    std::sort(all.begin(), all.end());
+    state.counters["requests_per_s"] = static_cast<double>(all.size()) / std::chrono::duration<double>(runFor).count();
+    state.counters["p50_ms"] = all.empty() ? 0 : all[all.size() / 2];
+    state.counters["p99_ms"] = all.empty() ? 0 : all[all.size() * 99 / 100];
+    state.counters["errors"] = errors.load();
+  }
+}
+
+BENCHMARK(BM_SelectAllOverLink)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_SelectAllInProcess)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_PrimaryKeySelect)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LoopbackPingPong)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ConcurrentSessions)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  base::KeepFreedMemory();  // as the client program does at start
+  return bench::RunAndReport(argc, argv,
+                             {{"BM_SelectAllOverLink/min_time:2.000", "BM_SelectAllInProcess/min_time:2.000", 2.0},
+                              {"BM_PrimaryKeySelect", "BM_LoopbackPingPong", 3.0}});
+}

@@ -1,0 +1,348 @@
+#include "server/request_handler.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <exception>
+
+#include "base/encoding.h"
+#include "base/text_routines.h"
+#include "base/variant.h"
+#include "link/codec/field_type.h"
+#include "link/codec/link_errors.h"
+#include "link/codec/result_set_encoder.h"
+#include "server/catalog.h"
+#include "server/passwords.h"
+#include "server/server_functions.h"
+#include "server/sql_dialect.h"
+#include "server/server_log.h"
+#include "server/sql_engine.h"
+
+namespace mero::server {
+namespace {
+
+constexpr int kOptionCompress = 1 << 5;
+constexpr int kLoginInfoRequest = 3001;
+constexpr int kLoginInfoReply = 13001;
+constexpr int kFileCount = 2000;
+constexpr int kFileFetch = 2001;
+constexpr int kServerInfo = 6;
+
+std::string ToUtf8(std::string_view text) { return base::Win1253ToUtf8(text); }
+std::string ToWire(std::string_view utf8) { return base::Utf8ToWin1253(utf8); }
+
+// Kinds the client sends with a reply wait: each must be answered by a kind
+// that releases the wait, or the client would wait for ever.
+bool Waits(int kind) {
+  switch (kind) {
+    case 3: case 46: case 33: case 29: case 28: case 17: case 27: case 23: case 31: case 36: case 45:
+      return true;
+    default:
+      return false;
+  }
+}
+
+struct UserRow {
+  std::string usrid;
+  std::string passwordHash;
+  std::string fullName;
+  std::string deptId;
+  std::string rights;
+  bool superUser = false;
+  std::int64_t number = 0;
+};
+
+// The user's row, found without regard to case.
+bool FindUser(sqlite3* db, const std::string& name, UserRow& row) {
+  sqlite3_stmt* stmt = nullptr;
+  const char* sql =
+      "SELECT USRID, PASSWORD_HASH, FULLNAME, DEPTID, CANU, IS_SUPERUSER, rowid FROM USRLU "
+      "WHERE upper(USRID) = upper(?1)";
+  if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK) return false;
+  sqlite3_bind_text(stmt, 1, name.c_str(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+  bool found = false;
+  if (sqlite3_step(stmt) == SQLITE_ROW) {
+    auto text = [stmt](int col) {
+      const auto* p = sqlite3_column_text(stmt, col);
+      return p == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(p));
+    };
+    row.usrid = text(0);
+    row.passwordHash = text(1);
+    row.fullName = text(2);
+    row.deptId = text(3);
+    row.rights = text(4);
+    row.superUser = sqlite3_column_int(stmt, 5) == 1;
+    row.number = sqlite3_column_int64(stmt, 6);
+    found = true;
+  }
+  sqlite3_finalize(stmt);
+  return found;
+}
+
+link::TLinkStringLine Line(std::uint8_t kind, std::int32_t origin) {
+  link::TLinkStringLine line;
+  line.SetKind(kind);
+  line.SetOrigin(origin);
+  return line;
+}
+
+}  // namespace
+
+ServerContext::ServerContext(ServerConfig c)
+    : config(std::move(c)), throttle(std::chrono::milliseconds(config.loginDelayMs)), files(config.filesDir) {
+  Database db(config.database, Database::Mode::Existing, config.busyTimeoutMs);
+  catalog = LoadCatalog(db);
+}
+
+RequestHandler::RequestHandler(ServerContext& context, std::string peerAddress)
+    : context_(context), peer_(std::move(peerAddress)) {
+  vars_.clientAddress = peer_;
+}
+
+RequestHandler::~RequestHandler() {
+  cursors_.clear();
+  if (engine_ && engine_->InTransaction()) {
+    try {
+      engine_->Rollback();
+      Log(peer_ + " " + vars_.loginUser + ": connection closed, uncommitted work rolled back");
+    } catch (const std::exception& e) {
+      Log(peer_ + ": rollback failed: " + e.what());
+    }
+  }
+}
+
+void RequestHandler::OpenDatabase() {
+  db_ = std::make_unique<Database>(context_.config.database, Database::Mode::Existing, context_.config.busyTimeoutMs);
+  RegisterSqlDialect(*db_, vars_);
+  RegisterServerFunctions(*db_, vars_);
+  engine_ = std::make_unique<SqlEngine>(*db_, vars_, context_.catalog);
+}
+
+RequestHandler::Outcome RequestHandler::Handle(const link::TLinkStringLine& request,
+                                               link::TLinkCompression messageCompression) {
+  Outcome out;
+  const int kind = request.DispatchKind();
+  const std::int32_t origin = request.origin();
+  try {
+    if (!db_) OpenDatabase();
+    if (kind == kLogin) {
+      Login(request, out);
+      return out;
+    }
+    if (kind == kUtility) {
+      Utility(request, out);
+      return out;
+    }
+    if (!loggedIn_) {
+      if (Waits(kind)) Error(origin, "ORA-01012: not logged on", out);
+      return out;
+    }
+    switch (kind) {
+      case kSelect:
+        Select(origin, request.Field(1), request.FieldInt(2), static_cast<int>(request.FieldInt(3)),
+               messageCompression, out);
+        break;
+      case kPassThrough:
+        Select(origin, request.Field(2), request.FieldInt(3), static_cast<int>(request.FieldInt(4)),
+               messageCompression, out);
+        break;
+      case kNextPacket:
+        NextPacket(origin, static_cast<std::int32_t>(request.FieldInt(1)), request.FieldInt(2),
+                   static_cast<int>(request.FieldInt(3)), messageCompression, out);
+        break;
+      case kCloseCursor: {
+        const auto dataset = static_cast<std::int32_t>(request.FieldInt(1));
+        std::erase_if(cursors_, [dataset](const auto& c) { return c.second.origin == dataset; });
+        break;
+      }
+      case kExecute:
+        Execute(origin, request.Field(1), request.FieldCount() >= 2 ? request.Field(2) : std::string_view(), out);
+        break;
+      case kCodedMessage:
+        CodedMessage(request, out);
+        break;
+      case kParamList:
+        ParamList(request, out);
+        break;
+      default:
+        if (Waits(kind)) Error(origin, "ORA-03001: unimplemented feature", out);
+        break;
+    }
+  } catch (const SqlError& e) {
+    out.replies.clear();
+    if (Waits(kind)) Error(origin, e.what(), out);
+  } catch (const base::Exception& e) {
+    // A request without the fields its kind carries, or with a damaged
+    // parameter list: refused with the reason; the session goes on.
+    out.replies.clear();
+    if (Waits(kind)) Error(origin, "ORA-03120: " + ToUtf8(e.what()), out);
+  }
+  return out;
+}
+
+void RequestHandler::Error(std::int32_t origin, const std::string& utf8Text, Outcome& out) {
+  link::TLinkStringLine line = Line(kError, origin);
+  line.AddText(ToWire(utf8Text));
+  out.replies.push_back(line.Finish());
+}
+
+void RequestHandler::Login(const link::TLinkStringLine& request, Outcome& out) {
+  const std::string user = base::StrTrim(ToUtf8(request.Field(2)));
+  const std::string password = ToUtf8(request.Field(3));
+  const std::string application(request.Field(4));
+  const std::string versionField(request.Field(5));
+  const std::string version = versionField.substr(0, versionField.find('\x02'));
+  const auto now = LoginThrottle::Clock::now();
+
+  UserRow row;
+  std::string refusal;
+  if (context_.throttle.Locked(user, peer_, now)) {
+    refusal = "locked after repeated failures";
+  } else if (application != context_.config.applicationName) {
+    refusal = "application \"" + ToUtf8(application) + "\" is not served";
+  } else if (std::find(context_.config.acceptedVersions.begin(), context_.config.acceptedVersions.end(), version) ==
+             context_.config.acceptedVersions.end()) {
+    refusal = "version \"" + ToUtf8(version) + "\" is not accepted";
+  } else if (!FindUser(db_->handle(), user, row) || !VerifyPassword(password, row.passwordHash)) {
+    refusal = "wrong user name or password";
+  }
+
+  const bool accepted = refusal.empty();
+  if (accepted) {
+    context_.throttle.Succeeded(user, peer_);
+    loggedIn_ = true;
+    vars_.loginUser = row.usrid;
+    loginPassword_ = password;
+    Log(peer_ + " " + row.usrid + ": login accepted");
+  } else {
+    context_.throttle.Failed(user, peer_, now);
+    out.delay = context_.throttle.DelayFor(user, peer_, now);
+    loggedIn_ = false;
+    Log(peer_ + " " + user + ": login refused, " + refusal);
+  }
+  link::TLinkStringLine reply = Line(kLogin, 0);
+  reply.AddInt(accepted ? 1 : 0);
+  out.replies.push_back(reply.Finish());
+}
+
+void RequestHandler::Utility(const link::TLinkStringLine& request, Outcome& out) {
+  if (request.FieldInt(1) != kServerInfo) return;
+  link::TLinkParamList info;
+  info.AddValue(base::Variant::Text(context_.config.serverVersion));
+  link::TLinkStringLine reply = Line(kUtility, 0);
+  reply.AddInt(kServerInfo);
+  reply.AddText(info.ToText(false));
+  out.replies.push_back(reply.Finish());
+}
+
+void RequestHandler::Select(std::int32_t origin, std::string_view sql, std::int64_t rows, int options,
+                            link::TLinkCompression messageCompression, Outcome& out) {
+  std::unique_ptr<SelectCursor> cursor = engine_->OpenSelect(ToUtf8(sql));
+  std::vector<link::FieldDef> defs;
+  for (const ColumnInfo& c : cursor->Columns()) defs.push_back({ToWire(c.name), c.fieldType, c.size});
+  std::string defsPayload;
+  link::ResultSetEncoder(defsPayload).AddFieldDefs(defs);
+  link::TLinkStringLine reply = Line(kFieldDefs, origin);
+  reply.AddText(defsPayload);
+  out.replies.push_back(reply.Finish());
+
+  // Rows: all of them (rows < 0), none (0: definitions only), or one packet
+  // of n rows whose cursor stays open, under a new id, while rows remain.
+  if (rows <= 0) {
+    SendRows(origin, *cursor, rows, 0, 0, options, messageCompression, out);
+    return;
+  }
+  const std::int32_t id = nextCursorId_;
+  if (SendRows(origin, *cursor, rows, id, 0, options, messageCompression, out)) {
+    ++nextCursorId_;
+    cursors_[id] = Cursor{origin, std::move(cursor), options};
+  }
+}
+
+void RequestHandler::NextPacket(std::int32_t origin, std::int32_t cursorId, std::int64_t rows, int options,
+                                link::TLinkCompression messageCompression, Outcome& out) {
+  const auto it = cursors_.find(cursorId);
+  if (it == cursors_.end()) {
+    Error(origin, "ORA-01001: invalid cursor", out);
+    return;
+  }
+  // -1: a further packet; -2: the last one, which closes the cursor.
+  if (!SendRows(origin, *it->second.select, rows > 0 ? rows : -1, -1, -2, options, messageCompression, out)) {
+    cursors_.erase(it);
+  }
+}
+
+bool RequestHandler::SendRows(std::int32_t origin, SelectCursor& cursor, std::int64_t rows, std::int32_t packetIfMore,
+                              std::int32_t packetIfLast, int options, link::TLinkCompression messageCompression,
+                              Outcome& out) {
+  rowsBuffer_.clear();
+  link::ResultSetEncoder encoder(rowsBuffer_);
+  if (rows != 0) cursor.Fetch(encoder, rows);
+  encoder.Finish();
+  const bool more = rows != 0 && !cursor.Done();
+  const bool compress = (options & kOptionCompress) != 0 && messageCompression == link::acNoCompression;
+  link::TLinkStringLine reply = Line(kRows, origin);
+  reply.AddInt(more ? packetIfMore : packetIfLast);
+  if (compress) reply.AddText(link::DeflateText(rowsBuffer_, link::ZLibLevel()));
+  else reply.AddText(rowsBuffer_);
+  reply.AddInt(compress ? 1 : 0);
+  out.replies.push_back(reply.Finish());
+  return more;
+}
+
+void RequestHandler::Execute(std::int32_t origin, std::string_view sql, std::string_view paramsText, Outcome& out) {
+  link::TLinkParamList params;
+  try {
+    params = link::TLinkParamList::FromText(paramsText);
+  } catch (const link::ELinkParamException& e) {
+    Error(origin, std::string("ORA-01008: not all variables bound: ") + ToUtf8(e.what()), out);
+    return;
+  }
+  engine_->Execute(ToUtf8(sql), &params);
+  link::TLinkStringLine reply = Line(kError, origin);
+  reply.AddText(kNoError);
+  out.replies.push_back(reply.Finish());
+}
+
+void RequestHandler::CodedMessage(const link::TLinkStringLine& request, Outcome& out) {
+  if (request.FieldInt(1) != kLoginInfoRequest) return;
+  // user;password;application;version → the user's login information.
+  const std::string text = ToUtf8(request.Field(2));
+  const std::string user = base::GetNField(text, ";", 1);
+  const std::string password = base::GetNFieldEx(text, ";", 2, false);
+  UserRow row;
+  std::string info;
+  if (FindUser(db_->handle(), user, row) && base::UpperStr(row.usrid) == base::UpperStr(vars_.loginUser) &&
+      VerifyPassword(password, row.passwordHash)) {
+    info = std::to_string(row.number) + ";" + (row.superUser ? "1" : "0") + ";" + row.fullName + ";" + row.deptId +
+           ";1;" + row.usrid + ";" + row.rights;
+  }
+  link::TLinkStringLine reply = Line(kCodedMessage, 0);
+  reply.AddInt(kLoginInfoReply);
+  reply.AddText(ToWire(info));
+  out.replies.push_back(reply.Finish());
+}
+
+void RequestHandler::ParamList(const link::TLinkStringLine& request, Outcome& out) {
+  const std::int64_t number = request.FieldInt(1);
+  link::TLinkParamList answer;
+  if (number == kFileCount) {
+    answer.AddValue(base::Variant::Integer(static_cast<std::int32_t>(context_.files.Names().size())));
+  } else if (number == kFileFetch) {
+    const link::TLinkParamList asked = link::TLinkParamList::FromText(request.Field(2));
+    OfferedFiles::File file;
+    if (asked.Count() > 0 && context_.files.Read(asked.ItemAt(0).ValueInt(), file)) {
+      answer.AddItem().SetBlob(file.bytes);
+      answer.AddItem().SetString(ToWire(file.name));
+      answer.AddItem().SetDateTime(file.modified);
+      Log(peer_ + " " + vars_.loginUser + ": file " + file.name + " sent");
+    }
+  }
+  link::TLinkStringLine reply = Line(kParamList, request.origin());
+  reply.AddInt(number);
+  reply.AddText(answer.ToText(false));
+  reply.AddInt(1);
+  out.replies.push_back(reply.Finish());
+}
+
+}  // namespace mero::server

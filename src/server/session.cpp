@@ -1,0 +1,153 @@
+#include "server/session.h"
+
+#include <sys/socket.h>
+
+#include <exception>
+#include <thread>
+
+#include "link/codec/link_errors.h"
+#include "server/server_log.h"
+
+namespace mero::server {
+namespace {
+
+// A plain message starts with its kind (0–59): a zlib stream (0x78 …) or the
+// "WRZL" container never does, so each message says how it was compressed.
+link::TLinkCompression CompressionOf(std::string_view payload) {
+  if (payload.size() >= 4 && payload.substr(0, 4) == "WRZL") return link::acLinkCompress;
+  if (payload.size() >= 2) {
+    const auto b0 = static_cast<unsigned char>(payload[0]);
+    const auto b1 = static_cast<unsigned char>(payload[1]);
+    if ((b0 & 0x0F) == 8 && (b0 >> 4) <= 7 && (b0 * 256 + b1) % 31 == 0) return link::acLinkZLib;
+  }
+  return link::acNoCompression;
+}
+
+}  // namespace
+
+void SessionRegistry::Add(const std::shared_ptr<Session>& s) {
+  std::lock_guard lock(mutex_);
+  sessions_.insert(s);
+  ++count_;
+}
+
+void SessionRegistry::Remove(const Session* s) {
+  std::lock_guard lock(mutex_);
+  std::erase_if(sessions_, [s](const std::weak_ptr<Session>& w) {
+    const auto p = w.lock();
+    return !p || p.get() == s;
+  });
+  if (count_ > 0) --count_;
+  if (count_ == 0) empty_.notify_all();
+}
+
+void SessionRegistry::StopAll() {
+  std::vector<std::shared_ptr<Session>> alive;
+  {
+    std::lock_guard lock(mutex_);
+    for (const auto& w : sessions_) {
+      if (auto p = w.lock()) alive.push_back(std::move(p));
+    }
+  }
+  for (const auto& s : alive) s->Stop();
+}
+
+void SessionRegistry::WaitEmpty() {
+  std::unique_lock lock(mutex_);
+  empty_.wait(lock, [this] { return count_ == 0; });
+}
+
+std::size_t SessionRegistry::Count() const {
+  std::lock_guard lock(mutex_);
+  return count_;
+}
+
+Session::Session(asio::ip::tcp::socket socket, ServerContext& context, SessionRegistry& registry, bool cipher)
+    : socket_(std::move(socket)), context_(context), registry_(registry) {
+  asio::error_code ec;
+  const auto remote = socket_.remote_endpoint(ec);
+  peer_ = ec ? std::string("?") : remote.address().to_string();
+  socket_.set_option(asio::ip::tcp::no_delay(true), ec);
+  link::UseLinkCipher(transforms_, cipher);
+  handler_ = std::make_unique<RequestHandler>(context_, peer_);
+}
+
+Session::~Session() { registry_.Remove(this); }
+
+void Session::Start() {
+  registry_.Add(shared_from_this());
+  Log(peer_ + ": connected");
+  std::thread([self = shared_from_this()] { self->Run(); }).detach();
+}
+
+void Session::Stop() {
+  std::lock_guard lock(stopMutex_);
+  stopping_ = true;
+  // Only the reading side: a blocked read returns, while the answer to the
+  // request in hand can still be written.
+  if (running_) ::shutdown(socket_.native_handle(), SHUT_RD);
+}
+
+std::string Session::Unpack(std::string_view payload, link::TLinkCompression& used) {
+  std::string plain = link::DecryptMessage(std::string(payload), transforms_);
+  used = CompressionOf(plain);
+  return link::DecompressMessage(std::move(plain), used, {});
+}
+
+bool Session::Process(std::size_t bytes, std::chrono::milliseconds& delay) {
+  try {
+    stack_.Feed(buffer_.data(), bytes, [&](std::string_view payload) {
+      link::TLinkCompression used = link::acNoCompression;
+      std::string message = Unpack(payload, used);
+      if (message.empty()) return;
+      const link::TLinkStringLine request = link::TLinkStringLine::Parse(std::move(message));
+      RequestHandler::Outcome outcome = handler_->Handle(request, used);
+      delay = std::max(delay, outcome.delay);
+      link::LinkTransforms reply = transforms_;
+      reply.compression = used;
+      for (std::string& m : outcome.replies) link::PackMessage(out_, std::move(m), reply);
+    });
+    return true;
+  } catch (const std::exception& e) {
+    // A broken frame, a message that does not decrypt or does not parse: the
+    // connection can no longer be trusted; only this session ends.
+    why_ = std::string("closed: ") + e.what();
+    return false;
+  }
+}
+
+void Session::Run() {
+  asio::error_code ec;
+  why_ = "disconnected";
+  while (true) {
+    const std::size_t n = socket_.read_some(asio::buffer(buffer_), ec);
+    if (ec) {
+      if (ec != asio::error::eof) why_ = "connection lost: " + ec.message();
+      break;
+    }
+    std::chrono::milliseconds delay{0};
+    const bool trusted = Process(n, delay);
+    if (!out_.empty()) {
+      if (delay.count() > 0) std::this_thread::sleep_for(delay);
+      asio::write(socket_, asio::buffer(out_), ec);
+      out_.clear();
+      if (ec) {
+        why_ = "connection lost while writing: " + ec.message();
+        break;
+      }
+    }
+    if (!trusted) break;
+  }
+  {
+    std::lock_guard lock(stopMutex_);
+    running_ = false;
+    if (stopping_) why_ = "server stopping";
+    socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ec);
+    socket_.close(ec);
+  }
+  const std::string user = handler_->user();
+  handler_.reset();  // rolls back what was not committed
+  Log(peer_ + (user.empty() ? "" : " " + user) + ": " + why_);
+}
+
+}  // namespace mero::server

@@ -1,0 +1,161 @@
+#include "support/server_process.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <regex>
+#include <stdexcept>
+
+namespace mero::test {
+namespace {
+
+std::vector<char*> Argv(const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(MeroServerPath()));
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  return argv;
+}
+
+int Spawn(const std::vector<std::string>& args, int& outFd, int& inFd) {
+  int out[2];
+  int in[2];
+  if (pipe(out) != 0 || pipe(in) != 0) throw std::runtime_error("cannot create pipes");
+  const pid_t pid = fork();
+  if (pid < 0) throw std::runtime_error("cannot fork");
+  if (pid == 0) {
+    dup2(in[0], 0);
+    dup2(out[1], 1);
+    dup2(out[1], 2);
+    close(out[0]);
+    close(out[1]);
+    close(in[0]);
+    close(in[1]);
+    std::vector<char*> argv = Argv(args);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(out[1]);
+  close(in[0]);
+  outFd = out[0];
+  inFd = in[1];
+  return pid;
+}
+
+}  // namespace
+
+const char* MeroServerPath() { return MERO_SERVER_PATH; }
+
+int RunMeroServer(const std::vector<std::string>& args, std::string* output, const std::string& input) {
+  int outFd = -1;
+  int inFd = -1;
+  const int pid = Spawn(args, outFd, inFd);
+  if (!input.empty()) (void)!write(inFd, input.data(), input.size());
+  close(inFd);
+  std::string text;
+  char buf[4096];
+  ssize_t n;
+  while ((n = read(outFd, buf, sizeof buf)) > 0) text.append(buf, static_cast<std::size_t>(n));
+  close(outFd);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (output != nullptr) *output = text;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+ServerProcess::ServerProcess(const Options& options) {
+  database_ = dir_.File("mero.db");
+  std::vector<std::string> init = {"init", "--db", database_};
+  if (options.demo) init.push_back("--demo");
+  std::string output;
+  if (RunMeroServer(init, &output) != 0) throw std::runtime_error("mero-server init failed: " + output);
+  if (options.prepare) options.prepare(database_);
+
+  // Failed logins of the tests wait a little, not a quarter of a second.
+  std::vector<std::string> serve = {"serve", "--db", database_, "--login-delay", "10"};
+  for (int port : options.ports) {
+    serve.push_back("--listen");
+    serve.push_back("127.0.0.1:" + std::to_string(port));
+  }
+  if (!options.filesDir.empty()) {
+    serve.push_back("--files");
+    serve.push_back(options.filesDir);
+  }
+  serve.insert(serve.end(), options.extra.begin(), options.extra.end());
+  int inFd = -1;
+  pid_ = Spawn(serve, logFd_, inFd);
+  close(inFd);
+  reader_ = std::thread([this] {
+    char buf[4096];
+    ssize_t n;
+    while ((n = read(logFd_, buf, sizeof buf)) > 0) {
+      std::lock_guard lock(mutex_);
+      log_.append(buf, static_cast<std::size_t>(n));
+    }
+  });
+  // The server names each bound endpoint in its log, in the order asked.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+  const std::regex listening("listening on 127\\.0\\.0\\.1:([0-9]+)");
+  while (std::chrono::steady_clock::now() < deadline) {
+    const std::string text = Log();
+    std::vector<int> found;
+    for (std::sregex_iterator it(text.begin(), text.end(), listening), end; it != end; ++it) {
+      found.push_back(std::stoi((*it)[1]));
+    }
+    if (found.size() >= options.ports.size()) {
+      ports_ = found;
+      return;
+    }
+    if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+      pid_ = -1;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  const std::string text = Log();
+  Stop();
+  throw std::runtime_error("mero-server did not start listening: " + text);
+}
+
+ServerProcess::~ServerProcess() {
+  Stop();
+  if (reader_.joinable()) reader_.join();
+  if (logFd_ >= 0) close(logFd_);
+}
+
+std::string ServerProcess::Log() const {
+  std::lock_guard lock(mutex_);
+  return log_;
+}
+
+bool ServerProcess::WaitForLog(const std::string& text, int timeoutMs) const {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (Log().find(text) != std::string::npos) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+int ServerProcess::Stop() {
+  if (pid_ <= 0) return 0;
+  kill(pid_, SIGTERM);
+  int status = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (waitpid(pid_, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, &status, 0);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  pid_ = -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+}  // namespace mero::test

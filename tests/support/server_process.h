@@ -1,0 +1,68 @@
+#pragma once
+
+// A real mero-server process for tests and benchmarks: a fresh demo database
+// in a temporary folder, the server listening on a port the system chooses
+// (or a given one), its log collected, and a clean stop at the end.
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace mero::test {
+
+// The mero-server program built with the tests.
+const char* MeroServerPath();
+
+// Runs mero-server with the arguments; returns its exit status and output
+// (standard output and standard error together).
+int RunMeroServer(const std::vector<std::string>& args, std::string* output = nullptr,
+                  const std::string& input = std::string());
+
+class ServerProcess {
+ public:
+  struct Options {
+    bool demo = true;                 // init --demo
+    std::vector<int> ports = {0};     // listen on 127.0.0.1:each (0: any free port)
+    std::string filesDir;             // --files
+    std::vector<std::string> extra;   // more arguments for serve
+    // Runs on the new database file before the server starts (extra tables
+    // for a benchmark, say).
+    std::function<void(const std::string& database)> prepare;
+  };
+
+  ServerProcess() : ServerProcess(Options{}) {}
+  explicit ServerProcess(const Options& options);
+  ~ServerProcess();
+  ServerProcess(const ServerProcess&) = delete;
+  ServerProcess& operator=(const ServerProcess&) = delete;
+
+  // The bound ports, in the order asked.
+  const std::vector<int>& ports() const { return ports_; }
+  int port() const { return ports_.front(); }
+  const std::string& database() const { return database_; }
+  const TempDir& dir() const { return dir_; }
+  // The log so far.
+  std::string Log() const;
+  // Waits until the log holds the text; false after the time-out.
+  bool WaitForLog(const std::string& text, int timeoutMs = 5000) const;
+  // Sends SIGTERM and waits for the exit; returns the exit status.
+  int Stop();
+  bool running() const { return pid_ > 0; }
+
+ private:
+  TempDir dir_;
+  std::string database_;
+  int pid_ = -1;
+  int logFd_ = -1;
+  std::vector<int> ports_;
+  mutable std::mutex mutex_;
+  std::string log_;
+  std::thread reader_;
+};
+
+}  // namespace mero::test
