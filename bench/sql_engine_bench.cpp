@@ -230,6 +230,6 @@ BENCHMARK(BM_EnginePrimaryKeyNewText)->UseManualTime()->Unit(benchmark::kMicrose
 
 int main(int argc, char** argv) {
   return bench::RunAndReport(argc, argv,
-                             {{"BM_EngineSelectAll/manual_time", "BM_SqliteSelectAll/manual_time", 2.0},
-                              {"BM_EnginePrimaryKey/manual_time", "BM_SqlitePrimaryKey/manual_time", 4.0}});
+                             {{"BM_EngineSelectAll", "BM_SqliteSelectAll", 2.0},
+                              {"BM_EnginePrimaryKey", "BM_SqlitePrimaryKey", 4.0}});
 }
