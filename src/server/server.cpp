@@ -42,7 +42,7 @@ void Server::Accept(std::size_t index) {
       return;
     }
     try {
-      std::make_shared<Session>(std::move(socket), context_, sessions_, cipher_[index])->Start();
+      sessions_.Start(std::make_shared<Session>(std::move(socket), context_, cipher_[index]));
     } catch (const std::exception& e) {
       Log(std::string("cannot start a session: ") + e.what());
     }
@@ -65,7 +65,7 @@ void Server::Run(bool handleSignals) {
   io_.run();
   // Sessions end after the request in hand; each rolls back what it did not commit.
   sessions_.StopAll();
-  sessions_.WaitEmpty();
+  sessions_.JoinAll();
   Log("stopped");
 }
 

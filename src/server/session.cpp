@@ -3,7 +3,7 @@
 #include <sys/socket.h>
 
 #include <exception>
-#include <thread>
+#include <vector>
 
 #include "link/codec/link_errors.h"
 #include "server/server_log.h"
@@ -25,59 +25,65 @@ link::TLinkCompression CompressionOf(std::string_view payload) {
 
 }  // namespace
 
-void SessionRegistry::Add(const std::shared_ptr<Session>& s) {
+void SessionRegistry::Start(std::shared_ptr<Session> session) {
+  auto done = std::make_shared<std::atomic<bool>>(false);
   std::lock_guard lock(mutex_);
-  sessions_.insert(s);
-  ++count_;
+  Reap();
+  Entry& e = entries_.emplace_back();
+  e.session = session;
+  e.done = done;
+  e.thread = std::thread([s = std::move(session), done]() mutable {
+    s->Run();
+    s.reset();  // the session, its socket and its database connection go here
+    done->store(true);
+  });
 }
 
-void SessionRegistry::Remove(const Session* s) {
-  std::lock_guard lock(mutex_);
-  std::erase_if(sessions_, [s](const std::weak_ptr<Session>& w) {
-    const auto p = w.lock();
-    return !p || p.get() == s;
-  });
-  if (count_ > 0) --count_;
-  if (count_ == 0) empty_.notify_all();
+void SessionRegistry::Reap() {
+  for (auto it = entries_.begin(); it != entries_.end();) {
+    if (it->done->load()) {
+      it->thread.join();
+      it = entries_.erase(it);
+    } else {
+      ++it;
+    }
+  }
 }
 
 void SessionRegistry::StopAll() {
   std::vector<std::shared_ptr<Session>> alive;
   {
     std::lock_guard lock(mutex_);
-    for (const auto& w : sessions_) {
-      if (auto p = w.lock()) alive.push_back(std::move(p));
+    for (const Entry& e : entries_) {
+      if (auto p = e.session.lock()) alive.push_back(std::move(p));
     }
   }
   for (const auto& s : alive) s->Stop();
 }
 
-void SessionRegistry::WaitEmpty() {
-  std::unique_lock lock(mutex_);
-  empty_.wait(lock, [this] { return count_ == 0; });
+void SessionRegistry::JoinAll() {
+  std::list<Entry> all;
+  {
+    std::lock_guard lock(mutex_);
+    all.swap(entries_);
+  }
+  for (Entry& e : all) e.thread.join();
 }
 
-std::size_t SessionRegistry::Count() const {
+std::size_t SessionRegistry::Count() {
   std::lock_guard lock(mutex_);
-  return count_;
+  Reap();
+  return entries_.size();
 }
 
-Session::Session(asio::ip::tcp::socket socket, ServerContext& context, SessionRegistry& registry, bool cipher)
-    : socket_(std::move(socket)), context_(context), registry_(registry) {
+Session::Session(asio::ip::tcp::socket socket, ServerContext& context, bool cipher)
+    : socket_(std::move(socket)), context_(context) {
   asio::error_code ec;
   const auto remote = socket_.remote_endpoint(ec);
   peer_ = ec ? std::string("?") : remote.address().to_string();
   socket_.set_option(asio::ip::tcp::no_delay(true), ec);
   link::UseLinkCipher(transforms_, cipher);
   handler_ = std::make_unique<RequestHandler>(context_, peer_);
-}
-
-Session::~Session() { registry_.Remove(this); }
-
-void Session::Start() {
-  registry_.Add(shared_from_this());
-  Log(peer_ + ": connected");
-  std::thread([self = shared_from_this()] { self->Run(); }).detach();
 }
 
 void Session::Stop() {
@@ -117,6 +123,7 @@ bool Session::Process(std::size_t bytes, std::chrono::milliseconds& delay) {
 }
 
 void Session::Run() {
+  Log(peer_ + ": connected");
   asio::error_code ec;
   why_ = "disconnected";
   while (true) {

@@ -2,11 +2,12 @@
 
 #include <array>
 #include <asio.hpp>
-#include <condition_variable>
+#include <atomic>
+#include <list>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <string>
+#include <thread>
 
 #include "link/codec/message_stack.h"
 #include "link/codec/pipeline.h"
@@ -16,42 +17,48 @@ namespace mero::server {
 
 class Session;
 
-// The sessions alive now, so that a shutdown can end them all and wait for
-// them.
+// The sessions and their threads, so that a shutdown can end them all and
+// wait until each has finished, its database connection closed.
 class SessionRegistry {
  public:
-  void Add(const std::shared_ptr<Session>& s);
-  void Remove(const Session* s);
+  // Runs the session on a thread of its own.
+  void Start(std::shared_ptr<Session> session);
   // Asks every session to end after the request in hand.
   void StopAll();
-  // Waits until every session has ended.
-  void WaitEmpty();
-  std::size_t Count() const;
+  // Waits until every session's thread has finished.
+  void JoinAll();
+  std::size_t Count();
 
  private:
-  mutable std::mutex mutex_;
-  std::condition_variable empty_;
-  std::set<std::weak_ptr<Session>, std::owner_less<std::weak_ptr<Session>>> sessions_;
-  std::size_t count_ = 0;
+  struct Entry {
+    std::weak_ptr<Session> session;
+    std::thread thread;
+    std::shared_ptr<std::atomic<bool>> done;
+  };
+  // Joins the threads of sessions that have ended (they are returning).
+  void Reap();
+
+  std::mutex mutex_;
+  std::list<Entry> entries_;
 };
 
 // One client connection on a thread of its own: it reads frames, hands each
 // message to its request handler and writes the replies. A session blocks
 // only itself (a query, a wait for another session's write lock, the pause
 // after a failed login), answers its requests in order, and costs no thread
-// switch between reading a request and answering it. The thread keeps the
-// session alive.
-class Session : public std::enable_shared_from_this<Session> {
+// switch between reading a request and answering it. Its thread keeps it
+// alive.
+class Session {
  public:
-  Session(asio::ip::tcp::socket socket, ServerContext& context, SessionRegistry& registry, bool cipher);
-  ~Session();
+  Session(asio::ip::tcp::socket socket, ServerContext& context, bool cipher);
 
-  void Start();
+  // The session's thread: reads and answers requests until the connection
+  // ends, then closes it and rolls back what was not committed.
+  void Run();
   // Ends the session once the request in hand is answered; safe from any thread.
   void Stop();
 
  private:
-  void Run();
   // Handles every message of one read; the replies go to out_. False when
   // the connection can no longer be trusted.
   bool Process(std::size_t bytes, std::chrono::milliseconds& delay);
@@ -61,7 +68,6 @@ class Session : public std::enable_shared_from_this<Session> {
 
   asio::ip::tcp::socket socket_;
   ServerContext& context_;
-  SessionRegistry& registry_;
   std::string peer_;
   link::LinkTransforms transforms_;
   link::TLinkMessageStack stack_;

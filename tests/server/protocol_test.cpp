@@ -325,7 +325,7 @@ TEST(ProtocolShutdown, StopRollsBackAndEndsCleanly) {
     LinkTestClient client(server->port());
     ASSERT_TRUE(client.Login("MARIA", "maria"));
     EXPECT_EQ(client.Exec("update UORG set TEL1 = 'pending' where ID = '0.01'"), "");
-    EXPECT_EQ(server->Stop(), 0);
+    EXPECT_EQ(server->Stop(), 0) << server->Log();
     EXPECT_TRUE(client.WaitClosed());
   }
   EXPECT_NE(server->Log().find("uncommitted work rolled back"), std::string::npos) << server->Log();
