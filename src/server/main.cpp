@@ -17,6 +17,7 @@
 #include "base/runtime.h"
 #include "base/text_routines.h"
 #include "server/database.h"
+#include "server/oracle_errors.h"
 #include "server/passwords.h"
 #include "server/schema.h"
 #include "server/server.h"
@@ -191,6 +192,17 @@ int Serve(const Args& args) {
   return 0;
 }
 
+// Raises a clear error when the user's existence is not as expected.
+void UserExists(sqlite3* db, const std::string& name, bool mustNot) {
+  sqlite3_stmt* stmt = nullptr;
+  sqlite3_prepare_v2(db, "SELECT 1 FROM USRLU WHERE upper(USRID) = ?1", -1, &stmt, nullptr);
+  sqlite3_bind_text(stmt, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+  const bool exists = sqlite3_step(stmt) == SQLITE_ROW;
+  sqlite3_finalize(stmt);
+  if (exists && mustNot) throw std::invalid_argument("there is already a user " + name);
+  if (!exists && !mustNot) throw std::invalid_argument("there is no user " + name);
+}
+
 int User(const Args& args) {
   if (args.words.empty()) throw std::invalid_argument("user needs add, passwd or list");
   const std::string verb = args.words[0];
@@ -206,8 +218,12 @@ int User(const Args& args) {
     }
     const int rc = sqlite3_step(stmt);
     const int changes = sqlite3_changes(db);
+    if (rc != SQLITE_DONE) {
+      const std::string text = server::OracleErrorText(db, rc, sql);
+      sqlite3_finalize(stmt);
+      throw server::SqlError(text);
+    }
     sqlite3_finalize(stmt);
-    if (rc != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db));
     return changes;
   };
   if (verb == "list") {
@@ -229,6 +245,7 @@ int User(const Args& args) {
   if (args.words.size() < 2) throw std::invalid_argument("user " + verb + " needs a user name");
   const std::string name = base::UpperStr(base::StrTrim(args.words[1]));
   if (verb == "add") {
+    UserExists(db, name, true);
     const std::string hash = server::HashPassword(ReadPassword("Password for " + name + ": "));
     run("INSERT INTO USRLU (USRID, DEPTID, CANU, OTHER_DEPTS, PASSWORD_HASH, IS_SUPERUSER, FULLNAME) "
         "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)",
@@ -238,10 +255,9 @@ int User(const Args& args) {
     return 0;
   }
   if (verb == "passwd") {
+    UserExists(db, name, false);
     const std::string hash = server::HashPassword(ReadPassword("New password for " + name + ": "));
-    if (run("UPDATE USRLU SET PASSWORD_HASH = ?1 WHERE upper(USRID) = ?2", {hash, name}) == 0) {
-      throw std::invalid_argument("there is no user " + name);
-    }
+    run("UPDATE USRLU SET PASSWORD_HASH = ?1 WHERE upper(USRID) = ?2", {hash, name});
     std::cout << "password of " << name << " changed\n";
     return 0;
   }
