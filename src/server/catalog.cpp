@@ -7,6 +7,7 @@
 #include "link/codec/field_type.h"
 #include "server/database.h"
 #include "server/oracle_errors.h"
+#include "server/prepared.h"
 
 namespace mero::server {
 namespace {
@@ -32,43 +33,6 @@ void ReadPrecision(std::string_view rest, int& a, int& b) {
     ++p;
     readInt(b);
   }
-}
-
-class Query {
- public:
-  Query(sqlite3* db, const std::string& sql) : db_(db) {
-    const int rc = sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt_, nullptr);
-    if (rc != SQLITE_OK) throw SqlError(OracleErrorText(db, rc, sql));
-  }
-  ~Query() { sqlite3_finalize(stmt_); }
-  Query(const Query&) = delete;
-  Query& operator=(const Query&) = delete;
-
-  bool Next() {
-    const int rc = sqlite3_step(stmt_);
-    if (rc == SQLITE_ROW) return true;
-    if (rc != SQLITE_DONE) throw SqlError(OracleErrorText(db_, rc, sqlite3_sql(stmt_)));
-    return false;
-  }
-  std::string Text(int col) const {
-    const auto* t = sqlite3_column_text(stmt_, col);
-    return t != nullptr ? std::string(reinterpret_cast<const char*>(t)) : std::string();
-  }
-  int Int(int col) const { return sqlite3_column_int(stmt_, col); }
-
- private:
-  sqlite3* db_;
-  sqlite3_stmt* stmt_ = nullptr;
-};
-
-std::string QuoteName(std::string_view name) {
-  std::string out = "\"";
-  for (char c : name) {
-    if (c == '"') out.push_back('"');
-    out.push_back(c);
-  }
-  out.push_back('"');
-  return out;
 }
 
 }  // namespace
@@ -151,18 +115,18 @@ const CatalogObject* Catalog::Find(std::string_view name) const {
 std::shared_ptr<const Catalog> LoadCatalog(Database& db) {
   std::vector<std::pair<std::string, bool>> names;
   {
-    Query q(db.handle(),
+    Prepared q(db.handle(),
             "SELECT name, type FROM sqlite_schema WHERE type IN ('table', 'view') AND substr(name, 1, 7) <> "
             "'sqlite_' ORDER BY name");
-    while (q.Next()) names.emplace_back(q.Text(0), q.Text(1) == "view");
+    while (q.Step()) names.emplace_back(q.Text(0), q.Text(1) == "view");
   }
   std::map<std::string, CatalogObject, std::less<>> objects;
   for (const auto& [name, isView] : names) {
     CatalogObject object;
     object.name = UpperName(name);
     object.isView = isView;
-    Query q(db.handle(), "PRAGMA table_info(" + QuoteName(name) + ")");
-    while (q.Next()) {
+    Prepared q(db.handle(), "PRAGMA table_info(" + QuoteIdentifier(name) + ")");
+    while (q.Step()) {
       CatalogColumn column;
       column.name = UpperName(q.Text(1));
       column.type = OracleType::FromDeclared(q.Text(2));
@@ -173,8 +137,8 @@ std::shared_ptr<const Catalog> LoadCatalog(Database& db) {
     objects.insert_or_assign(std::move(key), std::move(object));
   }
   if (objects.count("MERO_COLUMNS") != 0) {
-    Query q(db.handle(), "SELECT OBJECT_NAME, COLUMN_NAME, DATA_TYPE FROM MERO_COLUMNS");
-    while (q.Next()) {
+    Prepared q(db.handle(), "SELECT OBJECT_NAME, COLUMN_NAME, DATA_TYPE FROM MERO_COLUMNS");
+    while (q.Step()) {
       auto it = objects.find(UpperName(q.Text(0)));
       if (it == objects.end()) continue;
       const std::string column = UpperName(q.Text(1));

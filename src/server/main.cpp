@@ -17,8 +17,8 @@
 #include "base/runtime.h"
 #include "base/text_routines.h"
 #include "server/database.h"
-#include "server/oracle_errors.h"
 #include "server/passwords.h"
+#include "server/prepared.h"
 #include "server/schema.h"
 #include "server/server.h"
 #include "server/server_config.h"
@@ -194,11 +194,9 @@ int Serve(const Args& args) {
 
 // Raises a clear error when the user's existence is not as expected.
 void UserExists(sqlite3* db, const std::string& name, bool mustNot) {
-  sqlite3_stmt* stmt = nullptr;
-  sqlite3_prepare_v2(db, "SELECT 1 FROM USRLU WHERE upper(USRID) = ?1", -1, &stmt, nullptr);
-  sqlite3_bind_text(stmt, 1, name.c_str(), -1, SQLITE_TRANSIENT);
-  const bool exists = sqlite3_step(stmt) == SQLITE_ROW;
-  sqlite3_finalize(stmt);
+  server::Prepared q(db, "SELECT 1 FROM USRLU WHERE upper(USRID) = ?1");
+  q.Bind(1, std::string_view(name));
+  const bool exists = q.Step();
   if (exists && mustNot) throw std::invalid_argument("there is already a user " + name);
   if (!exists && !mustNot) throw std::invalid_argument("there is no user " + name);
 }
@@ -209,37 +207,17 @@ int User(const Args& args) {
   Connection c(RequireDb(args));
   sqlite3* db = c.db.handle();
   auto run = [db](const std::string& sql, const std::vector<std::string>& values) {
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-      throw std::runtime_error(sqlite3_errmsg(db));
-    }
-    for (std::size_t i = 0; i < values.size(); ++i) {
-      sqlite3_bind_text(stmt, static_cast<int>(i + 1), values[i].c_str(), -1, SQLITE_TRANSIENT);
-    }
-    const int rc = sqlite3_step(stmt);
-    const int changes = sqlite3_changes(db);
-    if (rc != SQLITE_DONE) {
-      const std::string text = server::OracleErrorText(db, rc, sql);
-      sqlite3_finalize(stmt);
-      throw server::SqlError(text);
-    }
-    sqlite3_finalize(stmt);
-    return changes;
+    server::Prepared q(db, sql);
+    for (std::size_t i = 0; i < values.size(); ++i) q.Bind(static_cast<int>(i + 1), std::string_view(values[i]));
+    q.Run();
   };
   if (verb == "list") {
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db, "SELECT USRID, IS_SUPERUSER, DEPTID, CANU, OTHER_DEPTS, FULLNAME FROM USRLU ORDER BY USRID",
-                       -1, &stmt, nullptr);
+    server::Prepared q(db, "SELECT USRID, IS_SUPERUSER, DEPTID, CANU, OTHER_DEPTS, FULLNAME FROM USRLU ORDER BY USRID");
     std::printf("%-16s %-5s %-8s %-12s %-16s %s\n", "USER", "SUPER", "DEPT", "RIGHTS", "OTHER DEPTS", "NAME");
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-      auto text = [stmt](int col) {
-        const auto* p = sqlite3_column_text(stmt, col);
-        return p == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(p));
-      };
-      std::printf("%-16s %-5s %-8s %-12s %-16s %s\n", text(0).c_str(), sqlite3_column_int(stmt, 1) == 1 ? "yes" : "",
-                  text(2).c_str(), text(3).c_str(), text(4).c_str(), text(5).c_str());
+    while (q.Step()) {
+      std::printf("%-16s %-5s %-8s %-12s %-16s %s\n", q.Text(0).c_str(), q.Int(1) == 1 ? "yes" : "", q.Text(2).c_str(),
+                  q.Text(3).c_str(), q.Text(4).c_str(), q.Text(5).c_str());
     }
-    sqlite3_finalize(stmt);
     return 0;
   }
   if (args.words.size() < 2) throw std::invalid_argument("user " + verb + " needs a user name");

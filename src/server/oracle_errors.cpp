@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "server/catalog.h"
+#include "server/prepared.h"
 
 namespace mero::server {
 namespace {
@@ -51,15 +52,6 @@ class SchemaReader {
  private:
   sqlite3* side_ = nullptr;
 };
-
-std::string QuoteName(std::string_view name) {
-  std::string out = "\"";
-  for (char c : name) {
-    if (c == '"') out.push_back('"');
-    out.push_back(c);
-  }
-  return out + "\"";
-}
 
 // What the failing statement does and to which table, read from its first
 // words: INSERT INTO t, UPDATE t, DELETE FROM t.
@@ -118,7 +110,7 @@ std::string UniqueIndexName(sqlite3* failing, int rc, const std::string& table, 
   const SchemaReader reader(failing);
   sqlite3* db = reader.get();
   sqlite3_stmt* stmt = nullptr;
-  const std::string list = "PRAGMA index_list(" + QuoteName(table) + ")";
+  const std::string list = "PRAGMA index_list(" + QuoteIdentifier(table) + ")";
   std::string found;
   if (db != nullptr && sqlite3_prepare_v2(db, list.c_str(), -1, &stmt, nullptr) == SQLITE_OK) {
     while (found.empty() && sqlite3_step(stmt) == SQLITE_ROW) {
@@ -126,7 +118,7 @@ std::string UniqueIndexName(sqlite3* failing, int rc, const std::string& table, 
       const std::string name = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1));
       const std::string origin = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 3));
       std::vector<std::string> indexed;
-      for (const std::string& c : Column(db, "PRAGMA index_info(" + QuoteName(name) + ")", 2)) {
+      for (const std::string& c : Column(db, "PRAGMA index_info(" + QuoteIdentifier(name) + ")", 2)) {
         indexed.push_back(UpperName(c));
       }
       std::sort(indexed.begin(), indexed.end());
@@ -141,7 +133,7 @@ std::string UniqueIndexName(sqlite3* failing, int rc, const std::string& table, 
 
 std::vector<std::string> ParentsOf(sqlite3* db, const std::string& table) {
   std::vector<std::string> parents;
-  for (std::string& p : Column(db, "PRAGMA foreign_key_list(" + QuoteName(table) + ")", 2)) {
+  for (std::string& p : Column(db, "PRAGMA foreign_key_list(" + QuoteIdentifier(table) + ")", 2)) {
     p = UpperName(p);
     if (std::find(parents.begin(), parents.end(), p) == parents.end()) parents.push_back(p);
   }

@@ -60,4 +60,14 @@ std::optional<std::string> Prepared::OptText(int column) const {
   return Text(column);
 }
 
+std::string QuoteIdentifier(std::string_view name) {
+  std::string out = "\"";
+  for (char c : name) {
+    if (c == '"') out.push_back('"');
+    out.push_back(c);
+  }
+  out.push_back('"');
+  return out;
+}
+
 }  // namespace mero::server

@@ -46,4 +46,7 @@ class Prepared {
   std::string sql_;
 };
 
+// A name between double quotes, inner quotes doubled, for SQLite's PRAGMAs.
+std::string QuoteIdentifier(std::string_view name);
+
 }  // namespace mero::server

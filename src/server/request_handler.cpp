@@ -1,7 +1,5 @@
 #include "server/request_handler.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <exception>
 
@@ -13,6 +11,7 @@
 #include "link/codec/result_set_encoder.h"
 #include "server/catalog.h"
 #include "server/passwords.h"
+#include "server/prepared.h"
 #include "server/server_functions.h"
 #include "server/sql_dialect.h"
 #include "server/server_log.h"
@@ -54,29 +53,19 @@ struct UserRow {
 
 // The user's row, found without regard to case.
 bool FindUser(sqlite3* db, const std::string& name, UserRow& row) {
-  sqlite3_stmt* stmt = nullptr;
-  const char* sql =
-      "SELECT USRID, PASSWORD_HASH, FULLNAME, DEPTID, CANU, IS_SUPERUSER, rowid FROM USRLU "
-      "WHERE upper(USRID) = upper(?1)";
-  if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK) return false;
-  sqlite3_bind_text(stmt, 1, name.c_str(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
-  bool found = false;
-  if (sqlite3_step(stmt) == SQLITE_ROW) {
-    auto text = [stmt](int col) {
-      const auto* p = sqlite3_column_text(stmt, col);
-      return p == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(p));
-    };
-    row.usrid = text(0);
-    row.passwordHash = text(1);
-    row.fullName = text(2);
-    row.deptId = text(3);
-    row.rights = text(4);
-    row.superUser = sqlite3_column_int(stmt, 5) == 1;
-    row.number = sqlite3_column_int64(stmt, 6);
-    found = true;
-  }
-  sqlite3_finalize(stmt);
-  return found;
+  Prepared q(db,
+             "SELECT USRID, PASSWORD_HASH, FULLNAME, DEPTID, CANU, IS_SUPERUSER, rowid FROM USRLU "
+             "WHERE upper(USRID) = upper(?1)");
+  q.Bind(1, std::string_view(name));
+  if (!q.Step()) return false;
+  row.usrid = q.Text(0);
+  row.passwordHash = q.Text(1);
+  row.fullName = q.Text(2);
+  row.deptId = q.Text(3);
+  row.rights = q.Text(4);
+  row.superUser = q.Int(5) == 1;
+  row.number = q.Int(6);
+  return true;
 }
 
 link::TLinkStringLine Line(std::uint8_t kind, std::int32_t origin) {

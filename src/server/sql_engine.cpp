@@ -257,6 +257,25 @@ void SelectCursor::EncodeText(link::ResultSetEncoder& out, Encoding enc, std::st
   }
 }
 
+void SelectCursor::EncodeInteger(link::ResultSetEncoder& out, Encoding enc, std::int64_t v) {
+  if (enc == Encoding::Number) {
+    out.AddInt(v);
+  } else if (enc == Encoding::Date) {
+    out.AddFloat(static_cast<double>(v));
+  } else {
+    char buf[24];
+    EncodeText(out, enc, IntText(v, buf));
+  }
+}
+
+void SelectCursor::EncodeReal(link::ResultSetEncoder& out, Encoding enc, double d) {
+  if (enc == Encoding::Number || enc == Encoding::Date) {
+    out.AddFloat(d);
+  } else {
+    EncodeText(out, enc, OracleNumberToChar(d));
+  }
+}
+
 void SelectCursor::EncodeRow(link::ResultSetEncoder& out) {
   sqlite3_stmt* st = stmt_.get();
   const std::size_t n = encodings_.size();
@@ -275,27 +294,12 @@ void SelectCursor::EncodeRow(link::ResultSetEncoder& out) {
       continue;
     }
     switch (sqlite3_column_type(st, col)) {
-      case SQLITE_INTEGER: {
-        const std::int64_t v = sqlite3_column_int64(st, col);
-        if (enc == Encoding::Number) {
-          out.AddInt(v);
-        } else if (enc == Encoding::Date) {
-          out.AddFloat(static_cast<double>(v));
-        } else {
-          char buf[24];
-          EncodeText(out, enc, IntText(v, buf));
-        }
+      case SQLITE_INTEGER:
+        EncodeInteger(out, enc, sqlite3_column_int64(st, col));
         break;
-      }
-      case SQLITE_FLOAT: {
-        const double d = sqlite3_column_double(st, col);
-        if (enc == Encoding::Number || enc == Encoding::Date) {
-          out.AddFloat(d);
-        } else {
-          EncodeText(out, enc, OracleNumberToChar(d));
-        }
+      case SQLITE_FLOAT:
+        EncodeReal(out, enc, sqlite3_column_double(st, col));
         break;
-      }
       case SQLITE_TEXT:
         EncodeText(out, enc, ColumnText(st, col));
         break;
@@ -315,26 +319,13 @@ void SelectCursor::EncodeBufferedRow(link::ResultSetEncoder& out, std::size_t ro
     const BufferedCell& cell = cells_[row * n + i];
     const Encoding enc = encodings_[i];
     switch (cell.type) {
-      case SQLITE_INTEGER: {
-        const auto v = static_cast<std::int64_t>(cell.bits);
-        if (enc == Encoding::Number) {
-          out.AddInt(v);
-        } else if (enc == Encoding::Date) {
-          out.AddFloat(static_cast<double>(v));
-        } else {
-          char buf[24];
-          EncodeText(out, enc, IntText(v, buf));
-        }
+      case SQLITE_INTEGER:
+        EncodeInteger(out, enc, static_cast<std::int64_t>(cell.bits));
         break;
-      }
       case SQLITE_FLOAT: {
         double d;
         std::memcpy(&d, &cell.bits, sizeof d);
-        if (enc == Encoding::Number || enc == Encoding::Date) {
-          out.AddFloat(d);
-        } else {
-          EncodeText(out, enc, OracleNumberToChar(d));
-        }
+        EncodeReal(out, enc, d);
         break;
       }
       case SQLITE_TEXT:

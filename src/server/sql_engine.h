@@ -70,6 +70,9 @@ class SelectCursor {
   void EncodeRow(link::ResultSetEncoder& out);
   void EncodeBufferedRow(link::ResultSetEncoder& out, std::size_t row);
   void EncodeText(link::ResultSetEncoder& out, Encoding enc, std::string_view utf8);
+  // A stored integer or real in the column's encoding.
+  void EncodeInteger(link::ResultSetEncoder& out, Encoding enc, std::int64_t v);
+  void EncodeReal(link::ResultSetEncoder& out, Encoding enc, double d);
 
   SqlEngine& engine_;
   std::shared_ptr<const TranslatedStatement> statement_;
