@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/exception.h"
 #include "link/client/custom_client_socket.h"
 #include "link/client/file_transfer.h"
 #include "link/client/http_transport.h"
@@ -105,6 +106,12 @@ inline constexpr const char* kBadLoginText =
 inline constexpr const char* kAddressNotSetText = "The Server Address and Port have not been set properly.";
 inline constexpr const char* kBlobNotUpdatedText = "Blob Did Not Update On the Server";
 
+// A server object request that the server answered with its failure (kind 50, result 2000).
+class ELinkCustomObjectException : public base::Exception {
+ public:
+  explicit ELinkCustomObjectException(const std::string& text) : base::Exception(text) {}
+};
+
 // The client's one connection to the application server: the link protocol
 // on top of TLinkCustomClientSocket. Every message is built as a
 // TLinkStringLine, compressed, encrypted and framed by link_codec; received
@@ -182,7 +189,10 @@ class TLinkClientSocket : public TLinkCustomClientSocket {
   // given again to an upgraded program. Until set: the arguments of the
   // running QCoreApplication, without the program itself.
   const std::vector<std::string>& ProgramArguments() const;
-  void SetProgramArguments(std::vector<std::string> args) { programArgs_ = std::move(args); }
+  void SetProgramArguments(std::vector<std::string> args) {
+    programArgs_ = std::move(args);
+    programArgsSet_ = true;
+  }
   // The program file. Until set: the running program.
   std::string ProgramFile() const;
   void SetProgramFile(std::string path) { programFile_ = std::move(path); }
@@ -298,6 +308,8 @@ class TLinkClientSocket : public TLinkCustomClientSocket {
   void DoConnected() override;
   void DoReadable() override;
   void DoConnectionLost() override;
+  void DoClosed() override;
+  void DoOpening() override;
 
  private:
   void SetStatus(TClientAnchorStatus status);
@@ -315,14 +327,16 @@ class TLinkClientSocket : public TLinkCustomClientSocket {
   void DispatchCustomObject(const TLinkStringLine& line);
   void Reconnect();
   void ReopenAfterNotice();
-  void OpenAndWait();
-  void CloseAndWait();
+  void AimAtText(const std::string& addressAndPort);
   void Terminate(int exitCode);
-  void WriteFrame(const std::string& frame);
-  void RequireConnection(bool wait) const;
+  bool PumpOnce();
+  void WriteFrame(std::string frame);
+  void FlushPendingQueue();
   void DrainLater();
   LinkDataset* Target(const TLinkStringLine& line) const;
   void BeginRequest(bool replyExpected, bool raiseDirectly);
+  void SyncHooks();
+  void RequireConnection() const;
 
   // Properties.
   std::string applicationName_;
@@ -377,7 +391,12 @@ class TLinkClientSocket : public TLinkCustomClientSocket {
   std::string redirectFrom_;   // address:port of the connection a redirect left
   bool redirected_ = false;    // the current connection is the redirect's target
   std::unique_ptr<QTimer> fallbackTimer_;
-  bool drainScheduled_ = false;
+  bool needDrain_ = false;       // a handler threw: frames may wait in the buffer
+  int readDepth_ = 0;            // nested reads (a handler that waits reads more)
+  bool lostDuringWait_ = false;  // the connection closed while a reply was awaited
+  bool sessionStarted_ = false;  // the first connection was made (HTTP reopens carry no login)
+  bool httpReopen_ = false;      // the connection being opened carries queued frames only
+  std::vector<std::string> pendingQueue_;  // frames waiting for the HTTP transport to reopen
   bool upgradeProgress_ = false;
 };
 

@@ -56,6 +56,9 @@ class TLinkCustomClientSocket {
   // Connects to Host (looked up) when it is set, else to Address. An open
   // socket raises ESocketError "Socket already open".
   void Open();
+  // Open that returns once the connection is made and its handler has run,
+  // raising its failure, whatever the ClientType.
+  void OpenAndWait();
   // Closes the connection at once; not a lost connection, so nothing is raised.
   void Close();
 
@@ -75,12 +78,18 @@ class TLinkCustomClientSocket {
   std::function<void(int errorCode)> OnError;
 
  protected:
+  // The target of the next Open: Address (and Port) given, Host cleared.
+  void AimAt(std::string address, int port);
   // The connection is made.
   virtual void DoConnected() {}
   // Bytes are ready to be read.
   virtual void DoReadable() {}
   // The peer closed the connection, or it broke (not called for Close).
   virtual void DoConnectionLost() {}
+  // Close has closed the connection.
+  virtual void DoClosed() {}
+  // A connection is about to be opened.
+  virtual void DoOpening() {}
 
   QTcpSocket& Socket() { return *socket_; }
   const QTcpSocket& Socket() const { return *socket_; }
@@ -108,6 +117,7 @@ class TLinkCustomClientSocket {
 
  private:
   void CheckInactive() const;
+  void StartOpen(bool wait);
   void HandleError(int qtError);
   void HandleDisconnected();
 
@@ -119,7 +129,8 @@ class TLinkCustomClientSocket {
   TClientType clientType_ = ctNonBlocking;
   int lastError_ = 0;
   int callDepth_ = 0;
-  bool closing_ = false;   // Close in progress: the disconnection is ours
+  bool closing_ = false;       // Close in progress: the disconnection is ours
+  bool blockingOpen_ = false;  // a ctBlocking Open runs the connect handler itself
   bool everConnected_ = false;
   std::exception_ptr kept_;
 };

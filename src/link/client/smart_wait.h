@@ -25,8 +25,9 @@ class TLinkSmartWait {
   TWaitingCursor CursorMode() const { return cursorMode_; }
   void SetCursorMode(TWaitingCursor mode) { cursorMode_ = mode; }
 
-  // Waits until Release, Quit or a lost connection; returns at once when a
-  // wait is already in progress.
+  // Waits until Release, Quit or a lost connection; returns at once while
+  // another wait is in progress. A handler that runs after its wait was
+  // released may wait again: that wait runs inside the released one.
   void Wait(const Pump& pump);
   // Ends the wait in progress.
   void Release() { waiting_ = false; }
@@ -43,7 +44,7 @@ class TLinkSmartWait {
  private:
   bool waiting_ = false;
   std::atomic<bool> quit_{false};
-  std::atomic<bool> active_{false};
+  std::atomic<int> depth_{0};  // waits whose loop is running (a released one may still be)
   TWaitingCursor cursorMode_ = cqNoChange;
 };
 
