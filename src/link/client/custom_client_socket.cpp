@@ -171,6 +171,9 @@ void TLinkCustomClientSocket::RaiseKeptFailure() {
 }
 
 void TLinkCustomClientSocket::HandleError(int qtError) {
+  // A blocking wait of the socket that ran out its slice reports a time-out;
+  // the connection itself is fine.
+  if (qtError == QAbstractSocket::SocketTimeoutError && Connected()) return;
   const int code = LinkSocketErrorCode(qtError);
   if (code == 0 || closing_) return;  // the peer's close is a lost connection, reported by HandleDisconnected
   lastError_ = code;
