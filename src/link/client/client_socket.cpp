@@ -9,7 +9,6 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <cstdio>
 #include <cerrno>
 #include <cstring>
 
@@ -361,7 +360,6 @@ void TLinkClientSocket::SendLine(TLinkStringLine& line, bool wait) {
   if (wait) RequireConnection();
   CallScope call(*this);
   ++sentCount_;
-  fprintf(stderr, "SEND %d wait=%d connected=%d\n", line.kind(), wait, Connected());
   SyncHooks();
   std::string frame = PackMessage(line.Finish(), transforms_);
   if (http_) frame.insert(0, http_->RequestHead(frame.size(), !Address().empty()));
@@ -500,7 +498,6 @@ void TLinkClientSocket::HandleFrame(std::string_view payload) {
 }
 
 void TLinkClientSocket::Dispatch(const TLinkStringLine& line) {
-  fprintf(stderr, "DISPATCH %d\n", line.DispatchKind());
   const int kind = line.DispatchKind();
   switch (kind) {
     case 1:

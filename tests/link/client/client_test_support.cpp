@@ -34,7 +34,6 @@ AppHooksRecorder::AppHooksRecorder() {
       std::rethrow_exception(failure);
     } catch (const std::exception& e) {
       errors_.push_back(e.what());
-      fprintf(stderr, "ERROR DISPLAY %s\n", e.what());
       types_.push_back(typeid(e).name());
     }
   });

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "link/client/client_socket.h"
+#include "link/client/client_test_support.h"
 #include "link/codec/pipeline.h"
 
 namespace mero::test {
@@ -19,7 +20,12 @@ struct SocketSetup {
   std::vector<std::string> args;  // the program's arguments
 };
 
-class ConnectedSocket {
+// Made before the socket, which needs the application's event loop.
+struct QtAppFirst {
+  QtAppFirst() { EnsureQtApp(); }
+};
+
+class ConnectedSocket : private QtAppFirst {
  public:
   ConnectedSocket(int port, const SocketSetup& setup = {}) {
     socket.SetConnectAction(link::caCustomConnect);
