@@ -147,6 +147,8 @@ std::string TLinkCustomClientSocket::LocalAddress() const {
   return ok ? QHostAddress(v4).toString().toStdString() : std::string();
 }
 
+std::int64_t TLinkCustomClientSocket::PendingWriteBytes() const { return socket_->bytesToWrite(); }
+
 void TLinkCustomClientSocket::Fail(std::exception_ptr failure) {
   if (InCall()) {
     if (!kept_) kept_ = std::move(failure);
