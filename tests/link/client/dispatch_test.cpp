@@ -329,18 +329,22 @@ TEST(Dispatch, TerminateMessageClosesAndEndsUnlessHandled) {
   for (const bool handled : {true, false}) {
     test::AppHooksRecorder hooks;
     std::vector<std::string> messages;
-    PeerSession session([&](PeerConnection& c, ScriptedPeer&) {
-      c.Send(Text(25, "server going down"));
-      c.Send(Numbered(15, 1, "still here"));
-      c.WaitClosed();
-    });
-    link::TLinkClientSocket& socket = session.socket();
     bool coded = false;
-    socket.OnCodedMessage = [&](int, const std::string&) { coded = true; };
-    socket.OnTerminateMessageFromServer = [&](const std::string& m, bool& h) {
-      messages.push_back(m);
-      h = handled;
-    };
+    PeerSession session(
+        [&](PeerConnection& c, ScriptedPeer&) {
+          c.Send(Text(25, "server going down"));
+          c.Send(Numbered(15, 1, "still here"));
+          c.WaitClosed();
+        },
+        {},
+        [&](link::TLinkClientSocket& s) {
+          s.OnCodedMessage = [&](int, const std::string&) { coded = true; };
+          s.OnTerminateMessageFromServer = [&](const std::string& m, bool& h) {
+            messages.push_back(m);
+            h = handled;
+          };
+        });
+    link::TLinkClientSocket& socket = session.socket();
     ASSERT_TRUE(ProcessUntil([&] { return !messages.empty() && (coded || !socket.Active()); }));
     EXPECT_EQ(messages, std::vector<std::string>{"server going down"});
     EXPECT_EQ(socket.Active(), handled);

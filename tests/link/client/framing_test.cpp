@@ -38,28 +38,34 @@ link::TLinkStringLine Coded(int number, std::string_view text) {
 TEST(Framing, OneFrameOverManyReadsIsDispatchedOnceWhenComplete) {
   test::AppHooksRecorder hooks;
   const std::string text(300, 'x');
-  PeerSession session([&](PeerConnection& c, ScriptedPeer& peer) {
-    const std::string frame = c.Frame(Coded(1, text));
-    // Each part waits until the client has read the one before.
-    c.SendRaw(frame.substr(0, 2));
-    peer.WaitForStep(1);
-    c.SendRaw(frame.substr(2, 60));
-    peer.WaitForStep(2);
-    c.SendRaw(frame.substr(62));
-    c.WaitClosed();
-  });
-  link::TLinkClientSocket& socket = session.socket();
-  socket.SetProgressBar(true);
   int reads = 0;
-  socket.OnReadProgress = [&](std::int64_t, std::int64_t received) {
-    if (received > 0) ++reads;
-  };
   std::vector<std::string> coded;
-  socket.OnCodedMessage = [&](int, const std::string& t) { coded.push_back(t); };
-  ASSERT_TRUE(ProcessUntil([&] { return reads >= 1; }));
+  PeerSession session(
+      [&](PeerConnection& c, ScriptedPeer& peer) {
+        const std::string frame = c.Frame(Coded(1, text));
+        // Each part waits until the client has read the one before.
+        c.SendRaw(frame.substr(0, 2));
+        peer.WaitForStep(1);
+        c.SendRaw(frame.substr(2, 60));
+        peer.WaitForStep(2);
+        c.SendRaw(frame.substr(62));
+        c.WaitClosed();
+      },
+      {},
+      [&](link::TLinkClientSocket& s) {
+        s.SetProgressBar(true);
+        s.OnReadProgress = [&](std::int64_t, std::int64_t received) {
+          if (received > 0) ++reads;
+        };
+        s.OnCodedMessage = [&](int, const std::string& t) { coded.push_back(t); };
+      });
+  link::TLinkClientSocket& socket = session.socket();
+  // The login and its verdict were read before.
+  const int before = reads;
+  ASSERT_TRUE(ProcessUntil([&] { return reads >= before + 1; }));
   EXPECT_TRUE(coded.empty());
   session.peer.Signal(1);
-  ASSERT_TRUE(ProcessUntil([&] { return reads >= 2; }));
+  ASSERT_TRUE(ProcessUntil([&] { return reads >= before + 2; }));
   EXPECT_TRUE(coded.empty());
   session.peer.Signal(2);
   ASSERT_TRUE(ProcessUntil([&] { return !coded.empty(); }));
@@ -72,16 +78,17 @@ TEST(Framing, AnInvalidLengthClosesTheConnection) {
   for (const std::int32_t length : {-1, INT_MIN, link::kMaxFrameLength + 1, INT_MAX}) {
     test::AppHooksRecorder hooks;
     std::atomic<bool> closed{false};
-    PeerSession session([&](PeerConnection& c, ScriptedPeer&) {
-      c.Send(Coded(1, "before"));
-      std::string bad(4, '\0');
-      link::PutInt32(bad.data(), length);
-      c.SendRaw(bad + "after");
-      closed = c.WaitClosed();
-    });
-    link::TLinkClientSocket& socket = session.socket();
     std::vector<std::string> coded;
-    socket.OnCodedMessage = [&](int, const std::string& t) { coded.push_back(t); };
+    PeerSession session(
+        [&](PeerConnection& c, ScriptedPeer&) {
+          c.Send(Coded(1, "before"));
+          std::string bad(4, '\0');
+          link::PutInt32(bad.data(), length);
+          c.SendRaw(bad + "after");
+          closed = c.WaitClosed();
+        },
+        {}, [&](link::TLinkClientSocket& s) { s.OnCodedMessage = [&](int, const std::string& t) { coded.push_back(t); }; });
+    link::TLinkClientSocket& socket = session.socket();
     ASSERT_TRUE(ProcessUntil([&] { return !hooks.errors().empty() && closed; })) << length;
     EXPECT_EQ(hooks.errors(), std::vector<std::string>{"Invalid block size (" + std::to_string(length) + ")!"});
     EXPECT_EQ(coded, std::vector<std::string>{"before"});
@@ -154,10 +161,12 @@ TEST(Framing, AConnectionLostDuringAWaitFailsTheRequestAndLaterRequestsAtOnce) {
 TEST(Framing, AConnectionLostOutsideAWaitGoesToTheErrorDisplayUnlessOnDisconnectIsSet) {
   for (const bool handler : {false, true}) {
     test::AppHooksRecorder hooks;
-    PeerSession session([&](PeerConnection& c, ScriptedPeer&) { c.Close(); });
-    link::TLinkClientSocket& socket = session.socket();
     int disconnects = 0;
-    if (handler) socket.OnDisconnect = [&] { ++disconnects; };
+    PeerSession session([&](PeerConnection& c, ScriptedPeer&) { c.Close(); }, {},
+                        [&](link::TLinkClientSocket& s) {
+                          if (handler) s.OnDisconnect = [&] { ++disconnects; };
+                        });
+    link::TLinkClientSocket& socket = session.socket();
     ASSERT_TRUE(ProcessUntil([&] { return !socket.Active(); }));
     EXPECT_EQ(hooks.errors(), handler ? std::vector<std::string>{} : std::vector<std::string>{link::kDisconnectedText});
     EXPECT_EQ(disconnects, handler ? 1 : 0);
