@@ -220,7 +220,8 @@ void TLinkClientSocket::DoConnected() {
   }
   sessionStarted_ = true;
   if (applicationName_.empty()) applicationName_ = FileNameOf(ProgramFile());
-  SendLogin();
+  // The user chose to end the program in the login window.
+  if (!SendLogin()) return;
   const std::vector<LinkDataset*> deferred = std::move(deferredOpens_);
   deferredOpens_.clear();
   for (LinkDataset* dataset : deferred) dataset->LinkOpenDeferred();
@@ -252,10 +253,11 @@ void TLinkClientSocket::DoClosed() {
   ReleaseWait();
 }
 
-void TLinkClientSocket::SendLogin() {
-  if (autoLoginDlg_ == ltNoChallenge) return;
-  if (autoLoginDlg_ == ltLoginDlg && !AskLoginWindow()) return;
+bool TLinkClientSocket::SendLogin() {
+  if (autoLoginDlg_ == ltNoChallenge) return true;
+  if (autoLoginDlg_ == ltLoginDlg && !AskLoginWindow()) return false;
   SendLoginMessage();
+  return true;
 }
 
 bool TLinkClientSocket::AskLoginWindow() {

@@ -313,7 +313,8 @@ class TLinkClientSocket : public TLinkCustomClientSocket {
 
  private:
   void SetStatus(TClientAnchorStatus status);
-  void SendLogin();
+  // False when the login window ended the program.
+  bool SendLogin();
   void SendLoginMessage();
   bool AskLoginWindow();
   void ReadAvailable();

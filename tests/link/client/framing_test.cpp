@@ -44,10 +44,11 @@ TEST(Framing, OneFrameOverManyReadsIsDispatchedOnceWhenComplete) {
       [&](PeerConnection& c, ScriptedPeer& peer) {
         const std::string frame = c.Frame(Coded(1, text));
         // Each part waits until the client has read the one before.
-        c.SendRaw(frame.substr(0, 2));
         peer.WaitForStep(1);
-        c.SendRaw(frame.substr(2, 60));
+        c.SendRaw(frame.substr(0, 2));
         peer.WaitForStep(2);
+        c.SendRaw(frame.substr(2, 60));
+        peer.WaitForStep(3);
         c.SendRaw(frame.substr(62));
         c.WaitClosed();
       },
@@ -60,14 +61,15 @@ TEST(Framing, OneFrameOverManyReadsIsDispatchedOnceWhenComplete) {
         s.OnCodedMessage = [&](int, const std::string& t) { coded.push_back(t); };
       });
   link::TLinkClientSocket& socket = session.socket();
-  // The login and its verdict were read before.
+  // The login's verdict was read before.
   const int before = reads;
+  session.peer.Signal(1);
   ASSERT_TRUE(ProcessUntil([&] { return reads >= before + 1; }));
   EXPECT_TRUE(coded.empty());
-  session.peer.Signal(1);
+  session.peer.Signal(2);
   ASSERT_TRUE(ProcessUntil([&] { return reads >= before + 2; }));
   EXPECT_TRUE(coded.empty());
-  session.peer.Signal(2);
+  session.peer.Signal(3);
   ASSERT_TRUE(ProcessUntil([&] { return !coded.empty(); }));
   EXPECT_EQ(coded, std::vector<std::string>{text});
   socket.Close();

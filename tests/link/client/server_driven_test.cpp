@@ -507,3 +507,30 @@ TEST(ServerDriven, HttpWrapsEveryFrameAndSkipsResponseHeads) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ServerDriven, AReplyWaitShowsItsCursorAndReportsItsStartAndEnd) {
+  for (const link::TWaitingCursor mode : {link::cqNoChange, link::cqHourGlass, link::cqSQLHourGlass}) {
+    test::AppHooksRecorder hooks;
+    RecordingWindows windows;
+    PeerSession session([](PeerConnection& c, ScriptedPeer&) {
+      c.Expect(29);
+      c.Send(ScriptedPeer::Line(4));
+      c.WaitClosed();
+    });
+    link::TLinkClientSocket& socket = session.socket();
+    socket.SetCursorOnQueries(mode);
+    socket.SmartWait().OnStartOfWait = [&] { windows.log.push_back("start"); };
+    socket.SmartWait().OnEndOfWait = [&] { windows.log.push_back("end"); };
+    windows.log.clear();
+    RecordingDataset ds;
+    EXPECT_EQ(socket.RequestExec(&ds, "", "s", "", "", true), "");
+    EXPECT_EQ(windows.log, mode == link::cqNoChange ? std::vector<std::string>{"start", "end"}
+                                                   : std::vector<std::string>{"cursor", "start", "end", "restore"})
+        << int{mode};
+    socket.Close();
+  }
+}
+
+}  // namespace
