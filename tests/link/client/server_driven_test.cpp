@@ -526,9 +526,10 @@ TEST(ServerDriven, AReplyWaitShowsItsCursorAndReportsItsStartAndEnd) {
     windows.log.clear();
     RecordingDataset ds;
     EXPECT_EQ(socket.RequestExec(&ds, "", "s", "", "", true), "");
-    EXPECT_EQ(windows.log, mode == link::cqNoChange ? std::vector<std::string>{"start", "end"}
-                                                   : std::vector<std::string>{"cursor", "start", "end", "restore"})
-        << int{mode};
+    const std::vector<std::string> expected =
+        mode == link::cqNoChange ? std::vector<std::string>{"start", "end"}
+                                 : std::vector<std::string>{"cursor", "start", "end", "restore"};
+    EXPECT_EQ(windows.log, expected) << int{mode};
     socket.Close();
   }
 }
