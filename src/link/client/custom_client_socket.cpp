@@ -184,7 +184,9 @@ void TLinkCustomClientSocket::HandleError(int qtError) {
     return;
   }
   const std::string where = address_.empty() ? host_ : address_;
-  if (code == kErrHostNotFound) {
+  if (qtError == QAbstractSocket::SocketResourceError) {
+    Fail(std::make_exception_ptr(ESocketError("Can't create new socket")));
+  } else if (code == kErrHostNotFound) {
     Fail(std::make_exception_ptr(
         ESocketError(WindowsSocketErrorText(socket_->errorString().toStdString(), code, "ASync Lookup"))));
   } else {
