@@ -1,0 +1,62 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/client/client_socket.h"
+
+namespace mero::app {
+
+// The fields of the last login information reply 13001: three integers and
+// eight texts. The first integer is -1234 until a reply arrives and -1 when
+// the reply was empty.
+struct RST1InfRecord {
+  std::int32_t int1 = -1234;
+  std::int32_t int2 = 0;
+  std::int32_t int3 = 0;
+  std::array<std::string, 8> texts;
+};
+RST1InfRecord& RST1Inf();
+
+// 0: messages travel plain; 2: they are encrypted with the link cipher.
+int& LinkCipherMode();
+
+// The connection module: the one client socket ACS1, configured for MERO,
+// with the hooks through which MERO customises the link. Creating the module
+// loads it: the socket runs its custom connect at once (the connect hook
+// reads the connection context) and starts connecting; the login verdict
+// arrives later in the login hook.
+class TDM1 {
+ public:
+  // args: the program's arguments for the socket's command-line overrides.
+  explicit TDM1(std::vector<std::string> args = {});
+  ~TDM1();
+  TDM1(const TDM1&) = delete;
+  TDM1& operator=(const TDM1&) = delete;
+
+  link::TLinkClientSocket& ACS1() { return *acs1_; }
+
+  // The handlers of the module's socket; each forwards to the shared routine.
+  void ACS1CustomConnect();
+  void ACS1LoginAttempt(bool verified);
+  void ACS1CodedMessage(int msgId, const std::string& text);
+  void ACS1CustomSQLSyntax(const link::LinkSQLField& field, std::string& result, bool& handled);
+  void ACS1Encrypt(std::string& text);
+  void ACS1Decrypt(std::string& text);
+
+ private:
+  std::unique_ptr<link::TLinkClientSocket> acs1_;
+};
+
+// The shared routines behind the hooks.
+void MyACSCustomConnect(link::TLinkClientSocket& socket);
+void MyACSLoginAttempt(bool verified);
+void MyACSCodedMessage(int msgId, const std::string& text);
+// Tags every transaction with the user and the workstation:
+// "BEGIN P1.USRID:='user';P1.USRIP:='address';" … " ;  P1.USRID:=NULL; P1.USRIP:=NULL; COMMIT; END;".
+void Set_BeginTans_EndTrans(link::TLinkClientSocket& socket);
+
+}  // namespace mero::app

@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include "app/connection_context.h"
+#include "app/connection_module.h"
+#include "app/sql_value_rule.h"
+#include "base/date_time.h"
+#include "base/encoding.h"
+#include "base/variant_routines.h"
+#include "link/codec/field_type.h"
+#include "support/scripted_presenter.h"
+#include "support/server_process.h"
+
+using namespace mero;
+using namespace mero::base::literals;
+
+namespace {
+
+TEST(SqlValueRule, WritesNullsFractionsAndDatesItsOwnWay) {
+  const base::TDateTime day = base::EncodeDate(2005, 5, 10);
+  struct Case {
+    const char* name;
+    int type;
+    base::Variant value;
+    std::string text;
+    bool handled;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"empty of any kind", link::ftInteger, base::Variant::Null(), "", true, "NULL"},
+      {"empty string", link::ftString, base::Variant::Text(""), "", true, "NULL"},
+      {"fraction", link::ftFloat, base::Variant::Double(2.5), "2,5", true, "2.5"},
+      {"currency fraction", link::ftCurrency, base::Variant::Double(-0.125), "-0,125", true, "-0.125"},
+      {"eight decimals", link::ftFloat, base::Variant::Double(1.0 / 3), "0,333", true, "0.33333333"},
+      {"whole float", link::ftFloat, base::Variant::Double(3.0), "3", false, ""},
+      {"midnight", link::ftDateTime, base::Variant::Date(day), "10/05/2005", true, "'10/05/2005'"},
+      {"date field", link::ftDate, base::Variant::Date(day), "10/05/2005", true, "'10/05/2005'"},
+      {"one second past", link::ftDateTime, base::Variant::Date(day + base::EncodeTime(0, 0, 1, 0)),
+       "10/05/2005 00:00:01", true, "TO_DATE('10/05/2005 00:00:01','DD/MM/YYYY HH24:MI:SS')"},
+      {"text", link::ftString, base::Variant::Text("x"), "x", false, ""},
+      {"integer", link::ftInteger, base::Variant::Integer(5), "5", false, ""},
+  };
+  for (const Case& c : cases) {
+    std::string result;
+    EXPECT_EQ(app::SqlValueRule(c.type, c.value, c.text, result), c.handled) << c.name;
+    if (c.handled) EXPECT_EQ(result, c.expected) << c.name;
+  }
+}
+
+TEST(ConnectionModule, LoginInformationReplyFillsTheRecord) {
+  app::RST1InfRecord& r = app::RST1Inf();
+  app::MyACSCodedMessage(13001, "17;3;Μαρία;D02;1;maria;1101"_gr);
+  EXPECT_EQ(r.int1, 17);
+  EXPECT_EQ(r.int2, 1);
+  EXPECT_EQ(r.int3, 3);
+  EXPECT_EQ(r.texts[0], "Μαρία"_gr);
+  EXPECT_EQ(r.texts[1], "maria");
+  EXPECT_EQ(r.texts[2], "1101");
+  EXPECT_EQ(r.texts[3], "D02");
+  EXPECT_EQ(app::Ctx().LastCodedReply, 13001);
+
+  app::MyACSCodedMessage(13001, "");
+  EXPECT_EQ(r.int1, -1);
+  app::MyACSCodedMessage(13001, "x;;name");  // fewer than seven fields
+  EXPECT_EQ(r.int1, base::NullInt);
+  EXPECT_EQ(r.int2, 0);
+  EXPECT_EQ(r.int3, 0);
+  EXPECT_EQ(r.texts[0], "name");
+  app::MyACSCodedMessage(2500, "other");  // every coded message is remembered
+  EXPECT_EQ(app::Ctx().LastCodedReply, 2500);
+}
+
+TEST(ConnectionModule, CipherOnlyOnPorts7771To7779AndTheTransactionTexts) {
+  struct Case {
+    const char* port;
+    int mode;
+  };
+  for (const Case& c : {Case{"7771", 2}, Case{"7779", 2}, Case{"7773", 2}, Case{"7770", 0}, Case{"7780", 0}}) {
+    link::TLinkClientSocket socket;
+    app::Ctx().AppName = "MERO";
+    app::Ctx().LoginUser = "MARIA";
+    app::Ctx().LoginPassword = "maria";
+    app::Ctx().ServerPort = c.port;
+    app::Ctx().ServerAddress = "127.0.0.1";
+    socket.SetApplicationVersion("1,31");
+    app::MyACSCustomConnect(socket);
+    EXPECT_EQ(app::LinkCipherMode(), c.mode) << c.port;
+    EXPECT_EQ(socket.Encryption(), c.mode == 2 ? link::etUserDefined : link::etNoEncryption) << c.port;
+    EXPECT_EQ(socket.UserName(), "MARIA");
+    EXPECT_EQ(socket.ApplicationName(), "MERO");
+    EXPECT_EQ(socket.ClientParams().GetByName("MYVERSION").ValueText(), "1,31");
+    EXPECT_EQ(socket.SQLTransactionStart().rfind("BEGIN P1.USRID:='MARIA';P1.USRIP:='", 0), 0u);
+    EXPECT_EQ(socket.SQLTransactionStart().back(), ';');
+    EXPECT_EQ(socket.SQLTransactionEnd(), " ;  P1.USRID:=NULL; P1.USRIP:=NULL; COMMIT; END;");
+    EXPECT_FALSE(app::Ctx().LoginVerdict);
+    app::Ctx().socket = nullptr;
+  }
+}
+
+TEST(ConnectionModule, WaitWithMessagesReturnsAtOnceForTinyWaits) {
+  // 0 and 0.0001 do not wait; 0.01 waits about 8.6 ms.
+  app::WaitWithMessages(0);
+  app::WaitWithMessages(0.0001);
+  SUCCEED();
+}
+
+class LiveConnection : public ::testing::Test {
+ protected:
+  void Login(const std::string& user, const std::string& password, int port) {
+    app::ConnectionContext& c = app::Ctx();
+    c = app::ConnectionContext{};
+    c.AppName = "MERO";
+    c.LoginUser = user;
+    c.LoginPassword = password;
+    c.ServerPort = std::to_string(port);
+    c.ServerAddress = "127.0.0.1";
+    module_ = std::make_unique<app::TDM1>(std::vector<std::string>{});
+    for (int i = 0; i < 116 && c.LoginState == -1; ++i) app::WaitWithMessages(0.1);
+  }
+
+  test::ServerProcess server_;
+  test::ScriptedPresenter presenter_;
+  std::unique_ptr<app::TDM1> module_;
+};
+
+TEST_F(LiveConnection, AcceptedLoginThenTheLoginInformation) {
+  Login("MARIA", "maria", server_.port());
+  ASSERT_EQ(app::Ctx().LoginState, 1) << server_.Log();
+  EXPECT_TRUE(app::Ctx().LoginVerdict);
+  EXPECT_EQ(app::Ctx().CurrentUser, "MARIA");
+  EXPECT_EQ(app::LinkCipherMode(), 0);  // an ephemeral port is plain
+  app::SendLoginRequest();
+  EXPECT_EQ(app::Ctx().LastCodedReply, 13001);
+  EXPECT_EQ(app::RST1Inf().texts[1], "MARIA");
+  EXPECT_EQ(app::RST1Inf().texts[0], "Μαρία Παπαδοπούλου"_gr);
+  EXPECT_EQ(app::RST1Inf().texts[2], "1101");
+  EXPECT_TRUE(presenter_.shown().empty());
+}
+
+TEST_F(LiveConnection, RefusedLoginShowsTheModulesMessage) {
+  Login("MARIA", "wrong", server_.port());
+  EXPECT_EQ(app::Ctx().LoginState, 0);
+  EXPECT_FALSE(app::Ctx().LoginVerdict);
+  ASSERT_EQ(presenter_.shown().size(), 1u);
+  EXPECT_EQ(presenter_.shown()[0].text,
+            "Εσφαλμένο UserName/Password ή λάθος έκδοση της εφαρμογής. \r\nΤρέχουσα έκδοση :1,31\r\n"
+            "Βεβαιωθείτε ότι αυτή είναι η τελευταία έκδοση της εφαρμογής!"_gr);
+}
+
+TEST_F(LiveConnection, TransactionTextsMakeAnAuditedBlock) {
+  Login("MARIA", "maria", server_.port());
+  ASSERT_EQ(app::Ctx().LoginState, 1);
+  link::TLinkClientSocket& s = module_->ACS1();
+  const std::string block = s.SQLTransactionStart() + "update UORG set TEL1 = '2310 000' where ID = '0.01'" +
+                            s.SQLTransactionEnd();
+  EXPECT_EQ(s.RequestExec(nullptr, "", block, "", "", true), "");
+  EXPECT_EQ(s.CollectError(), "");
+  const std::string error = s.RequestExec(nullptr, "", "update NO_SUCH_TABLE set A = 1", "", "", true);
+  EXPECT_EQ(error, "[LINK SERVER ERROR]ORA-00942: table or view does not exist");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,106 @@
+#include "app/sql_shell.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "base/encoding.h"
+#include "link/codec/result_set_encoder.h"
+#include "support/server_process.h"
+
+using namespace mero;
+using namespace mero::base::literals;
+
+namespace {
+
+std::vector<std::string> Split(const std::vector<std::string>& lines) {
+  app::StatementSplitter splitter;
+  std::vector<std::string> out;
+  for (const std::string& l : lines) {
+    if (auto s = splitter.AddLine(l)) out.push_back(*s);
+  }
+  if (auto s = splitter.Finish()) out.push_back(*s);
+  return out;
+}
+
+TEST(StatementSplitter, SemicolonsSlashesQuotesAndBlocks) {
+  EXPECT_EQ(Split({"select 1 from dual;", "select", "  2 from dual ;"}),
+            (std::vector<std::string>{"select 1 from dual", "select\n  2 from dual"}));
+  EXPECT_EQ(Split({"update T set A = 'x;", "y' where B = 1;"}),
+            (std::vector<std::string>{"update T set A = 'x;\ny' where B = 1"}));
+  EXPECT_EQ(Split({"select 1 from dual", "/"}), (std::vector<std::string>{"select 1 from dual"}));
+  EXPECT_EQ(Split({"BEGIN P1.USRID:='maria';", "update T set A = 1;", "COMMIT; END;", "commit;"}),
+            (std::vector<std::string>{"BEGIN P1.USRID:='maria';\nupdate T set A = 1;\nCOMMIT; END;", "commit"}));
+  EXPECT_TRUE(Split({"", "  ", ";"}).empty());
+  EXPECT_EQ(Split({"select 1 from dual"}), (std::vector<std::string>{"select 1 from dual"}));
+  EXPECT_TRUE(app::IsQuery("  select * from UORG"));
+  EXPECT_TRUE(app::IsQuery("WITH x as (select 1 from dual) select * from x"));
+  EXPECT_FALSE(app::IsQuery("update UORG set A = 1"));
+}
+
+TEST(FormatTable, AlignsGreekTextAndNumbers) {
+  std::string defs;
+  link::ResultSetEncoder enc(defs);
+  enc.AddFieldDefs({{"ID", 3, 0}, {"NAME", 1, 20}, {"VALUE", 6, 0}});
+  std::string rows;
+  link::ResultSetEncoder r(rows);
+  r.AddInt(1);
+  r.AddText("Πρυτανεία"_gr);
+  r.AddFloat(2.5);
+  r.EndRow();
+  r.AddInt(12);
+  r.AddNull();
+  r.AddFloat(100);
+  r.EndRow();
+  r.Finish();
+  app::ResultDataset ds;
+  ds.LinkFieldDefs(defs);
+  ds.LinkRows(rows, 0);
+  EXPECT_EQ(app::FormatTable(ds.rows()),
+            "ID | NAME      | VALUE\n"
+            "---+-----------+------\n"
+            " 1 | Πρυτανεία |   2.5\n"
+            "12 |           |   100\n"
+            "(2 rows)\n");
+}
+
+TEST(MeroSql, RunsStatementsAgainstTheServer) {
+  test::ServerProcess server;
+  const std::string program = MERO_SQL_PATH;
+  const std::string command = "MERO_PASSWORD=maria " + program + " --user maria --port " +
+                              std::to_string(server.port()) +
+                              " -c \"select ID, NAME from UORG where ID = '0.01'\" -c \"update UORG set TEL1 = 'x' "
+                              "where ID = '0.01'\" -c commit 2>&1";
+  FILE* p = popen(command.c_str(), "r");
+  ASSERT_NE(p, nullptr);
+  std::string out;
+  char buf[4096];
+  std::size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+  EXPECT_EQ(pclose(p), 0) << out;
+  EXPECT_EQ(out,
+            "ID   | NAME\n"
+            "-----+----------\n"
+            "0.01 | Πρυτανεία\n"
+            "(1 row)\n"
+            "OK\n"
+            "OK\n");
+
+  const std::string failing = "MERO_PASSWORD=maria " + program + " --user MARIA --port " +
+                              std::to_string(server.port()) + " -c \"select * from NOWHERE\" 2>&1";
+  p = popen(failing.c_str(), "r");
+  out.clear();
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+  EXPECT_NE(pclose(p), 0);
+  EXPECT_EQ(out, "[LINK SERVER ERROR]ORA-00942: table or view does not exist\n");
+
+  const std::string refused = "MERO_PASSWORD=nope " + program + " --user MARIA --port " +
+                              std::to_string(server.port()) + " -c \"select 1 from dual\" 2>&1";
+  p = popen(refused.c_str(), "r");
+  out.clear();
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+  EXPECT_NE(pclose(p), 0);
+  EXPECT_NE(out.find("mero-sql: the server refused the login"), std::string::npos) << out;
+}
+
+}  // namespace
