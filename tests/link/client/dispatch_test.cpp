@@ -205,6 +205,8 @@ TEST(Dispatch, ReleasingKindsEndTheWaitWithTheirOutcome) {
       {"22 reply stream", {blobReply}, "", "stream bytes"},
       {"42", {ScriptedPeer::Line(42)}, "", ""},
       {"52", {Text(52, "fifty-two")}, "", "fifty-two"},
+      // The text the last reply left is not taken for this request's error.
+      {"6 no error after a reply text", {Text(6, std::string("NULL\x04", 5))}, "", ""},
       {"28 with reply flag", {listReply}, "", inputs.ToText(true)},
       {"50 result", {custom(1)}, "", inputs.ToText(true)},
       {"50 failure", {custom(2000)}, "42", ""},
