@@ -309,7 +309,8 @@ TEST(Dispatch, ARequestInsideAWaitIsDiscardedAndAQuitEndsTheWait) {
     } else if (id == 1) {
       const int before = socket.SentMessageCount();
       nested = socket.RequestExec(&ds, "", "nested", "", "", true);
-      socket.WaitForReply();  // returns at once: waits do not nest
+      socket.PostCodedMessage(9, "inside");  // dropped as well
+      socket.WaitForReply();                 // returns at once: waits do not nest
       sentInside = socket.SentMessageCount() - before;
     } else {
       socket.SmartWait().Quit();
