@@ -10,28 +10,45 @@ function(mero_warnings target)
     $<$<CXX_COMPILER_ID:GNU>:-Wno-restrict>)
 endfunction()
 
-# mero_library(NAME folder-relative-to-src [DEPS ...]): every .cpp of the
+# mero_library(NAME folder-relative-to-src [QT] [DEPS ...]): every .cpp of the
 # folder but main.cpp, which is the folder's executable (mero_executable).
+# QT runs Qt's meta-object compiler over the folder's headers.
 function(mero_library name dir)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "QT" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${dir}/*.cpp)
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  if(ARG_QT)
+    file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${dir}/*.h)
+    list(APPEND sources ${headers})
+  endif()
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  if(ARG_QT)
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  endif()
   mero_warnings(${name})
 endfunction()
 
-# mero_test(NAME folder-relative-to-tests DEPS ...): one test program per folder.
+# mero_test(NAME folder-relative-to-tests [QT] [ENV VAR=VALUE ...] DEPS ...):
+# one test program per folder. QT runs Qt's meta-object compiler; ENV adds
+# variables to the tests' environment.
 function(mero_test name dir)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "QT" "" "DEPS;ENV" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${dir}/*.cpp)
+  if(ARG_QT)
+    file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${dir}/*.h)
+    list(APPEND sources ${headers})
+  endif()
   add_executable(${name} ${sources})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  if(ARG_QT)
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  endif()
   mero_warnings(${name})
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+  set(environment "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1" "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1" ${ARG_ENV})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${environment}")
 endfunction()
 
 # mero_bench(NAME source DEPS ...): one Google Benchmark program.

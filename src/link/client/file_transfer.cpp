@@ -1,0 +1,62 @@
+#include "link/client/file_transfer.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "base/exception.h"
+#include "base/number_format.h"
+#include "base/text_routines.h"
+
+namespace mero::link {
+namespace {
+
+[[noreturn]] void CannotWrite(const std::string& name, const std::string& reason) {
+  throw base::Exception("Cannot write file " + name + ": " + reason);
+}
+
+}  // namespace
+
+FilePiece TLinkFileTransfer::Write(const TLinkParamList& piece) {
+  FilePiece out;
+  out.name = piece.GetByName("LocalFileName").ValueText();
+  const std::string& data = piece.GetByName("Data").RawValue();
+  std::int64_t fileSize = 0;
+  if (const TLinkParamItem* size = piece.FindByName("FileSize")) base::TryStrToInt64(size->ValueText(), fileSize);
+  const TLinkParamItem* finished = piece.FindByName("Finished");
+  out.finished = finished != nullptr && base::UpperStr(base::StrTrim(finished->ValueText())) == "TRUE";
+  out.fileSize = fileSize;
+  out.pieceSize = static_cast<std::int64_t>(data.size());
+  if (out.name.empty()) CannotWrite(out.name, "no file name");
+
+  auto it = files_.find(out.name);
+  if (it == files_.end()) {
+    const std::filesystem::path path(out.name);
+    if (path.has_parent_path()) {
+      std::error_code ec;
+      std::filesystem::create_directories(path.parent_path(), ec);
+      if (ec) CannotWrite(out.name, ec.message());
+    }
+    auto file = std::make_unique<OpenFile>();
+    file->out.open(path, std::ios::binary | std::ios::trunc);
+    if (!file->out) CannotWrite(out.name, std::strerror(errno));
+    it = files_.emplace(out.name, std::move(file)).first;
+  }
+  OpenFile& file = *it->second;
+  file.out.write(data.data(), static_cast<std::streamsize>(data.size()));
+  file.out.flush();
+  if (!file.out) {
+    file.out.clear();
+    CannotWrite(out.name, std::strerror(errno));
+  }
+  file.written += out.pieceSize;
+  out.written = file.written;
+  if (out.finished) {
+    file.out.close();
+    files_.erase(it);
+  }
+  return out;
+}
+
+}  // namespace mero::link
