@@ -44,7 +44,9 @@ TEST(SqlValueRule, WritesNullsFractionsAndDatesItsOwnWay) {
   for (const Case& c : cases) {
     std::string result;
     EXPECT_EQ(app::SqlValueRule(c.type, c.value, c.text, result), c.handled) << c.name;
-    if (c.handled) EXPECT_EQ(result, c.expected) << c.name;
+    if (c.handled) {
+      EXPECT_EQ(result, c.expected) << c.name;
+    }
   }
 }
 
