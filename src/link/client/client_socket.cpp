@@ -246,7 +246,9 @@ void TLinkClientSocket::DoConnectionLost() {
 }
 
 void TLinkClientSocket::DoClosed() {
-  if (wait_.Waiting()) lostDuringWait_ = true;
+  // A close of the socket's own (a redirect, a reconnect notice, a terminate
+  // message) ends the wait without a failure; the reasons that are failures
+  // raise their own.
   ReleaseWait();
 }
 

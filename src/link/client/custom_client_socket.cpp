@@ -147,6 +147,8 @@ std::string TLinkCustomClientSocket::LocalAddress() const {
   return ok ? QHostAddress(v4).toString().toStdString() : std::string();
 }
 
+std::int64_t TLinkCustomClientSocket::PendingWriteBytes() const { return socket_->bytesToWrite(); }
+
 void TLinkCustomClientSocket::Fail(std::exception_ptr failure) {
   if (InCall()) {
     if (!kept_) kept_ = std::move(failure);
@@ -171,6 +173,9 @@ void TLinkCustomClientSocket::RaiseKeptFailure() {
 }
 
 void TLinkCustomClientSocket::HandleError(int qtError) {
+  // A blocking wait of the socket that ran out its slice reports a time-out;
+  // the connection itself is fine.
+  if (qtError == QAbstractSocket::SocketTimeoutError && Connected()) return;
   const int code = LinkSocketErrorCode(qtError);
   if (code == 0 || closing_) return;  // the peer's close is a lost connection, reported by HandleDisconnected
   lastError_ = code;

@@ -66,6 +66,9 @@ class TLinkCustomClientSocket {
   int LastSocketError() const { return lastError_; }
   // The local IPv4 address of the connection in dotted form; empty while not connected.
   std::string LocalAddress() const;
+  // Bytes given to the connection that the system has not taken yet; they go
+  // out as soon as it can take them.
+  std::int64_t PendingWriteBytes() const;
 
   // Raw socket events. OnError gets the error code; assigning it makes the
   // socket consider every socket error handled.
