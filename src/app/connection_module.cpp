@@ -20,11 +20,12 @@ using namespace base::literals;
 
 // The link cipher of the process, keyed once with the link key.
 link::TRijndael& LinkCipher() {
-  static link::TRijndael cipher = [] {
-    link::TRijndael c;
-    c.SetKey(base::LinkKey());
-    return c;
+  static link::TRijndael cipher;
+  static const bool keyed = [] {
+    cipher.SetKey(base::LinkKey());
+    return true;
   }();
+  (void)keyed;
   return cipher;
 }
 

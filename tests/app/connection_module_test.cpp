@@ -44,7 +44,9 @@ TEST(SqlValueRule, WritesNullsFractionsAndDatesItsOwnWay) {
   for (const Case& c : cases) {
     std::string result;
     EXPECT_EQ(app::SqlValueRule(c.type, c.value, c.text, result), c.handled) << c.name;
-    if (c.handled) EXPECT_EQ(result, c.expected) << c.name;
+    if (c.handled) {
+      EXPECT_EQ(result, c.expected) << c.name;
+    }
   }
 }
 
@@ -107,7 +109,7 @@ TEST(ConnectionModule, WaitWithMessagesReturnsAtOnceForTinyWaits) {
 
 class LiveConnection : public ::testing::Test {
  protected:
-  void Login(const std::string& user, const std::string& password, int port) {
+  void Login(const std::string& user, const std::string& password, int port, std::vector<std::string> args = {}) {
     app::ConnectionContext& c = app::Ctx();
     c = app::ConnectionContext{};
     c.AppName = "MERO";
@@ -115,7 +117,7 @@ class LiveConnection : public ::testing::Test {
     c.LoginPassword = password;
     c.ServerPort = std::to_string(port);
     c.ServerAddress = "127.0.0.1";
-    module_ = std::make_unique<app::TDM1>(std::vector<std::string>{});
+    module_ = std::make_unique<app::TDM1>(std::move(args));
     for (int i = 0; i < 116 && c.LoginState == -1; ++i) app::WaitWithMessages(0.1);
   }
 
@@ -158,6 +160,41 @@ TEST_F(LiveConnection, TransactionTextsMakeAnAuditedBlock) {
   EXPECT_EQ(s.CollectError(), "");
   const std::string error = s.RequestExec(nullptr, "", "update NO_SUCH_TABLE set A = 1", "", "", true);
   EXPECT_EQ(error, "[LINK SERVER ERROR]ORA-00942: table or view does not exist");
+}
+
+TEST_F(LiveConnection, CompressionArgumentCompressesEveryMessage) {
+  Login("NIKOS", "nikos", server_.port(), {"-Compression"});
+  ASSERT_EQ(app::Ctx().LoginState, 1);
+  EXPECT_EQ(module_->ACS1().Compression(), link::acLinkZLib);
+  EXPECT_EQ(module_->ACS1().RequestExec(nullptr, "", "update UORG set TEL1 = '1' where ID = '0.01'", "", "", true), "");
+}
+
+TEST(LiveCipher, TheModuleTalksToACipherPort) {
+  std::unique_ptr<test::ServerProcess> server;
+  int port = 0;
+  for (int p = 7771; p <= 7779 && !server; ++p) {
+    test::ServerProcess::Options options;
+    options.ports = {p};
+    try {
+      server = std::make_unique<test::ServerProcess>(options);
+      port = p;
+    } catch (const std::exception&) {
+    }
+  }
+  ASSERT_TRUE(server) << "no port from 7771 to 7779 is free";
+  test::ScriptedPresenter presenter;
+  app::ConnectionContext& c = app::Ctx();
+  c = app::ConnectionContext{};
+  c.AppName = "MERO";
+  c.LoginUser = "MARIA";
+  c.LoginPassword = "maria";
+  c.ServerPort = std::to_string(port);
+  c.ServerAddress = "127.0.0.1";
+  app::TDM1 module(std::vector<std::string>{});
+  for (int i = 0; i < 116 && c.LoginState == -1; ++i) app::WaitWithMessages(0.1);
+  EXPECT_EQ(c.LoginState, 1) << server->Log();
+  EXPECT_EQ(app::LinkCipherMode(), 2);
+  EXPECT_EQ(module.ACS1().RequestExec(nullptr, "", "commit", "", "", true), "");
 }
 
 }  // namespace
