@@ -64,21 +64,32 @@ TEST(FormatTable, AlignsGreekTextAndNumbers) {
             "(2 rows)\n");
 }
 
-TEST(MeroSql, RunsStatementsAgainstTheServer) {
-  test::ServerProcess server;
-  const std::string program = MERO_SQL_PATH;
-  const std::string command = "MERO_PASSWORD=maria " + program + " --user maria --port " +
-                              std::to_string(server.port()) +
-                              " -c \"select ID, NAME from UORG where ID = '0.01'\" -c \"update UORG set TEL1 = 'x' "
-                              "where ID = '0.01'\" -c commit 2>&1";
+struct Run {
+  int status;
+  std::string output;  // standard output and standard error together
+};
+
+// Runs mero-sql against the server with the password in MERO_PASSWORD.
+Run MeroSql(const std::string& password, const std::string& arguments) {
+  const std::string command = "MERO_PASSWORD=" + password + " " + MERO_SQL_PATH + " " + arguments + " 2>&1";
   FILE* p = popen(command.c_str(), "r");
-  ASSERT_NE(p, nullptr);
-  std::string out;
+  Run run{-1, {}};
+  if (p == nullptr) return run;
   char buf[4096];
   std::size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  EXPECT_EQ(pclose(p), 0) << out;
-  EXPECT_EQ(out,
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) run.output.append(buf, n);
+  run.status = pclose(p);
+  return run;
+}
+
+TEST(MeroSql, RunsStatementsAgainstTheServer) {
+  test::ServerProcess server;
+  const std::string port = " --port " + std::to_string(server.port());
+  const Run ok = MeroSql("maria", "--user maria" + port +
+                                      " -c \"select ID, NAME from UORG where ID = '0.01'\""
+                                      " -c \"update UORG set TEL1 = 'x' where ID = '0.01'\" -c commit");
+  EXPECT_EQ(ok.status, 0) << ok.output;
+  EXPECT_EQ(ok.output,
             "ID   | NAME\n"
             "-----+----------\n"
             "0.01 | Πρυτανεία\n"
@@ -86,21 +97,13 @@ TEST(MeroSql, RunsStatementsAgainstTheServer) {
             "OK\n"
             "OK\n");
 
-  const std::string failing = "MERO_PASSWORD=maria " + program + " --user MARIA --port " +
-                              std::to_string(server.port()) + " -c \"select * from NOWHERE\" 2>&1";
-  p = popen(failing.c_str(), "r");
-  out.clear();
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  EXPECT_NE(pclose(p), 0);
-  EXPECT_EQ(out, "[LINK SERVER ERROR]ORA-00942: table or view does not exist\n");
+  const Run failing = MeroSql("maria", "--user MARIA" + port + " -c \"select * from NOWHERE\"");
+  EXPECT_NE(failing.status, 0);
+  EXPECT_EQ(failing.output, "[LINK SERVER ERROR]ORA-00942: table or view does not exist\n");
 
-  const std::string refused = "MERO_PASSWORD=nope " + program + " --user MARIA --port " +
-                              std::to_string(server.port()) + " -c \"select 1 from dual\" 2>&1";
-  p = popen(refused.c_str(), "r");
-  out.clear();
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  EXPECT_NE(pclose(p), 0);
-  EXPECT_NE(out.find("mero-sql: the server refused the login"), std::string::npos) << out;
+  const Run refused = MeroSql("nope", "--user MARIA" + port + " -c \"select 1 from dual\"");
+  EXPECT_NE(refused.status, 0);
+  EXPECT_NE(refused.output.find("mero-sql: the server refused the login"), std::string::npos) << refused.output;
 }
 
 }  // namespace
