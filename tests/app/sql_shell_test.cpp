@@ -64,16 +64,16 @@ TEST(FormatTable, AlignsGreekTextAndNumbers) {
             "(2 rows)\n");
 }
 
-struct Run {
+struct ShellRun {
   int status;
   std::string output;  // standard output and standard error together
 };
 
 // Runs mero-sql against the server with the password in MERO_PASSWORD.
-Run MeroSql(const std::string& password, const std::string& arguments) {
+ShellRun MeroSql(const std::string& password, const std::string& arguments) {
   const std::string command = "MERO_PASSWORD=" + password + " " + MERO_SQL_PATH + " " + arguments + " 2>&1";
   FILE* p = popen(command.c_str(), "r");
-  Run run{-1, {}};
+  ShellRun run{-1, {}};
   if (p == nullptr) return run;
   char buf[4096];
   std::size_t n;
@@ -85,7 +85,7 @@ Run MeroSql(const std::string& password, const std::string& arguments) {
 TEST(MeroSql, RunsStatementsAgainstTheServer) {
   test::ServerProcess server;
   const std::string port = " --port " + std::to_string(server.port());
-  const Run ok = MeroSql("maria", "--user maria" + port +
+  const ShellRun ok = MeroSql("maria", "--user maria" + port +
                                       " -c \"select ID, NAME from UORG where ID = '0.01'\""
                                       " -c \"update UORG set TEL1 = 'x' where ID = '0.01'\" -c commit");
   EXPECT_EQ(ok.status, 0) << ok.output;
@@ -97,11 +97,11 @@ TEST(MeroSql, RunsStatementsAgainstTheServer) {
             "OK\n"
             "OK\n");
 
-  const Run failing = MeroSql("maria", "--user MARIA" + port + " -c \"select * from NOWHERE\"");
+  const ShellRun failing = MeroSql("maria", "--user MARIA" + port + " -c \"select * from NOWHERE\"");
   EXPECT_NE(failing.status, 0);
   EXPECT_EQ(failing.output, "[LINK SERVER ERROR]ORA-00942: table or view does not exist\n");
 
-  const Run refused = MeroSql("nope", "--user MARIA" + port + " -c \"select 1 from dual\"");
+  const ShellRun refused = MeroSql("nope", "--user MARIA" + port + " -c \"select 1 from dual\"");
   EXPECT_NE(refused.status, 0);
   EXPECT_NE(refused.output.find("mero-sql: the server refused the login"), std::string::npos) << refused.output;
 }
