@@ -84,8 +84,8 @@ class TLink2CustomAuditDataSet : public TLinkCustomDataset {
   void InternalPost() override;
   void InternalCancel() override;
   void InternalDelete() override;
-  void SaveExtra(std::ostream& out) override;
-  void LoadExtra(std::istream& in) override;
+  const TLinkDataSet* SavedChangeLog() const override;
+  void LoadedChangeLog(std::unique_ptr<TLinkDataSet> log) override;
 
  private:
   bool Logging() const { return updateMethod_ != umManual; }

@@ -196,7 +196,8 @@ class TDataSet {
   virtual void InternalPost() = 0;
   virtual void InternalCancel() = 0;
   virtual void InternalDelete() = 0;
-  // The filter text changed (parsed is false when it was cleared).
+  // The filter text changed (FilterTree() is empty when it was cleared);
+  // raising refuses the new text.
   virtual void FilterChanged() {}
 
   virtual void DoBeforeOpen();
@@ -239,6 +240,8 @@ class TDataSet {
   // Moves to the row at pos or, when it fails the record filter, the next
   // one that passes (or the previous one at the end); none when no row passes.
   void Resync(std::size_t pos);
+  // Resync with the scroll events and the cursor notification.
+  void MoveTo(std::size_t pos);
 
   void SetState(TDataSetState state);
   // A state set for the length of an internal step; no notification.

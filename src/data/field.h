@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,7 @@
 namespace mero::data {
 
 class TDataSet;
+class TLinkFilterTreeReader;
 
 // What a field type holds, for code that treats fields by family.
 bool IsTextType(link::TFieldType type);     // ftString, ftFixedChar, ftWideString, ftGuid
@@ -120,6 +122,7 @@ class TField {
   std::string displayFormat_;
   std::string editFormat_;
   std::string customConstraint_;
+  std::shared_ptr<TLinkFilterTreeReader> constraint_;
   std::string constraintErrorMessage_;
 };
 

@@ -20,6 +20,8 @@ class RowSet;
 
 namespace mero::data {
 
+class TLinkDataSet;
+
 // The in-memory dataset: rows held on the client in fixed-size blocks, the
 // field list built from FastFields, long values in the blob list, and the
 // record filter (master link, Filter, OnFilterRecord).
@@ -140,18 +142,25 @@ class TLinkCustomDataset : public TDataSet {
   void InternalDelete() override;
   void FilterChanged() override;
 
-  // Save and load of the change log, for the dataset that keeps one.
-  virtual void SaveExtra(std::ostream& out);
-  virtual void LoadExtra(std::istream& in);
+  // The change log saved with the rows (none here), and the one a loaded
+  // stream held (nullptr when it held none).
+  virtual const TLinkDataSet* SavedChangeLog() const;
+  virtual void LoadedChangeLog(std::unique_ptr<TLinkDataSet> log);
 
  private:
+  friend class TLink2CustomAuditDataSet;
   class MasterObserver;
   class RowReader;
 
   const std::uint8_t* ActiveRow() const;
   std::uint8_t* WritableActiveRow();
   void BindFilter();
+  void BindMaster();
   bool MasterAccepts(const std::uint8_t* row);
+  void MasterMoved();
+  // Reads one stored set (field list and rows) into a closed dataset.
+  static void ReadSet(std::istream& in, TLinkCustomDataset& into);
+  void WriteSet(std::ostream& out) const;
   void FreeRowBlobs(const std::uint8_t* row);
   void DropEditBlobs();
   void CheckRowRead(const TField& field) const;
@@ -168,9 +177,16 @@ class TLinkCustomDataset : public TDataSet {
   // The row under test while the record filter runs.
   const std::uint8_t* filterRow_ = nullptr;
 
+  // The filter tree bound to this field list (nullptr: none bound yet).
+  const TLinkFilterTreeReader* boundFilter_ = nullptr;
+
   TDataSet* master_ = nullptr;
   std::string masterFields_;
   std::string detailFilter_;
+  // The master link resolved: master field names and detail field-list indexes.
+  bool masterBound_ = false;
+  std::vector<std::string> masterNames_;
+  std::vector<std::size_t> detailIndexes_;
   std::unique_ptr<MasterObserver> masterObserver_;
 };
 
