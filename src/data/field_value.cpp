@@ -119,21 +119,23 @@ bool ReadDate(std::string_view text, link::TFieldType type, base::TDateTime& out
   return base::TryStrToDateTime(text, out) || base::TryStrToDate(text, out) || base::TryStrToTime(text, out);
 }
 
+std::int32_t TimeMSecs(base::TDateTime value) {
+  if (!std::isfinite(value) || std::fabs(value) > 1e7) return 0;
+  const std::int64_t ms = std::llround(value * base::kMSecsPerDay);
+  return static_cast<std::int32_t>((ms < 0 ? -ms : ms) % base::kMSecsPerDay);
+}
+
 base::TDateTime NormalizeDate(base::TDateTime value, link::TFieldType type) {
-  if (!std::isfinite(value)) return 0;
-  const double day = std::trunc(value);
-  const double ms = static_cast<double>(base::TimeOfDayMSecs(value));
+  // Rounded to the millisecond first, so 23:59:59.9996 belongs to the next day.
+  if (!std::isfinite(value) || std::fabs(value) > 1e7) return 0;
+  const std::int64_t ms = std::llround(value * base::kMSecsPerDay);
   switch (type) {
     case link::ftDate:
-      return day;
+      return static_cast<double>(ms / base::kMSecsPerDay);
     case link::ftTime:
-      return ms / base::kMSecsPerDay;
-    default: {
-      // The fraction counts forward from midnight also before 1899-12-30.
-      const double fraction = ms / base::kMSecsPerDay;
-      if (ms >= base::kMSecsPerDay) return day + (value < 0 ? -1 : 1);
-      return value < 0 ? day - fraction : day + fraction;
-    }
+      return static_cast<double>(TimeMSecs(value)) / base::kMSecsPerDay;
+    default:
+      return static_cast<double>(ms) / base::kMSecsPerDay;
   }
 }
 

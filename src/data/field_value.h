@@ -22,6 +22,8 @@ base::Variant ToFieldValue(const base::Variant& value, link::TFieldType type, co
 // ftTime the time of day and ftDateTime the date and time, both to the
 // millisecond.
 base::TDateTime NormalizeDate(base::TDateTime value, link::TFieldType type);
+// Milliseconds since midnight of a date-time number, rounded.
+std::int32_t TimeMSecs(base::TDateTime value);
 
 // Text of a value of any kind: ',' decimals, dates in the short date format
 // (with the long time format when a date-time has a time), a time alone in

@@ -325,7 +325,7 @@ void TLinkCustomDataset::SetRowValue(std::uint8_t* row, std::size_t fieldIndex, 
       Put(at, static_cast<std::int32_t>(NormalizeDate(value.AsDouble(), link::ftDate)));
       break;
     case link::ftTime:
-      Put(at, base::TimeOfDayMSecs(value.AsDouble()));
+      Put(at, TimeMSecs(value.AsDouble()));
       break;
     case link::ftDateTime:
       Put(at, NormalizeDate(value.AsDouble(), link::ftDateTime));
