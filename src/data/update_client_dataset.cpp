@@ -117,7 +117,17 @@ void TLinkUpdateClientDataSet::DoAfterPost() {
 }
 
 void TLinkUpdateClientDataSet::DoAfterDelete() {
-  if (UpdateMethod() == umAfterPost) SendChanges(0);
+  if (UpdateMethod() == umAfterPost && ChangeCount() > 0) {
+    const int last = ChangeCount() - 1;
+    const TBookmark deleted = EntryDelta(last) == ldDeleted ? EntryBookmark(last) : std::nullopt;
+    try {
+      SendChanges(0);
+    } catch (...) {
+      // A delete the server refused puts the row back: the cursor goes with it.
+      if (BookmarkValid(deleted)) GotoBookmark(deleted);
+      throw;
+    }
+  }
   TLinkBaseClientDataSet::DoAfterDelete();
 }
 
