@@ -165,63 +165,113 @@ void TLinkCustomDataset::EmptyRows() {
 std::size_t TLinkCustomDataset::AppendRows(const link::RowSet& set) {
   PrepareFieldList();
   if (set.FieldCount() != fieldList_.Count()) Raise("The rows do not match the field list");
+  // How each column lands in a row, worked out once for the whole set.
+  enum class Store : std::uint8_t { Skip, Text, Int16, Word, Bool, Int32, Int64, Double, Date, DateTime, Long };
+  struct Column {
+    Store store;
+    std::uint32_t offset;
+    std::uint32_t width;
+    int fieldNo;
+  };
+  std::vector<Column> plan;
+  plan.reserve(fieldList_.Count());
+  for (const TLinkFieldEntry& e : fieldList_.Entries()) {
+    Store store = Store::Skip;
+    switch (e.type) {
+      case link::ftString:
+      case link::ftFixedChar:
+      case link::ftWideString:
+      case link::ftGuid:
+      case link::ftBytes:
+        store = Store::Text;
+        break;
+      case link::ftSmallint:
+        store = Store::Int16;
+        break;
+      case link::ftWord:
+        store = Store::Word;
+        break;
+      case link::ftBoolean:
+        store = Store::Bool;
+        break;
+      case link::ftInteger:
+      case link::ftAutoInc:
+      case link::ftTime:
+        store = Store::Int32;
+        break;
+      case link::ftLargeint:
+        store = Store::Int64;
+        break;
+      case link::ftFloat:
+      case link::ftCurrency:
+      case link::ftBCD:
+        store = Store::Double;
+        break;
+      case link::ftDate:
+        store = Store::Date;
+        break;
+      case link::ftDateTime:
+        store = Store::DateTime;
+        break;
+      default:
+        store = IsLongType(e.type) ? Store::Long : Store::Skip;
+        break;
+    }
+    plan.push_back({store, TLinkDBList::kIdSize + e.offset, e.width, e.fieldNo});
+  }
+
   const std::size_t n = set.RowCount();
-  const std::size_t columns = fieldList_.Count();
+  const std::size_t columns = plan.size();
+  std::vector<std::uint32_t> nulls((columns + 31) / 32);
   rows_.Reserve(n);
   for (std::size_t r = 0; r < n; ++r) {
     const std::uint32_t slot = rows_.NewSlot(rows_.TakeNextId());
     std::uint8_t* row = rows_.Slot(slot);
+    std::fill(nulls.begin(), nulls.end(), ~0u);
     for (std::size_t c = 0; c < columns; ++c) {
-      if (set.IsNull(r, c)) continue;
-      const TLinkFieldEntry& e = fieldList_[c];
-      std::uint8_t* at = TLinkDBList::Value(row, e.offset);
-      switch (e.type) {
-        case link::ftString:
-        case link::ftFixedChar:
-        case link::ftWideString:
-        case link::ftGuid:
-        case link::ftBytes: {
+      const Column& col = plan[c];
+      if (col.store == Store::Skip || set.IsNull(r, c)) continue;
+      std::uint8_t* at = row + col.offset;
+      switch (col.store) {
+        case Store::Text: {
           const std::string_view text = set.Text(r, c);
-          std::memcpy(at, text.data(), std::min<std::size_t>(text.size(), e.width));
+          std::memcpy(at, text.data(), std::min<std::size_t>(text.size(), col.width));
           break;
         }
-        case link::ftSmallint:
+        case Store::Int16:
           Put(at, static_cast<std::int16_t>(set.Int(r, c)));
           break;
-        case link::ftWord:
+        case Store::Word:
           Put(at, static_cast<std::uint16_t>(set.Int(r, c)));
           break;
-        case link::ftBoolean:
+        case Store::Bool:
           Put(at, static_cast<std::int16_t>(set.Bool(r, c) ? 1 : 0));
           break;
-        case link::ftInteger:
-        case link::ftAutoInc:
-        case link::ftTime:
+        case Store::Int32:
           Put(at, static_cast<std::int32_t>(set.Int(r, c)));
           break;
-        case link::ftLargeint:
+        case Store::Int64:
           Put(at, set.Int(r, c));
           break;
-        case link::ftFloat:
-        case link::ftCurrency:
-        case link::ftBCD:
+        case Store::Double:
           Put(at, set.Double(r, c));
           break;
-        case link::ftDate:
-          Put(at, static_cast<std::int32_t>(NormalizeDate(set.Double(r, c), link::ftDate)));
+        case Store::Date:
+          // The decoder already gives whole days within the calendar.
+          Put(at, static_cast<std::int32_t>(set.Double(r, c)));
           break;
-        case link::ftDateTime:
+        case Store::DateTime:
           Put(at, NormalizeDate(set.Double(r, c), link::ftDateTime));
           break;
-        default:
-          if (IsLongType(e.type)) {
-            Put(at, blobs_.Add(e.fieldNo, set.Text(r, c)));
-            break;
-          }
-          continue;  // holds nothing
+        case Store::Long:
+          Put(at, blobs_.Add(col.fieldNo, set.Text(r, c)));
+          break;
+        case Store::Skip:
+          break;
       }
-      rows_.SetNull(row, c, false);
+      nulls[c >> 5] &= ~(1u << (c & 31));
     }
+    std::memcpy(row + rows_.NullOffset(), nulls.data(), nulls.size() * sizeof(std::uint32_t));
     rows_.AppendSlot(slot);
   }
   if (Active() && n > 0) {
@@ -641,20 +691,26 @@ bool TLinkCustomDataset::Locate(std::string_view keyFields, const std::vector<Va
   }
   const bool caseInsensitive = (options & loCaseInsensitive) != 0;
   const bool partial = (options & loPartialKey) != 0;
+  // How a key meets a row: texts by their bytes; fixed-width values by the
+  // bytes they are stored as (floats by value, so that -0 equals 0); long
+  // values through the value read from the row.
+  enum class Match : std::uint8_t { Text, Raw, Double, Value };
   struct Key {
     std::size_t index;
     const TLinkFieldEntry* entry;
-    bool text;
+    Match match;
     Variant value;    // Null: the field must be NULL
-    std::string key;  // text keys, folded when asked
+    std::string key;  // text keys (folded when asked) or the stored bytes
+    double number = 0;
   };
   std::vector<Key> keys;
+  std::vector<std::uint8_t> scratch(rows_.RowSize());
   bool matchable = true;
   for (std::size_t i = 0; i < names.size(); ++i) {
     TField& f = FieldByName(names[i]);
     const TLinkFieldEntry& e = EntryOf(f);
-    Key k{static_cast<std::size_t>(e.fieldNo - 1), &e, IsTextType(e.type), Variant::Null(), {}};
-    if (k.text) {
+    Key k{static_cast<std::size_t>(e.fieldNo - 1), &e, Match::Text, Variant::Null(), {}};
+    if (IsTextType(e.type)) {
       if (!values[i].IsNull() && !values[i].IsEmpty()) {
         k.value = Variant::Text(ValueText(values[i], e.type));
         k.key = caseInsensitive ? base::UpperStr(k.value.AsText()) : k.value.AsText();
@@ -664,6 +720,20 @@ bool TLinkCustomDataset::Locate(std::string_view keyFields, const std::vector<Va
         k.value = ToFieldValue(values[i], e.type, e.name);
       } catch (const EDatabaseError&) {
         matchable = false;  // a key no value of the field can equal
+      }
+      if (IsLongType(e.type) || e.width == 0) {
+        k.match = Match::Value;
+      } else if (!k.value.IsNull()) {
+        SetRowValue(scratch.data(), k.index, k.value);
+        const std::uint8_t* stored = TLinkDBList::Value(scratch.data(), e.offset);
+        if (e.type == link::ftFloat || e.type == link::ftCurrency || e.type == link::ftBCD ||
+            e.type == link::ftDateTime) {
+          k.match = Match::Double;
+          k.number = Load<double>(stored);
+        } else {
+          k.match = Match::Raw;
+          k.key.assign(reinterpret_cast<const char*>(stored), e.width);
+        }
       }
     }
     keys.push_back(std::move(k));
@@ -684,17 +754,30 @@ bool TLinkCustomDataset::Locate(std::string_view keyFields, const std::vector<Va
           match = isNull;
         } else if (isNull) {
           match = false;
-        } else if (k.text) {
-          const std::string_view text = TextAt(TLinkDBList::Value(row, k.entry->offset), k.entry->width);
-          if (text.size() < k.key.size() || (!partial && text.size() != k.key.size())) {
-            match = false;
-          } else if (caseInsensitive) {
-            for (std::size_t c = 0; c < k.key.size() && match; ++c) match = base::UpperChar(text[c]) == k.key[c];
-          } else {
-            match = std::memcmp(text.data(), k.key.data(), k.key.size()) == 0;
-          }
         } else {
-          match = RowValue(row, k.index) == k.value;
+          const std::uint8_t* at = TLinkDBList::Value(row, k.entry->offset);
+          switch (k.match) {
+            case Match::Text: {
+              const std::string_view text = TextAt(at, k.entry->width);
+              if (text.size() < k.key.size() || (!partial && text.size() != k.key.size())) {
+                match = false;
+              } else if (caseInsensitive) {
+                for (std::size_t c = 0; c < k.key.size() && match; ++c) match = base::UpperChar(text[c]) == k.key[c];
+              } else {
+                match = std::memcmp(text.data(), k.key.data(), k.key.size()) == 0;
+              }
+              break;
+            }
+            case Match::Raw:
+              match = std::memcmp(at, k.key.data(), k.key.size()) == 0;
+              break;
+            case Match::Double:
+              match = Load<double>(at) == k.number;
+              break;
+            case Match::Value:
+              match = RowValue(row, k.index) == k.value;
+              break;
+          }
         }
         if (!match) break;
       }

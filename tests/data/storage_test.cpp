@@ -6,6 +6,7 @@
 #include "base/date_time.h"
 #include "base/encoding.h"
 #include "data/field_list.h"
+#include "data/field_value.h"
 #include "dataset_fixture.h"
 #include "support/error_text.h"
 
@@ -123,6 +124,31 @@ TEST(FieldStorage, EveryTypeKeepsWhatItHolds) {
     ds.Post();
     ds.First();
     EXPECT_EQ(ds.Fields(0).Value(), c.read);
+  }
+}
+
+TEST(FieldStorage, DatesAndTimesRoundToTheMillisecond) {
+  const double ms = 1.0 / base::kMSecsPerDay;
+  struct Case {
+    link::TFieldType type;
+    double value;
+    double kept;
+  };
+  const Case cases[] = {
+      {link::ftDateTime, 100 + 0.4 * ms, 100},
+      {link::ftDateTime, 100 + 0.5 * ms, 100 + ms},  // halves round away from zero
+      {link::ftDateTime, -100 - 0.5 * ms, -100 - ms},
+      {link::ftDateTime, -100 - 0.4 * ms, -100},
+      {link::ftDate, 45000 + 0.75, 45000},
+      {link::ftDate, 45001 - 0.4 * ms, 45001},  // 23:59:59.9996 is the next day
+      {link::ftTime, 45000.25, 0.25},
+      {link::ftTime, 45000 + 0.5 * ms, ms},
+      {link::ftTime, 45001 - 0.4 * ms, 0},
+      {link::ftDateTime, 2e7, 0},  // beyond any calendar
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.type) + " " + std::to_string(c.value));
+    EXPECT_EQ(data::NormalizeDate(c.value, c.type), c.kept);
   }
 }
 
