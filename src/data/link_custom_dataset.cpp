@@ -98,17 +98,21 @@ void TLinkCustomDataset::SetFastFields(std::vector<std::string> entries) {
 
 void TLinkCustomDataset::PrepareFieldList() {
   if (!fieldList_.Empty()) return;
+  // Built aside: a definition the list refuses leaves no half list behind
+  // that the row layout would not match.
+  TLinkFieldList list;
   if (!fastFields_.empty()) {
     for (const std::string& entry : fastFields_) {
       const link::FieldDef def = link::ParseFastFieldsEntry(entry);
-      fieldList_.Add(def.name, TLinkFieldList::TypeOfCode(def.type), def.size);
+      list.Add(def.name, TLinkFieldList::TypeOfCode(def.type), def.size);
     }
   } else {
     for (int i = 0; i < FieldCount(); ++i) {
       const TField& f = Fields(i);
-      fieldList_.Add(f.FieldName(), f.DataType(), f.Size());
+      list.Add(f.FieldName(), f.DataType(), f.Size());
     }
   }
+  fieldList_ = std::move(list);
   rows_.SetLayout(fieldList_.DataSize(), fieldList_.Count());
   blobs_.Clear();
   editBuffer_.assign(rows_.RowSize(), 0);

@@ -56,6 +56,46 @@ TEST(FieldList, WidthFollowsTheTypeAndOffsetsRunInFieldOrder) {
   EXPECT_EQ(data::TLinkFieldList::TypeOfCode(-1), link::ftUnknown);
 }
 
+TEST(FieldList, ARowLargerThanTheLimitIsRefusedAndTheDatasetStaysUsable) {
+  test::MemDataSet ds;
+  ds.SetFastFields({"ID,3,0", "A,1,40000000", "B,1,40000000"});
+  EXPECT_EQ(test::ErrorOf<Error>([&] { ds.Open(); }), "The fields need more than 67108864 bytes a row");
+  EXPECT_FALSE(ds.Active());
+  EXPECT_TRUE(ds.FieldList().Empty());
+  ds.SetFastFields({"ID,3,0"});
+  ds.Open();
+  ds.Append();
+  ds.FieldByName("ID").SetAsInteger(1);
+  ds.Post();
+  EXPECT_EQ(ds.RecordCount(), 1);
+}
+
+TEST(FieldList, WideRowsKeepTheirValuesAcrossChunks) {
+  // 300,000 bytes a row: a chunk holds two rows.
+  test::MemDataSet ds;
+  ds.OpenWith({"ID,3,0", "WIDE,1,300000"}, {});
+  for (int i = 0; i < 7; ++i) {
+    ds.Append();
+    ds.FieldByName("ID").SetAsInteger(i);
+    ds.FieldByName("WIDE").SetAsString(std::string(300000, static_cast<char>('a' + i)));
+    ds.Post();
+  }
+  ds.SetRecNo(3);
+  ds.Delete();
+  ds.Insert();
+  ds.FieldByName("ID").SetAsInteger(9);
+  ds.FieldByName("WIDE").SetAsString(std::string(299999, 'z'));
+  ds.Post();
+  std::vector<std::string> seen;
+  for (ds.First(); !ds.Eof(); ds.Next()) {
+    const std::string wide = ds.FieldByName("WIDE").AsString();
+    seen.push_back(std::to_string(ds.FieldByName("ID").AsInteger()) + ":" + wide.substr(0, 1) + ":" +
+                   std::to_string(wide.size()));
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"0:a:300000", "1:b:300000", "9:z:299999", "3:d:300000", "4:e:300000",
+                                            "5:f:300000", "6:g:300000"}));
+}
+
 TEST(FieldStorage, TextIsCutToTheSizeEmptyTextIsNullABlankIsKept) {
   struct Case {
     std::string assigned;
