@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/encoding.h"
@@ -18,9 +21,10 @@ namespace {
 using Error = data::EDatabaseError;
 using Names = std::vector<std::string>;
 
-// Rows in bookmark order 0..6; TAG tells them apart.
-void Fill(test::MemDataSet& ds) {
-  ds.OpenWith({"TAG,1,3", "NAME,1,10", "QTY,3,0", "W,4,0", "OK,5,0", "PRICE,6,0", "BIG,25,0"},
+// Rows in bookmark order 0..6; TAG tells them apart. A NAME of 600 bytes
+// makes the sort compare rows in place instead of through kept keys.
+void Fill(test::MemDataSet& ds, int nameSize = 10) {
+  ds.OpenWith({"TAG,1,3", "NAME,1," + std::to_string(nameSize), "QTY,3,0", "W,4,0", "OK,5,0", "PRICE,6,0", "BIG,25,0"},
               {{T("r0"), T("beta"), I(2), I(65535), base::Variant::Boolean(true), test::F(1.5), I(5)},
                {T("r1"), T("Alpha"), I(-1), I(1), base::Variant::Boolean(false), test::F(-2), I(-5)},
                {T("r2"), N(), I(2), N(), N(), N(), N()},
@@ -51,12 +55,52 @@ TEST(SortOnFields, OrdersByTypeWithNullsFirstAndTiesInBookmarkOrder) {
       {{"OK", "price"}, {true, false}, {"r5", "r0", "r3", "r1", "r4", "r6", "r2"}},
       {{}, {}, {"r0", "r1", "r2", "r3", "r4", "r5", "r6"}},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.names.empty() ? std::string("none") : c.names[0]);
+  for (const int nameSize : {10, 600}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE((c.names.empty() ? std::string("none") : c.names[0]) + " " + std::to_string(nameSize));
+      test::MemDataSet ds;
+      Fill(ds, nameSize);
+      ds.SortOnFields(c.names, c.descending);
+      EXPECT_EQ(test::Column(ds, "TAG"), c.tags);
+    }
+  }
+}
+
+// Field writes and rows from the server hold no NaN or infinity, but a saved
+// file may: the values are put in by patching a saved stream.
+TEST(SortOnFields, FloatsOrderTotallyWithMinusZeroAsZeroAndNaNAboveAll) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const std::vector<std::pair<std::string, double>> rows = {{"a", nan},  {"b", 0.0},   {"c", inf},
+                                                            {"d", -0.0}, {"e", -inf},  {"f", -nan},
+                                                            {"g", 0.0},  {"h", -1e-300}};
+  for (const int nameSize : {10, 600}) {
+    SCOPED_TRACE(nameSize);
+    test::MemDataSet source;
+    source.OpenWith({"TAG,1,2", "F,6,0", "NAME,1," + std::to_string(nameSize)}, {});
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      source.Append();
+      source.FieldByName("TAG").SetAsString(rows[i].first);
+      if (rows[i].first != "g") source.FieldByName("F").SetAsFloat(1000.0 + static_cast<double>(i));
+      source.Post();
+    }
+    std::ostringstream out;
+    source.SaveToStream(out);
+    std::string bytes = out.str();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const double marker = 1000.0 + static_cast<double>(i);
+      const std::string from(reinterpret_cast<const char*>(&marker), sizeof marker);
+      const std::string to(reinterpret_cast<const char*>(&rows[i].second), sizeof(double));
+      const std::size_t at = bytes.find(from);
+      if (at != std::string::npos) bytes.replace(at, from.size(), to);
+    }
     test::MemDataSet ds;
-    Fill(ds);
-    ds.SortOnFields(c.names, c.descending);
-    EXPECT_EQ(test::Column(ds, "TAG"), c.tags);
+    std::istringstream in(bytes);
+    ds.LoadFromStream(in);
+    ds.SortOnFields({"F", "NAME"}, {false, false});
+    EXPECT_EQ(test::Column(ds, "TAG"), (Names{"g", "e", "h", "b", "d", "c", "a", "f"}));
+    ds.SortOnFields({"F", "NAME"}, {true, false});
+    EXPECT_EQ(test::Column(ds, "TAG"), (Names{"a", "f", "c", "b", "d", "h", "e", "g"}));
   }
 }
 
@@ -95,6 +139,25 @@ TEST(SortOnFields, TheCursorKeepsItsRowAndErrorsLeaveTheOrder) {
   empty.OpenWith({"A,3,0"}, {});
   empty.SortOnFields({"B", "C"}, {false});  // an empty dataset is left alone
   EXPECT_TRUE(empty.IsEmpty());
+}
+
+TEST(SortOnFields, TextsThatShareTheirFirstBytesAndSignedSmallIntegers) {
+  test::MemDataSet ds;
+  ds.OpenWith({"TAG,1,2", "NAME,1,20", "S,2,0"},
+              {{T("a"), T("printer model 10"), I(-2)},
+               {T("b"), T("PRINTER MODEL 1"), I(300)},
+               {T("c"), T("printer model 2"), I(-300)},
+               {T("d"), T("printer"), I(0)},
+               {T("e"), T("Printer Model 10"), I(-2)},
+               {T("f"), T("printer\x01"), N()}});
+  ds.SortOnFields({"NAME"}, {false});
+  EXPECT_EQ(test::Column(ds, "TAG"), (Names{"d", "f", "b", "a", "e", "c"}));
+  ds.SortOnFields({"NAME"}, {true});
+  EXPECT_EQ(test::Column(ds, "TAG"), (Names{"c", "a", "e", "b", "f", "d"}));
+  ds.SortOnFields({"S", "TAG"}, {false, true});
+  EXPECT_EQ(test::Column(ds, "TAG"), (Names{"f", "c", "e", "a", "d", "b"}));
+  ds.SortOnFields({"S"}, {true});
+  EXPECT_EQ(test::Column(ds, "TAG"), (Names{"b", "d", "a", "e", "c", "f"}));
 }
 
 TEST(SortOnFields, DatesAndTimesCompareAsNumbers) {
