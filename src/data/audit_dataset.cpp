@@ -167,11 +167,17 @@ void TLink2CustomAuditDataSet::InternalPost() {
     }
   }
   TLinkCustomDataset::InternalPost();
+  // An inserted row's entry holds the row as posted: at its first post, and
+  // again after every later edit, since the server has not seen it yet.
   if (inserting && Logging() && pendingEntry_ >= 0) {
-    const int pending = pendingEntry_;
+    entry = pendingEntry_;
+  } else if (entry >= 0 && EntryDelta(entry) != ldInserted) {
+    entry = -1;
+  }
+  if (entry >= 0) {
     const std::int32_t id = RowId(CursorPos());
     std::vector<Variant> values = RowValues(CursorPos());
-    std::uint8_t* logged = log_->Rows().Row(static_cast<std::size_t>(pending));
+    std::uint8_t* logged = log_->Rows().Row(static_cast<std::size_t>(entry));
     for (std::size_t i = 0; i < values.size(); ++i) log_->SetRowValue(logged, i, values[i]);
     log_->SetRowValue(logged, values.size(), Variant::Integer(id));
   }

@@ -140,6 +140,12 @@ void TLinkCustomDataset::ReadSet(std::istream& in, TLinkCustomDataset& into) {
       into.rows_.SetNull(row, i, false);
     }
   }
+  // A bookmark names one row: a stream that repeats an id is damaged.
+  std::vector<std::int32_t> ids;
+  ids.reserve(into.rows_.Count());
+  for (std::size_t pos = 0; pos < into.rows_.Count(); ++pos) ids.push_back(into.rows_.Id(pos));
+  std::sort(ids.begin(), ids.end());
+  if (std::adjacent_find(ids.begin(), ids.end()) != ids.end()) Invalid();
   // Ids are never reused: the counter passes every id held.
   into.rows_.ResetIds(std::max(nextId, maxId + 1));
 }
@@ -154,26 +160,39 @@ void TLinkCustomDataset::SaveToStream(std::ostream& out) {
   if (!out) throw EDatabaseError("Unable to write the dataset stream");
 }
 
-void TLinkCustomDataset::LoadFromStream(std::istream& in) {
-  // Everything is read before this dataset changes, so a damaged stream
-  // leaves it as it was.
-  TLinkDataSet loaded;
-  ReadSet(in, loaded);
+// Everything is read before this dataset changes, so a damaged stream
+// leaves it as it was.
+struct TLinkCustomDataset::StoredSet {
+  TLinkDataSet rows;
   std::unique_ptr<TLinkDataSet> log;
+};
+
+std::unique_ptr<TLinkCustomDataset::StoredSet> TLinkCustomDataset::ReadStream(std::istream& in) {
+  auto stored = std::make_unique<StoredSet>();
+  ReadSet(in, stored->rows);
   const std::int32_t flag = ReadInt(in);
   if (flag == 1) {
-    log = std::make_unique<TLinkDataSet>();
-    ReadSet(in, *log);
+    stored->log = std::make_unique<TLinkDataSet>();
+    ReadSet(in, *stored->log);
   } else if (flag != 0) {
     Invalid();
   }
-  TLinkCustomDataset& source = loaded;
+  return stored;
+}
+
+void TLinkCustomDataset::Install(StoredSet& stored) {
+  TLinkCustomDataset& source = stored.rows;
   SetFastFields(source.fastFields_);
   PrepareFieldList();
   rows_ = std::move(source.rows_);
   blobs_ = std::move(source.blobs_);
   Open();
-  LoadedChangeLog(std::move(log));
+  LoadedChangeLog(std::move(stored.log));
+}
+
+void TLinkCustomDataset::LoadFromStream(std::istream& in) {
+  const std::unique_ptr<StoredSet> stored = ReadStream(in);
+  Install(*stored);
 }
 
 void TLinkCustomDataset::SaveToFile(const std::string& fileName) {
@@ -187,7 +206,15 @@ void TLinkCustomDataset::SaveToFile(const std::string& fileName) {
 void TLinkCustomDataset::LoadFromFile(const std::string& fileName) {
   std::ifstream in(fileName, std::ios::binary);
   if (!in) throw EDatabaseError(errors::kUnableToLoad + fileName);
-  LoadFromStream(in);
+  // A damaged file is as unreadable as a missing one; the dataset keeps
+  // what it held.
+  std::unique_ptr<StoredSet> stored;
+  try {
+    stored = ReadStream(in);
+  } catch (const EDatabaseError&) {
+    throw EDatabaseError(errors::kUnableToLoad + fileName);
+  }
+  Install(*stored);
 }
 
 }  // namespace mero::data

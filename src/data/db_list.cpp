@@ -11,6 +11,9 @@ void TLinkDBList::SetLayout(std::uint32_t dataSize, std::size_t fieldCount) {
   // multiple of 4 bytes.
   nullOffset_ = (kIdSize + dataSize + 3) & ~3u;
   rowSize_ = nullOffset_ + static_cast<std::uint32_t>((fieldCount + 31) / 32) * 4;
+  chunkShift_ = kMaxChunkShift;
+  while (chunkShift_ > 0 && (static_cast<std::size_t>(rowSize_) << chunkShift_) > kChunkBytes) --chunkShift_;
+  chunkMask_ = (1u << chunkShift_) - 1;
   chunks_.clear();
   slotsUsed_ = 0;
   free_.clear();
@@ -28,10 +31,12 @@ void TLinkDBList::Clear() {
 void TLinkDBList::Reserve(std::size_t rows) {
   order_.reserve(rows);
   const std::size_t slots = slotsUsed_ + rows;
-  const std::size_t chunks = (slots + kChunkMask) >> kChunkShift;
-  while (chunks_.size() < chunks) {
-    chunks_.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(rowSize_) << kChunkShift));
-  }
+  const std::size_t chunks = (slots + chunkMask_) >> chunkShift_;
+  while (chunks_.size() < chunks) AddChunk();
+}
+
+void TLinkDBList::AddChunk() {
+  chunks_.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(rowSize_) << chunkShift_));
 }
 
 std::optional<std::size_t> TLinkDBList::PositionOf(std::int32_t id) const {
@@ -48,10 +53,7 @@ std::uint32_t TLinkDBList::NewSlot(std::int32_t id) {
     free_.pop_back();
   } else {
     slot = slotsUsed_++;
-    if ((slot >> kChunkShift) >= chunks_.size()) {
-      chunks_.push_back(
-          std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<std::size_t>(rowSize_) << kChunkShift));
-    }
+    if ((slot >> chunkShift_) >= chunks_.size()) AddChunk();
   }
   std::uint8_t* row = Slot(slot);
   SetId(row, id);

@@ -16,8 +16,9 @@ namespace mero::data {
 //   then                  one null flag per field, 32 to a uint32 word
 //                         (bit set = NULL)
 //
-// Blocks live in chunks of a fixed number of rows, so adding rows never
-// moves the rows already held and costs no allocation per row; the list
+// Blocks live in chunks of up to 1,024 rows (fewer for wide rows, so that a
+// chunk stays near 1 MiB), so adding rows never moves the rows already held
+// and costs no allocation per row; the list
 // order is a vector of slot numbers, which insertion, deletion and sorting
 // rearrange without touching the blocks.
 class TLinkDBList {
@@ -43,9 +44,11 @@ class TLinkDBList {
 
   // A new block with this id and every field NULL, not yet in the list.
   std::uint32_t NewSlot(std::int32_t id);
-  std::uint8_t* Slot(std::uint32_t slot) { return chunks_[slot >> kChunkShift].get() + (slot & kChunkMask) * rowSize_; }
+  std::uint8_t* Slot(std::uint32_t slot) {
+    return chunks_[slot >> chunkShift_].get() + static_cast<std::size_t>(slot & chunkMask_) * rowSize_;
+  }
   const std::uint8_t* Slot(std::uint32_t slot) const {
-    return chunks_[slot >> kChunkShift].get() + (slot & kChunkMask) * rowSize_;
+    return chunks_[slot >> chunkShift_].get() + static_cast<std::size_t>(slot & chunkMask_) * rowSize_;
   }
   // Puts a slot into the list at pos (pos == Count() appends).
   void InsertSlot(std::size_t pos, std::uint32_t slot);
@@ -89,8 +92,13 @@ class TLinkDBList {
   void ResetValues(std::uint8_t* row) const;
 
  private:
-  static constexpr std::uint32_t kChunkShift = 10;  // 1024 rows a chunk
-  static constexpr std::uint32_t kChunkMask = (1u << kChunkShift) - 1;
+  static constexpr std::uint32_t kMaxChunkShift = 10;     // 1,024 rows a chunk at most
+  static constexpr std::size_t kChunkBytes = 1u << 20;  // unless that passes 1 MiB
+
+  void AddChunk();
+
+  std::uint32_t chunkShift_ = kMaxChunkShift;
+  std::uint32_t chunkMask_ = (1u << kMaxChunkShift) - 1;
 
   std::uint32_t dataSize_ = 0;
   std::size_t fieldCount_ = 0;

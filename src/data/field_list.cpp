@@ -1,6 +1,9 @@
 #include "data/field_list.h"
 
+#include <string>
+
 #include "base/text_routines.h"
+#include "data/database_error.h"
 
 namespace mero::data {
 
@@ -73,6 +76,9 @@ void TLinkFieldList::Add(std::string name, link::TFieldType type, int size) {
   e.type = type;
   e.size = size;
   e.width = StorageWidth(type, size);
+  if (e.width > kMaxDataSize - dataSize_) {
+    throw EDatabaseError("The fields need more than " + std::to_string(kMaxDataSize) + " bytes a row");
+  }
   e.offset = dataSize_;
   dataSize_ += e.width;
   entries_.push_back(std::move(e));

@@ -23,6 +23,10 @@ struct TLinkFieldEntry {
 // width that follows from the type and the running offset.
 class TLinkFieldList {
  public:
+  // The most a row's values may take; Add raises EDatabaseError "The fields
+  // need more than <n> bytes a row" past it.
+  static constexpr std::uint32_t kMaxDataSize = 64u << 20;
+
   // Bytes a value of the type takes in a row: the declared size for
   // ftString, ftBytes, ftFixedChar, ftWideString and ftGuid; 2 for
   // ftSmallint, ftWord, ftBoolean; 4 for ftInteger, ftTime, ftAutoInc and the

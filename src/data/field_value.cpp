@@ -119,16 +119,34 @@ bool ReadDate(std::string_view text, link::TFieldType type, base::TDateTime& out
   return base::TryStrToDateTime(text, out) || base::TryStrToDate(text, out) || base::TryStrToTime(text, out);
 }
 
+namespace {
+
+// llround without the library call, for the bounded values a date holds
+// (|x| < 2^53, so the fraction below is exact): rows of dates arrive by the
+// hundred thousand.
+std::int64_t RoundMSecs(double x) {
+  std::int64_t t = static_cast<std::int64_t>(x);
+  const double fraction = x - static_cast<double>(t);
+  if (fraction >= 0.5) {
+    ++t;
+  } else if (fraction <= -0.5) {
+    --t;
+  }
+  return t;
+}
+
+}  // namespace
+
 std::int32_t TimeMSecs(base::TDateTime value) {
   if (!std::isfinite(value) || std::fabs(value) > 1e7) return 0;
-  const std::int64_t ms = std::llround(value * base::kMSecsPerDay);
+  const std::int64_t ms = RoundMSecs(value * base::kMSecsPerDay);
   return static_cast<std::int32_t>((ms < 0 ? -ms : ms) % base::kMSecsPerDay);
 }
 
 base::TDateTime NormalizeDate(base::TDateTime value, link::TFieldType type) {
   // Rounded to the millisecond first, so 23:59:59.9996 belongs to the next day.
   if (!std::isfinite(value) || std::fabs(value) > 1e7) return 0;
-  const std::int64_t ms = std::llround(value * base::kMSecsPerDay);
+  const std::int64_t ms = RoundMSecs(value * base::kMSecsPerDay);
   switch (type) {
     case link::ftDate:
       return static_cast<double>(ms / base::kMSecsPerDay);

@@ -98,17 +98,21 @@ void TLinkCustomDataset::SetFastFields(std::vector<std::string> entries) {
 
 void TLinkCustomDataset::PrepareFieldList() {
   if (!fieldList_.Empty()) return;
+  // Built aside: a definition the list refuses leaves no half list behind
+  // that the row layout would not match.
+  TLinkFieldList list;
   if (!fastFields_.empty()) {
     for (const std::string& entry : fastFields_) {
       const link::FieldDef def = link::ParseFastFieldsEntry(entry);
-      fieldList_.Add(def.name, TLinkFieldList::TypeOfCode(def.type), def.size);
+      list.Add(def.name, TLinkFieldList::TypeOfCode(def.type), def.size);
     }
   } else {
     for (int i = 0; i < FieldCount(); ++i) {
       const TField& f = Fields(i);
-      fieldList_.Add(f.FieldName(), f.DataType(), f.Size());
+      list.Add(f.FieldName(), f.DataType(), f.Size());
     }
   }
+  fieldList_ = std::move(list);
   rows_.SetLayout(fieldList_.DataSize(), fieldList_.Count());
   blobs_.Clear();
   editBuffer_.assign(rows_.RowSize(), 0);
@@ -165,63 +169,113 @@ void TLinkCustomDataset::EmptyRows() {
 std::size_t TLinkCustomDataset::AppendRows(const link::RowSet& set) {
   PrepareFieldList();
   if (set.FieldCount() != fieldList_.Count()) Raise("The rows do not match the field list");
+  // How each column lands in a row, worked out once for the whole set.
+  enum class Store : std::uint8_t { Skip, Text, Int16, Word, Bool, Int32, Int64, Double, Date, DateTime, Long };
+  struct Column {
+    Store store;
+    std::uint32_t offset;
+    std::uint32_t width;
+    int fieldNo;
+  };
+  std::vector<Column> plan;
+  plan.reserve(fieldList_.Count());
+  for (const TLinkFieldEntry& e : fieldList_.Entries()) {
+    Store store = Store::Skip;
+    switch (e.type) {
+      case link::ftString:
+      case link::ftFixedChar:
+      case link::ftWideString:
+      case link::ftGuid:
+      case link::ftBytes:
+        store = Store::Text;
+        break;
+      case link::ftSmallint:
+        store = Store::Int16;
+        break;
+      case link::ftWord:
+        store = Store::Word;
+        break;
+      case link::ftBoolean:
+        store = Store::Bool;
+        break;
+      case link::ftInteger:
+      case link::ftAutoInc:
+      case link::ftTime:
+        store = Store::Int32;
+        break;
+      case link::ftLargeint:
+        store = Store::Int64;
+        break;
+      case link::ftFloat:
+      case link::ftCurrency:
+      case link::ftBCD:
+        store = Store::Double;
+        break;
+      case link::ftDate:
+        store = Store::Date;
+        break;
+      case link::ftDateTime:
+        store = Store::DateTime;
+        break;
+      default:
+        store = IsLongType(e.type) ? Store::Long : Store::Skip;
+        break;
+    }
+    plan.push_back({store, TLinkDBList::kIdSize + e.offset, e.width, e.fieldNo});
+  }
+
   const std::size_t n = set.RowCount();
-  const std::size_t columns = fieldList_.Count();
+  const std::size_t columns = plan.size();
+  std::vector<std::uint32_t> nulls((columns + 31) / 32);
   rows_.Reserve(n);
   for (std::size_t r = 0; r < n; ++r) {
     const std::uint32_t slot = rows_.NewSlot(rows_.TakeNextId());
     std::uint8_t* row = rows_.Slot(slot);
+    std::fill(nulls.begin(), nulls.end(), ~0u);
     for (std::size_t c = 0; c < columns; ++c) {
-      if (set.IsNull(r, c)) continue;
-      const TLinkFieldEntry& e = fieldList_[c];
-      std::uint8_t* at = TLinkDBList::Value(row, e.offset);
-      switch (e.type) {
-        case link::ftString:
-        case link::ftFixedChar:
-        case link::ftWideString:
-        case link::ftGuid:
-        case link::ftBytes: {
+      const Column& col = plan[c];
+      if (col.store == Store::Skip || set.IsNull(r, c)) continue;
+      std::uint8_t* at = row + col.offset;
+      switch (col.store) {
+        case Store::Text: {
           const std::string_view text = set.Text(r, c);
-          std::memcpy(at, text.data(), std::min<std::size_t>(text.size(), e.width));
+          std::memcpy(at, text.data(), std::min<std::size_t>(text.size(), col.width));
           break;
         }
-        case link::ftSmallint:
+        case Store::Int16:
           Put(at, static_cast<std::int16_t>(set.Int(r, c)));
           break;
-        case link::ftWord:
+        case Store::Word:
           Put(at, static_cast<std::uint16_t>(set.Int(r, c)));
           break;
-        case link::ftBoolean:
+        case Store::Bool:
           Put(at, static_cast<std::int16_t>(set.Bool(r, c) ? 1 : 0));
           break;
-        case link::ftInteger:
-        case link::ftAutoInc:
-        case link::ftTime:
+        case Store::Int32:
           Put(at, static_cast<std::int32_t>(set.Int(r, c)));
           break;
-        case link::ftLargeint:
+        case Store::Int64:
           Put(at, set.Int(r, c));
           break;
-        case link::ftFloat:
-        case link::ftCurrency:
-        case link::ftBCD:
+        case Store::Double:
           Put(at, set.Double(r, c));
           break;
-        case link::ftDate:
-          Put(at, static_cast<std::int32_t>(NormalizeDate(set.Double(r, c), link::ftDate)));
+        case Store::Date:
+          // The decoder already gives whole days within the calendar.
+          Put(at, static_cast<std::int32_t>(set.Double(r, c)));
           break;
-        case link::ftDateTime:
+        case Store::DateTime:
           Put(at, NormalizeDate(set.Double(r, c), link::ftDateTime));
           break;
-        default:
-          if (IsLongType(e.type)) {
-            Put(at, blobs_.Add(e.fieldNo, set.Text(r, c)));
-            break;
-          }
-          continue;  // holds nothing
+        case Store::Long:
+          Put(at, blobs_.Add(col.fieldNo, set.Text(r, c)));
+          break;
+        case Store::Skip:
+          break;
       }
-      rows_.SetNull(row, c, false);
+      nulls[c >> 5] &= ~(1u << (c & 31));
     }
+    std::memcpy(row + rows_.NullOffset(), nulls.data(), nulls.size() * sizeof(std::uint32_t));
     rows_.AppendSlot(slot);
   }
   if (Active() && n > 0) {
@@ -641,20 +695,26 @@ bool TLinkCustomDataset::Locate(std::string_view keyFields, const std::vector<Va
   }
   const bool caseInsensitive = (options & loCaseInsensitive) != 0;
   const bool partial = (options & loPartialKey) != 0;
+  // How a key meets a row: texts by their bytes; fixed-width values by the
+  // bytes they are stored as (floats by value, so that -0 equals 0); long
+  // values through the value read from the row.
+  enum class Match : std::uint8_t { Text, Raw, Double, Value };
   struct Key {
     std::size_t index;
     const TLinkFieldEntry* entry;
-    bool text;
+    Match match;
     Variant value;    // Null: the field must be NULL
-    std::string key;  // text keys, folded when asked
+    std::string key;  // text keys (folded when asked) or the stored bytes
+    double number = 0;
   };
   std::vector<Key> keys;
+  std::vector<std::uint8_t> scratch(rows_.RowSize());
   bool matchable = true;
   for (std::size_t i = 0; i < names.size(); ++i) {
     TField& f = FieldByName(names[i]);
     const TLinkFieldEntry& e = EntryOf(f);
-    Key k{static_cast<std::size_t>(e.fieldNo - 1), &e, IsTextType(e.type), Variant::Null(), {}};
-    if (k.text) {
+    Key k{static_cast<std::size_t>(e.fieldNo - 1), &e, Match::Text, Variant::Null(), {}};
+    if (IsTextType(e.type)) {
       if (!values[i].IsNull() && !values[i].IsEmpty()) {
         k.value = Variant::Text(ValueText(values[i], e.type));
         k.key = caseInsensitive ? base::UpperStr(k.value.AsText()) : k.value.AsText();
@@ -664,6 +724,20 @@ bool TLinkCustomDataset::Locate(std::string_view keyFields, const std::vector<Va
         k.value = ToFieldValue(values[i], e.type, e.name);
       } catch (const EDatabaseError&) {
         matchable = false;  // a key no value of the field can equal
+      }
+      if (IsLongType(e.type) || e.width == 0) {
+        k.match = Match::Value;
+      } else if (!k.value.IsNull()) {
+        SetRowValue(scratch.data(), k.index, k.value);
+        const std::uint8_t* stored = TLinkDBList::Value(scratch.data(), e.offset);
+        if (e.type == link::ftFloat || e.type == link::ftCurrency || e.type == link::ftBCD ||
+            e.type == link::ftDateTime) {
+          k.match = Match::Double;
+          k.number = Load<double>(stored);
+        } else {
+          k.match = Match::Raw;
+          k.key.assign(reinterpret_cast<const char*>(stored), e.width);
+        }
       }
     }
     keys.push_back(std::move(k));
@@ -684,17 +758,30 @@ bool TLinkCustomDataset::Locate(std::string_view keyFields, const std::vector<Va
           match = isNull;
         } else if (isNull) {
           match = false;
-        } else if (k.text) {
-          const std::string_view text = TextAt(TLinkDBList::Value(row, k.entry->offset), k.entry->width);
-          if (text.size() < k.key.size() || (!partial && text.size() != k.key.size())) {
-            match = false;
-          } else if (caseInsensitive) {
-            for (std::size_t c = 0; c < k.key.size() && match; ++c) match = base::UpperChar(text[c]) == k.key[c];
-          } else {
-            match = std::memcmp(text.data(), k.key.data(), k.key.size()) == 0;
-          }
         } else {
-          match = RowValue(row, k.index) == k.value;
+          const std::uint8_t* at = TLinkDBList::Value(row, k.entry->offset);
+          switch (k.match) {
+            case Match::Text: {
+              const std::string_view text = TextAt(at, k.entry->width);
+              if (text.size() < k.key.size() || (!partial && text.size() != k.key.size())) {
+                match = false;
+              } else if (caseInsensitive) {
+                for (std::size_t c = 0; c < k.key.size() && match; ++c) match = base::UpperChar(text[c]) == k.key[c];
+              } else {
+                match = std::memcmp(text.data(), k.key.data(), k.key.size()) == 0;
+              }
+              break;
+            }
+            case Match::Raw:
+              match = std::memcmp(at, k.key.data(), k.key.size()) == 0;
+              break;
+            case Match::Double:
+              match = Load<double>(at) == k.number;
+              break;
+            case Match::Value:
+              match = RowValue(row, k.index) == k.value;
+              break;
+          }
         }
         if (!match) break;
       }
@@ -711,60 +798,107 @@ bool TLinkCustomDataset::Locate(std::string_view keyFields, const std::vector<Va
 
 // Sorting
 
+namespace {
+
+// Sort keys longer than this are not kept for every row.
+constexpr std::uint32_t kMaxSortKey = 512;
+
+void PutBigEndian(std::uint8_t* out, std::uint64_t v, std::uint32_t bytes) {
+  for (std::uint32_t i = 0; i < bytes; ++i) out[i] = static_cast<std::uint8_t>(v >> (8 * (bytes - 1 - i)));
+}
+
+// A double as an unsigned number of the same order; -0 is 0, and every NaN
+// is one value above all numbers, so the order is total.
+std::uint64_t OrderedBits(double d) {
+  constexpr std::uint64_t kSign = std::uint64_t{1} << 63;
+  if (std::isnan(d)) return ~std::uint64_t{0};
+  if (d == 0) d = 0;
+  std::uint64_t bits;
+  std::memcpy(&bits, &d, sizeof bits);
+  return (bits & kSign) != 0 ? ~bits : bits ^ kSign;
+}
+
+std::uint64_t LoadBigEndian(const std::uint8_t* in) {
+  std::uint64_t v = 0;
+  for (int i = 0; i < 8; ++i) v = (v << 8) | in[i];
+  return v;
+}
+
+}  // namespace
+
 void TLinkCustomDataset::SortOnFields(const std::vector<std::string>& names, const std::vector<bool>& descending) {
   if (!Active() || rows_.Count() == 0) return;
   if (names.size() != descending.size()) Raise(errors::kSortCount);
+  // Every row gets a sort key of bytes that compare with memcmp exactly as
+  // the rows compare: per sort field a NULL marker and the value in an
+  // order-keeping form (all bits flipped for a descending field), then the
+  // bookmark id, so no two keys are equal.
   enum class Cmp : std::uint8_t { Text, Int16, Word, Bool, Int32, Int64, Double, None };
   struct SortKey {
-    std::uint32_t offset;
-    std::uint32_t width;
+    std::uint32_t offset;  // in the row block
+    std::uint32_t width;   // in the row
     std::size_t field;
     Cmp cmp;
-    int sign;
+    bool descending;
+    std::uint32_t at;   // in the sort key
+    std::uint32_t len;  // value bytes in the sort key
   };
   std::vector<SortKey> keys;
+  std::uint32_t keyLen = 0;
   for (std::size_t i = 0; i < names.size(); ++i) {
     const int index = fieldList_.IndexOf(base::StrTrim(names[i]));
     if (index < 0) Raise(names[i] + errors::kSortFieldNotFound);
     const TLinkFieldEntry& e = fieldList_[static_cast<std::size_t>(index)];
     Cmp cmp = Cmp::None;
+    std::uint32_t len = 0;
     switch (e.type) {
       case link::ftString:
       case link::ftWideString:
       case link::ftFixedChar:
       case link::ftGuid:
         cmp = Cmp::Text;
+        len = e.width;
         break;
       case link::ftSmallint:
         cmp = Cmp::Int16;
+        len = 2;
         break;
       case link::ftWord:
         cmp = Cmp::Word;
+        len = 2;
         break;
       case link::ftBoolean:
         cmp = Cmp::Bool;
+        len = 1;
         break;
       case link::ftInteger:
       case link::ftAutoInc:
       case link::ftDate:
       case link::ftTime:
         cmp = Cmp::Int32;
+        len = 4;
         break;
       case link::ftLargeint:
         cmp = Cmp::Int64;
+        len = 8;
         break;
       case link::ftFloat:
       case link::ftCurrency:
       case link::ftBCD:
       case link::ftDateTime:
         cmp = Cmp::Double;
+        len = 8;
         break;
       default:
         break;
     }
-    keys.push_back({TLinkDBList::kIdSize + e.offset, e.width, static_cast<std::size_t>(index), cmp,
-                    descending[i] ? -1 : 1});
+    keys.push_back({TLinkDBList::kIdSize + e.offset, e.width, static_cast<std::size_t>(index), cmp, descending[i],
+                    keyLen, len});
+    keyLen += 1 + len;
   }
+  const std::uint32_t idAt = keyLen;
+  // At least 16 bytes, so that the first two words can travel with the row.
+  keyLen = std::max<std::uint32_t>(16, (keyLen + 4 + 7) & ~7u);
   CheckBrowseMode();
   const TBookmark current = GetBookmark();
 
@@ -773,61 +907,123 @@ void TLinkCustomDataset::SortOnFields(const std::vector<std::string>& names, con
     for (int c = 0; c < 256; ++c) t[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(c >= 'a' && c <= 'z' ? c - 32 : c);
     return t;
   }();
-  const TLinkDBList& rows = rows_;
-  auto compareField = [&](const SortKey& k, const std::uint8_t* a, const std::uint8_t* b) -> int {
-    const bool na = rows.IsNull(a, k.field);
-    const bool nb = rows.IsNull(b, k.field);
-    if (na || nb) return na == nb ? 0 : (na ? -1 : 1);
-    const std::uint8_t* x = a + k.offset;
-    const std::uint8_t* y = b + k.offset;
-    switch (k.cmp) {
-      case Cmp::Text:
-        for (std::uint32_t i = 0; i < k.width; ++i) {
-          const std::uint8_t cx = fold[x[i]];
-          const std::uint8_t cy = fold[y[i]];
-          if (cx != cy) return cx < cy ? -1 : 1;
-          if (cx == 0) break;
-        }
-        return 0;
-      case Cmp::Int16: {
-        const auto p = Load<std::int16_t>(x), q = Load<std::int16_t>(y);
-        return p < q ? -1 : p > q ? 1 : 0;
-      }
-      case Cmp::Word: {
-        const auto p = Load<std::uint16_t>(x), q = Load<std::uint16_t>(y);
-        return p < q ? -1 : p > q ? 1 : 0;
-      }
-      case Cmp::Bool: {
-        const bool p = Load<std::int16_t>(x) != 0, q = Load<std::int16_t>(y) != 0;
-        return p == q ? 0 : (p ? 1 : -1);
-      }
-      case Cmp::Int32: {
-        const auto p = Load<std::int32_t>(x), q = Load<std::int32_t>(y);
-        return p < q ? -1 : p > q ? 1 : 0;
-      }
-      case Cmp::Int64: {
-        const auto p = Load<std::int64_t>(x), q = Load<std::int64_t>(y);
-        return p < q ? -1 : p > q ? 1 : 0;
-      }
-      case Cmp::Double: {
-        const auto p = Load<double>(x), q = Load<double>(y);
-        return p < q ? -1 : p > q ? 1 : 0;
-      }
-      case Cmp::None:
-        return 0;
-    }
-    return 0;
-  };
-  std::vector<std::uint32_t>& order = rows_.Order();
-  std::sort(order.begin(), order.end(), [&](std::uint32_t sa, std::uint32_t sb) {
-    const std::uint8_t* a = rows.Slot(sa);
-    const std::uint8_t* b = rows.Slot(sb);
+  constexpr std::uint64_t kSign64 = std::uint64_t{1} << 63;
+  auto encode = [&](const std::uint8_t* row, std::uint8_t* out) {
     for (const SortKey& k : keys) {
-      const int c = compareField(k, a, b);
-      if (c != 0) return c * k.sign < 0;
+      std::uint8_t* seg = out + k.at;
+      // NULL before any value: marker 0 for NULL, 1 for a value.
+      if (rows_.IsNull(row, k.field)) {
+        seg[0] = 0;
+      } else {
+        seg[0] = 1;
+        std::uint8_t* v = seg + 1;
+        const std::uint8_t* x = row + k.offset;
+        switch (k.cmp) {
+          case Cmp::Text:
+            // ASCII letters folded; the text ends at its first zero byte.
+            for (std::uint32_t i = 0; i < k.width && x[i] != 0; ++i) v[i] = fold[x[i]];
+            break;
+          case Cmp::Int16:
+            PutBigEndian(v, static_cast<std::uint16_t>(Load<std::int16_t>(x)) ^ 0x8000u, 2);
+            break;
+          case Cmp::Word:
+            PutBigEndian(v, Load<std::uint16_t>(x), 2);
+            break;
+          case Cmp::Bool:
+            v[0] = Load<std::int16_t>(x) != 0 ? 1 : 0;
+            break;
+          case Cmp::Int32:
+            PutBigEndian(v, static_cast<std::uint32_t>(Load<std::int32_t>(x)) ^ 0x80000000u, 4);
+            break;
+          case Cmp::Int64:
+            PutBigEndian(v, static_cast<std::uint64_t>(Load<std::int64_t>(x)) ^ kSign64, 8);
+            break;
+          case Cmp::Double:
+            PutBigEndian(v, OrderedBits(Load<double>(x)), 8);
+            break;
+          case Cmp::None:
+            break;
+        }
+      }
+      if (k.descending) {
+        for (std::uint32_t i = 0; i <= k.len; ++i) seg[i] = static_cast<std::uint8_t>(~seg[i]);
+      }
     }
-    return TLinkDBList::IdOf(a) < TLinkDBList::IdOf(b);
+    PutBigEndian(out + idAt, static_cast<std::uint32_t>(TLinkDBList::IdOf(row)) ^ 0x80000000u, 4);
+  };
+
+  std::vector<std::uint32_t>& order = rows_.Order();
+  const std::size_t n = order.size();
+  if (keyLen > kMaxSortKey) {
+    // Keys of very wide texts would take too much memory: the rows are
+    // compared field by field, with the same result.
+    auto compareField = [&](const SortKey& k, const std::uint8_t* a, const std::uint8_t* b) -> int {
+      const bool na = rows_.IsNull(a, k.field);
+      const bool nb = rows_.IsNull(b, k.field);
+      if (na || nb) return na == nb ? 0 : (na ? -1 : 1);
+      const std::uint8_t* x = a + k.offset;
+      const std::uint8_t* y = b + k.offset;
+      auto order3 = [](auto p, auto q) { return p < q ? -1 : (q < p ? 1 : 0); };
+      switch (k.cmp) {
+        case Cmp::Text:
+          for (std::uint32_t i = 0; i < k.width; ++i) {
+            const std::uint8_t cx = fold[x[i]];
+            const std::uint8_t cy = fold[y[i]];
+            if (cx != cy) return cx < cy ? -1 : 1;
+            if (cx == 0) break;
+          }
+          return 0;
+        case Cmp::Int16:
+          return order3(Load<std::int16_t>(x), Load<std::int16_t>(y));
+        case Cmp::Word:
+          return order3(Load<std::uint16_t>(x), Load<std::uint16_t>(y));
+        case Cmp::Bool:
+          return order3(Load<std::int16_t>(x) != 0, Load<std::int16_t>(y) != 0);
+        case Cmp::Int32:
+          return order3(Load<std::int32_t>(x), Load<std::int32_t>(y));
+        case Cmp::Int64:
+          return order3(Load<std::int64_t>(x), Load<std::int64_t>(y));
+        case Cmp::Double:
+          return order3(OrderedBits(Load<double>(x)), OrderedBits(Load<double>(y)));
+        case Cmp::None:
+          break;
+      }
+      return 0;
+    };
+    std::sort(order.begin(), order.end(), [&](std::uint32_t sa, std::uint32_t sb) {
+      const std::uint8_t* a = rows_.Slot(sa);
+      const std::uint8_t* b = rows_.Slot(sb);
+      for (const SortKey& k : keys) {
+        const int c = compareField(k, a, b);
+        if (c != 0) return k.descending ? c > 0 : c < 0;
+      }
+      return TLinkDBList::IdOf(a) < TLinkDBList::IdOf(b);
+    });
+    const std::optional<std::size_t> pos = current ? rows_.PositionOf(*current) : std::nullopt;
+    Resync(pos ? *pos : 0);
+    NotifyDataSetChanged();
+    return;
+  }
+  std::vector<std::uint8_t> keyBytes(n * keyLen, 0);
+  struct Item {
+    std::uint64_t w0;
+    std::uint64_t w1;
+    const std::uint8_t* key;
+    std::uint32_t slot;
+  };
+  std::vector<Item> items(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    std::uint8_t* key = keyBytes.data() + i * keyLen;
+    encode(rows_.Slot(order[i]), key);
+    items[i] = {LoadBigEndian(key), LoadBigEndian(key + 8), key, order[i]};
+  }
+  const std::size_t rest = keyLen - 16;
+  std::sort(items.begin(), items.end(), [rest](const Item& a, const Item& b) {
+    if (a.w0 != b.w0) return a.w0 < b.w0;
+    if (a.w1 != b.w1) return a.w1 < b.w1;
+    return std::memcmp(a.key + 16, b.key + 16, rest) < 0;
   });
+  for (std::size_t i = 0; i < n; ++i) order[i] = items[i].slot;
   const std::optional<std::size_t> pos = current ? rows_.PositionOf(*current) : std::nullopt;
   Resync(pos ? *pos : 0);
   NotifyDataSetChanged();

@@ -160,6 +160,11 @@ class TLinkCustomDataset : public TDataSet {
   void MasterMoved();
   // Reads one stored set (field list and rows) into a closed dataset.
   static void ReadSet(std::istream& in, TLinkCustomDataset& into);
+  // A whole stream (rows and change log), read apart from this dataset;
+  // Install then makes it this dataset's definition, rows and log.
+  struct StoredSet;
+  static std::unique_ptr<StoredSet> ReadStream(std::istream& in);
+  void Install(StoredSet& stored);
   void WriteSet(std::ostream& out) const;
   void FreeRowBlobs(const std::uint8_t* row);
   void DropEditBlobs();

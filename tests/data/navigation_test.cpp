@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "base/date_time.h"
 #include "base/encoding.h"
 #include "dataset_fixture.h"
 #include "support/error_text.h"
@@ -249,6 +250,53 @@ TEST(Locate, FindsTheFirstMatchInTheCurrentOrder) {
   EXPECT_EQ(test::ErrorOf<Error>([&] { ds.Locate("PRICE", I(1), 0); }), "M:Field 'PRICE' not found");
   EXPECT_EQ(test::ErrorOf<Error>([&] { ds.Locate("ID;NAME", I(1), 0); }),
             "Locate needs one key value for each key field");
+}
+
+TEST(Locate, KeysOfEveryKindMatchTheStoredValue) {
+  const double day = base::EncodeDate(2024, 2, 29);
+  const double noon = 0.5;
+  test::MemDataSet ds;
+  ds.OpenWith({"TAG,1,2", "S,2,0", "W,4,0", "B,5,0", "L,25,0", "F,6,0", "D,9,0", "TM,10,0", "DT,11,0", "BY,12,3",
+               "M,16,0"},
+              {{T("a"), I(-1), I(1), base::Variant::Boolean(true), I(1), test::F(0), base::Variant::Date(day),
+                base::Variant::Date(noon), base::Variant::Date(day + noon), base::Variant::Bytes("ab"),
+                base::Variant::Bytes("memo a")},
+               {T("b"), I(1), I(65535), base::Variant::Boolean(false), base::Variant::Int64(std::int64_t{1} << 40),
+                test::F(1.5), base::Variant::Date(day + 1), base::Variant::Date(0.25),
+                base::Variant::Date(day + 1 + noon), base::Variant::Bytes("abc"), base::Variant::Bytes("memo b")},
+               {T("c"), N(), N(), N(), N(), N(), N(), N(), N(), N(), N()}});
+  struct Case {
+    std::string field;
+    base::Variant value;
+    std::string tag;  // "": not found
+  };
+  const Case cases[] = {
+      {"S", I(1), "b"},
+      {"S", I(-1), "a"},
+      {"S", N(), "c"},
+      {"W", I(65535), "b"},
+      {"B", base::Variant::Boolean(false), "b"},
+      {"B", T("True"), "a"},
+      {"L", base::Variant::Int64(std::int64_t{1} << 40), "b"},
+      {"L", I(1 << 10), ""},
+      {"F", test::F(-0.0), "a"},
+      {"F", T("1,5"), "b"},
+      {"F", test::F(1.25), ""},
+      {"D", base::Variant::Date(day + 1 + noon), "b"},  // a date field keeps the day only
+      {"TM", base::Variant::Date(day + 0.25), "b"},     // a time field keeps the time only
+      {"DT", base::Variant::Date(day + noon), "a"},
+      {"DT", base::Variant::Date(day), ""},
+      {"BY", base::Variant::Bytes("abc"), "b"},
+      {"BY", base::Variant::Bytes("ab"), "a"},
+      {"M", T("memo b"), "b"},
+      {"M", T("memo"), ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.field + " " + c.tag);
+    ds.Last();
+    EXPECT_EQ(ds.Locate(c.field, c.value, 0), !c.tag.empty());
+    EXPECT_EQ(ds.FieldByName("TAG").AsString(), c.tag.empty() ? "c" : c.tag);
+  }
 }
 
 TEST(Locate, SkipsFilteredRowsAndLeavesAnEditFirst) {

@@ -6,6 +6,7 @@
 #include "base/date_time.h"
 #include "base/encoding.h"
 #include "data/field_list.h"
+#include "data/field_value.h"
 #include "dataset_fixture.h"
 #include "support/error_text.h"
 
@@ -53,6 +54,46 @@ TEST(FieldList, WidthFollowsTheTypeAndOffsetsRunInFieldOrder) {
   EXPECT_EQ(list.IndexOf("none"), -1);
   EXPECT_EQ(data::TLinkFieldList::TypeOfCode(36), link::ftUnknown);
   EXPECT_EQ(data::TLinkFieldList::TypeOfCode(-1), link::ftUnknown);
+}
+
+TEST(FieldList, ARowLargerThanTheLimitIsRefusedAndTheDatasetStaysUsable) {
+  test::MemDataSet ds;
+  ds.SetFastFields({"ID,3,0", "A,1,40000000", "B,1,40000000"});
+  EXPECT_EQ(test::ErrorOf<Error>([&] { ds.Open(); }), "The fields need more than 67108864 bytes a row");
+  EXPECT_FALSE(ds.Active());
+  EXPECT_TRUE(ds.FieldList().Empty());
+  ds.SetFastFields({"ID,3,0"});
+  ds.Open();
+  ds.Append();
+  ds.FieldByName("ID").SetAsInteger(1);
+  ds.Post();
+  EXPECT_EQ(ds.RecordCount(), 1);
+}
+
+TEST(FieldList, WideRowsKeepTheirValuesAcrossChunks) {
+  // 300,000 bytes a row: a chunk holds two rows.
+  test::MemDataSet ds;
+  ds.OpenWith({"ID,3,0", "WIDE,1,300000"}, {});
+  for (int i = 0; i < 7; ++i) {
+    ds.Append();
+    ds.FieldByName("ID").SetAsInteger(i);
+    ds.FieldByName("WIDE").SetAsString(std::string(300000, static_cast<char>('a' + i)));
+    ds.Post();
+  }
+  ds.SetRecNo(3);
+  ds.Delete();
+  ds.Insert();
+  ds.FieldByName("ID").SetAsInteger(9);
+  ds.FieldByName("WIDE").SetAsString(std::string(299999, 'z'));
+  ds.Post();
+  std::vector<std::string> seen;
+  for (ds.First(); !ds.Eof(); ds.Next()) {
+    const std::string wide = ds.FieldByName("WIDE").AsString();
+    seen.push_back(std::to_string(ds.FieldByName("ID").AsInteger()) + ":" + wide.substr(0, 1) + ":" +
+                   std::to_string(wide.size()));
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"0:a:300000", "1:b:300000", "9:z:299999", "3:d:300000", "4:e:300000",
+                                            "5:f:300000", "6:g:300000"}));
 }
 
 TEST(FieldStorage, TextIsCutToTheSizeEmptyTextIsNullABlankIsKept) {
@@ -123,6 +164,31 @@ TEST(FieldStorage, EveryTypeKeepsWhatItHolds) {
     ds.Post();
     ds.First();
     EXPECT_EQ(ds.Fields(0).Value(), c.read);
+  }
+}
+
+TEST(FieldStorage, DatesAndTimesRoundToTheMillisecond) {
+  const double ms = 1.0 / base::kMSecsPerDay;
+  struct Case {
+    link::TFieldType type;
+    double value;
+    double kept;
+  };
+  const Case cases[] = {
+      {link::ftDateTime, 100 + 0.4 * ms, 100},
+      {link::ftDateTime, 100 + 0.5 * ms, 100 + ms},  // halves round away from zero
+      {link::ftDateTime, -100 - 0.5 * ms, -100 - ms},
+      {link::ftDateTime, -100 - 0.4 * ms, -100},
+      {link::ftDate, 45000 + 0.75, 45000},
+      {link::ftDate, 45001 - 0.4 * ms, 45001},  // 23:59:59.9996 is the next day
+      {link::ftTime, 45000.25, 0.25},
+      {link::ftTime, 45000 + 0.5 * ms, ms},
+      {link::ftTime, 45001 - 0.4 * ms, 0},
+      {link::ftDateTime, 2e7, 0},  // beyond any calendar
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.type) + " " + std::to_string(c.value));
+    EXPECT_EQ(data::NormalizeDate(c.value, c.type), c.kept);
   }
 }
 
