@@ -34,8 +34,10 @@ inline constexpr const char* kNoFieldDefinitions = "The server sent no field def
 // has come for it, so rows that arrive after a request ended, or after its
 // error, are ignored.
 //
-// Every failure reaches the caller as EDatabaseError; a server error carries
-// "[LINK SERVER ERROR]" and the server's text.
+// Failures of a request reach the caller as EDatabaseError; a server error
+// carries "[LINK SERVER ERROR]" and the server's text. A connection lost
+// during a request is the socket's ELinkConnectException, a damaged reply the
+// codec's ELinkResultSetException.
 class TLinkBaseClientDataSet : public TLink2CustomAuditDataSet, public link::LinkDataset {
  public:
   ~TLinkBaseClientDataSet() override;
