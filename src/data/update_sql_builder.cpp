@@ -8,6 +8,7 @@
 #include "base/number_format.h"
 #include "base/text_routines.h"
 #include "data/database_error.h"
+#include "data/field.h"
 
 namespace mero::data {
 
@@ -55,12 +56,6 @@ std::string Quote(std::string_view s, char quote) {
   out.push_back(quote);
   return out;
 }
-
-bool IsTextField(TFieldType t) {
-  return t == link::ftString || t == link::ftFixedChar || t == link::ftWideString || t == link::ftGuid;
-}
-
-bool IsDateField(TFieldType t) { return t == link::ftDate || t == link::ftTime || t == link::ftDateTime; }
 
 // Long values travel as parameters; the placeholder names their kind.
 const char* LongPrefix(TFieldType t) {
@@ -184,7 +179,7 @@ std::string TLinkUpdateSQLBuilder::Column(const std::string& name, bool qualifie
 }
 
 std::string TLinkUpdateSQLBuilder::Literal(TFieldType type, const base::Variant& value, const std::string& text) const {
-  if (IsTextField(type)) {
+  if (IsTextType(type)) {
     // Inside double quotes a double quote is doubled as well: the value can
     // never end the literal early.
     return Quote(value.AsText(), syntax_.Has(link::ssDoubleQuoteStrings) ? '"' : '\'');
@@ -353,7 +348,7 @@ std::string TLinkUpdateSQLBuilder::Insert(const TUpdateEntry& entry, link::TLink
     // Only fields with a value: NULLs and empty texts are left to the
     // table's defaults.
     bool hasValue = !v.value.IsNull() && !v.value.IsEmpty();
-    if (hasValue && !IsDateField(fields_[i].type)) {
+    if (hasValue && !IsDateType(fields_[i].type)) {
       hasValue = IsLongValue(fields_[i].type) ? !v.value.AsText().empty() : !v.text.empty();
     }
     if (!hasValue) continue;

@@ -56,6 +56,13 @@ TEST_F(Remote, OpensWithTheServersFieldsAndRows) {
   q->Open();
   EXPECT_EQ(q->FastFields(), std::vector<std::string>{"ID,1,16"});
   EXPECT_EQ(Column(*q, "ID"), std::vector<std::string>{"D05"});
+
+  // A NULL parameter compares with IS NULL.
+  auto drafts = Query("select ID from UP_DELT where DTFIN=:d order by ID");
+  drafts->ParamByName("d").SetIsNull(true);
+  drafts->Open();
+  EXPECT_EQ(Column(*drafts, "ID"), (std::vector<std::string>{"4", "5"}));
+  EXPECT_EQ(Select1("select count(*) from UP_DELT where DTFIN is null"), "2");
 }
 
 TEST_F(Remote, ZeroRowsGivesTheFieldsAndNoRows) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,17 @@ TEST_F(SelectText, OrderByAndTheSocketsDateMasks) {
   ds_.ParamByName("d2").SetDateTime(day + base::EncodeTime(14, 3, 0, 0));
   EXPECT_EQ(ds_.SelectSQL(),
             "select * from UP_DELT where DTIN >=  '10/05/2005'  and DTIN <  '10/05/2005 14:03:00'  ORDER BY NAME DESC ");
+}
+
+TEST_F(SelectText, TheSocketsParameterHookAnswersFirst) {
+  socket_.OnCustomParamSyntax = [](const link::TLinkParamItem& item) -> std::optional<std::string> {
+    if (item.Name() == "d") return "TRUNC(sysdate)";
+    return std::nullopt;
+  };
+  ds_.SetSQL({"select * from UP_DELT where DTIN < :d and ORGID = :o"});
+  ds_.ParamByName("d").SetDate(base::EncodeDate(2005, 5, 10));
+  ds_.ParamByName("o").SetString("0.02");
+  EXPECT_EQ(ds_.SelectSQL(), "select * from UP_DELT where DTIN <  TRUNC(sysdate) and ORGID =  '0.02'  ");
 }
 
 TEST_F(SelectText, ParametersComeFromTheTextOnlyWhenThereAreNone) {
