@@ -18,7 +18,8 @@ bool Differ(const Variant& a, const Variant& b, link::TFieldType type) {
 
 }  // namespace
 
-TLink2CustomAuditDataSet::TLink2CustomAuditDataSet(std::string name) : TLinkCustomDataset(std::move(name)) {}
+TLink2CustomAuditDataSet::TLink2CustomAuditDataSet(std::string name)
+    : TLinkCustomDataset(std::move(name)), log_(std::make_unique<TLinkDataSet>(Name() + "Log")) {}
 
 TLink2CustomAuditDataSet::~TLink2CustomAuditDataSet() = default;
 
@@ -46,6 +47,13 @@ void TLink2CustomAuditDataSet::PrepareLog() {
   pendingEntry_ = -1;
 }
 
+const std::uint8_t* TLink2CustomAuditDataSet::EntryRow(int entry) const {
+  if (entry < 0 || entry >= ChangeCount()) {
+    throw EDatabaseError("Change log entry " + std::to_string(entry) + " does not exist");
+  }
+  return log_->Rows().Row(static_cast<std::size_t>(entry));
+}
+
 int TLink2CustomAuditDataSet::ChangeCount() const {
   return log_ && log_->Active() ? static_cast<int>(log_->Rows().Count()) : 0;
 }
@@ -53,18 +61,18 @@ int TLink2CustomAuditDataSet::ChangeCount() const {
 TLogDelta TLink2CustomAuditDataSet::EntryDelta(int entry) const {
   const std::size_t n = FieldList().Count();
   return static_cast<TLogDelta>(
-      log_->RowValue(log_->Rows().Row(static_cast<std::size_t>(entry)), n + 1).AsInteger());
+      log_->RowValue(EntryRow(entry), n + 1).AsInteger());
 }
 
 std::optional<std::int32_t> TLink2CustomAuditDataSet::EntryBookmark(int entry) const {
-  const Variant v = log_->RowValue(log_->Rows().Row(static_cast<std::size_t>(entry)), FieldList().Count());
+  const Variant v = log_->RowValue(EntryRow(entry), FieldList().Count());
   if (v.IsNull()) return std::nullopt;
   return v.AsInteger();
 }
 
 Variant TLink2CustomAuditDataSet::LoggedValue(int entry, const TField& field) const {
   const TLinkFieldEntry& e = EntryOf(field);
-  return log_->RowValue(log_->Rows().Row(static_cast<std::size_t>(entry)), static_cast<std::size_t>(e.fieldNo - 1));
+  return log_->RowValue(EntryRow(entry), static_cast<std::size_t>(e.fieldNo - 1));
 }
 
 std::string TLink2CustomAuditDataSet::LoggedText(int entry, const TField& field) const {

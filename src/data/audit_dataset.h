@@ -55,7 +55,8 @@ class TLink2CustomAuditDataSet : public TLinkCustomDataset {
   // The same for the current row only.
   void RevertRecord();
 
-  // Reading the log, for turning it into statements.
+  // Reading the log, for turning it into statements (entries 0 to
+  // ChangeCount() - 1).
   int ChangeCount() const;
   TLogDelta EntryDelta(int entry) const;
   // The row id an entry is about; nullopt for an insert not yet posted.
@@ -89,6 +90,8 @@ class TLink2CustomAuditDataSet : public TLinkCustomDataset {
 
  private:
   bool Logging() const { return updateMethod_ != umManual; }
+  // The log row of an entry; raises "Change log entry <n> does not exist".
+  const std::uint8_t* EntryRow(int entry) const;
   void PrepareLog();
   void AppendEntry(TLogDelta delta, std::optional<std::int32_t> id, const std::vector<base::Variant>& values);
   void RemoveEntry(int entry);

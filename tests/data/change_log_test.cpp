@@ -262,10 +262,19 @@ TEST(ChangeLog, LoggedValuesKeepTheirKindsForStatements) {
   EXPECT_EQ(logFields[5].name, "Delta");
   EXPECT_EQ(logFields[3].type, link::ftLargeint);
 
+  EXPECT_EQ(test::ErrorOf<data::EDatabaseError>([&] { ds.EntryDelta(1); }), "Change log entry 1 does not exist");
+  EXPECT_EQ(test::ErrorOf<data::EDatabaseError>([&] { ds.LoggedValue(-1, ds.FieldByName("ID")); }),
+            "Change log entry -1 does not exist");
   ds.ClearChangeLog();
   EXPECT_EQ(ds.ChangeCount(), 0);
   ds.Close();
   EXPECT_EQ(ds.ChangeCount(), 0);
+  EXPECT_EQ(test::ErrorOf<data::EDatabaseError>([&] { ds.EntryBookmark(0); }), "Change log entry 0 does not exist");
+
+  test::AuditDataSet never;  // never opened: an empty log, no entries
+  EXPECT_EQ(never.ChangeCount(), 0);
+  EXPECT_FALSE(never.ChangeLog().Active());
+  EXPECT_EQ(never.UpdateStatus(), data::usUnmodified);
 }
 
 TEST(ChangeLog, UpdateStatusOfTheCurrentRow) {
