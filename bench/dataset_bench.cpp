@@ -1,0 +1,247 @@
+// The in-memory dataset on 100,000 rows:
+// - SortOnFields on (text, integer) against std::stable_sort of the same keys
+//   extracted into a vector (limit 2.0);
+// - Locate of the last row, by an integer and by a text key: ns per row scanned;
+// - filling: decoding a row payload and appending the rows to a dataset (what
+//   the remote dataset does at open) against the decode alone (limit 1.5).
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "base/date_time.h"
+#include "base/encoding.h"
+#include "base/runtime.h"
+#include "bench_ratio.h"
+#include "data/link_custom_dataset.h"
+#include "link/codec/result_set.h"
+#include "link/codec/result_set_encoder.h"
+
+using namespace mero;
+using namespace mero::base::literals;
+
+namespace {
+
+constexpr int kRows = 100000;
+
+// The filling steps of the in-memory dataset, as the remote dataset uses them.
+class BenchDataSet : public data::TLinkDataSet {
+ public:
+  using TLinkCustomDataset::AppendRows;
+  using TLinkCustomDataset::EmptyRows;
+  using TLinkCustomDataset::PrepareFieldList;
+};
+
+// Sorting and locating: an id, a name from a pool of 5,000 in mixed case
+// (so that many rows tie on the name) and a quantity with ties of its own.
+const std::vector<std::string> kSortFields = {"ID,3,0", "NAME,1,30", "QTY,3,0"};
+
+const std::string& SortPayload() {
+  static const std::string payload = [] {
+    std::mt19937 rng(11);
+    const std::vector<std::string> stems = {"Τόνερ"_gr, "toner", "Drum", "Μελάνι"_gr, "ribbon", "Fuser"};
+    std::vector<std::string> pool;
+    for (int i = 0; i < 5000; ++i) {
+      std::string name = stems[static_cast<std::size_t>(i) % stems.size()] + " " + std::to_string(rng() % 100000);
+      if (i % 3 == 0) {
+        for (char& c : name) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+      }
+      pool.push_back(std::move(name));
+    }
+    std::string out;
+    link::ResultSetEncoder enc(out);
+    for (int i = 0; i < kRows; ++i) {
+      enc.AddInt(i + 1);
+      enc.AddText(pool[rng() % pool.size()]);
+      enc.AddInt(static_cast<std::int64_t>(rng() % 50));
+      enc.EndRow();
+    }
+    enc.Finish();
+    return out;
+  }();
+  return payload;
+}
+
+void FillSortRows(BenchDataSet& ds) {
+  ds.SetFastFields(kSortFields);
+  ds.PrepareFieldList();
+  link::RowSet rows(link::FieldDefsFromFastFields(kSortFields));
+  link::DecodeRows(SortPayload(), 0, rows);
+  ds.AppendRows(rows);
+  ds.Open();
+}
+
+void BM_SortOnFields(benchmark::State& state) {
+  BenchDataSet ds;
+  FillSortRows(ds);
+  for (auto _ : state) {
+    state.PauseTiming();
+    ds.SortOnFields({}, {});  // back to the order of arrival
+    state.ResumeTiming();
+    ds.SortOnFields({"NAME", "QTY"}, {false, false});
+  }
+}
+BENCHMARK(BM_SortOnFields)->Unit(benchmark::kMillisecond)->Repetitions(5);
+
+// The same keys taken out of the rows, sorted by the same rule: the name
+// with ASCII letters folded, then the quantity; ties keep their order.
+struct SortKey {
+  std::string name;
+  std::int32_t qty;
+};
+
+void BM_StableSortKeys(benchmark::State& state) {
+  BenchDataSet ds;
+  FillSortRows(ds);
+  std::vector<SortKey> keys;
+  keys.reserve(kRows);
+  for (ds.First(); !ds.Eof(); ds.Next()) {
+    keys.push_back({ds.FieldByName("NAME").AsString(), ds.FieldByName("QTY").AsInteger()});
+  }
+  static const std::array<unsigned char, 256> fold = [] {
+    std::array<unsigned char, 256> t{};
+    for (int c = 0; c < 256; ++c) {
+      t[static_cast<std::size_t>(c)] = static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    }
+    return t;
+  }();
+  auto less = [](const SortKey& a, const SortKey& b) {
+    const std::size_t n = std::min(a.name.size(), b.name.size());
+    for (std::size_t i = 0; i < n; ++i) {
+      const unsigned char x = fold[static_cast<unsigned char>(a.name[i])];
+      const unsigned char y = fold[static_cast<unsigned char>(b.name[i])];
+      if (x != y) return x < y;
+    }
+    if (a.name.size() != b.name.size()) return a.name.size() < b.name.size();
+    return a.qty < b.qty;
+  };
+  std::vector<SortKey> work;
+  for (auto _ : state) {
+    state.PauseTiming();
+    work = keys;
+    state.ResumeTiming();
+    std::stable_sort(work.begin(), work.end(), less);
+    benchmark::DoNotOptimize(work.data());
+  }
+}
+BENCHMARK(BM_StableSortKeys)->Unit(benchmark::kMillisecond)->Repetitions(5);
+
+// Locate of the last row: every row is scanned.
+void BM_LocateLast(benchmark::State& state) {
+  BenchDataSet ds;
+  FillSortRows(ds);
+  ds.Last();
+  const bool byText = state.range(0) == 1;
+  // Names repeat; the last row gets one of its own so that the scan cannot
+  // stop earlier. The text key is matched ignoring case.
+  ds.Edit();
+  ds.FieldByName("NAME").SetAsString("last row of all");
+  ds.Post();
+  const base::Variant wanted = byText ? base::Variant::Text("LAST ROW OF ALL") : base::Variant::Integer(kRows);
+  const char* field = byText ? "NAME" : "ID";
+  const unsigned options = byText ? unsigned{data::loCaseInsensitive} : 0u;
+  for (auto _ : state) {
+    ds.First();
+    const bool found = ds.Locate(field, wanted, options);
+    benchmark::DoNotOptimize(found);
+  }
+  if (ds.RecNo() != kRows) state.SkipWithError("Locate did not reach the last row");
+  state.counters["ns_per_row"] = benchmark::Counter(
+      kRows, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_LocateLast)->Arg(0)->Arg(1)->ArgNames({"text"})->Unit(benchmark::kMicrosecond)->Repetitions(5);
+
+// Filling: the rows of a typical list (ten columns: integers, texts, floats,
+// dates, a large integer, an occasional memo).
+const std::vector<std::string> kListFields = {"ID,3,0",   "UNIT_ID,3,0", "DESCR,1,40",   "CITY,1,30",
+                                              "PRICE,6,0", "QTY,6,0",     "DTIN,9,0",     "STAMP,11,0",
+                                              "SERIAL,25,0", "COMM,16,0"};
+
+const std::string& ListPayload() {
+  static const std::string payload = [] {
+    const std::vector<std::string> names = {"Τόνερ μαύρο"_gr, "Τύμπανο"_gr, "Μελάνι κυανό"_gr,
+                                            "Ταινία μελανιού"_gr, "Δοχείο αποβλήτων"_gr};
+    const std::vector<std::string> cities = {"Αθήνα"_gr, "Θεσσαλονίκη"_gr, "Πάτρα"_gr, "Ηράκλειο"_gr};
+    const std::string memo = "Παράδοση στο κτίριο Β, όροφος 2"_gr;
+    const double day = base::EncodeDate(2024, 1, 1);
+    std::string out;
+    link::ResultSetEncoder enc(out);
+    for (int i = 0; i < kRows; ++i) {
+      enc.AddInt(i + 1);
+      if (i % 50 == 0) {
+        enc.AddNull();
+      } else {
+        enc.AddInt(i % 37 + 100);
+      }
+      enc.AddText(names[static_cast<std::size_t>(i) % names.size()]);
+      enc.AddText(cities[static_cast<std::size_t>(i) % cities.size()]);
+      enc.AddFloat(i * 1.25 + 0.01);
+      enc.AddFloat(i % 100 + 0.5);
+      enc.AddFloat(day + i % 365);
+      enc.AddFloat(day + i % 365 + static_cast<double>(i % 86400) / 86400);
+      enc.AddInt(static_cast<std::int64_t>(i) * 1000003);
+      if (i % 20 == 0) {
+        enc.AddLong(memo);
+      } else {
+        enc.AddNull();
+      }
+      enc.EndRow();
+    }
+    enc.Finish();
+    return out;
+  }();
+  return payload;
+}
+
+void BM_DecodeRows(benchmark::State& state) {
+  link::RowSet rows(link::FieldDefsFromFastFields(kListFields));
+  for (auto _ : state) {
+    const link::RowsDecoded r = link::DecodeRows(ListPayload(), 0, rows);
+    benchmark::DoNotOptimize(r.rowsAdded);
+  }
+}
+BENCHMARK(BM_DecodeRows)->Unit(benchmark::kMillisecond)->Repetitions(5);
+
+void BM_DecodeAndAppendRows(benchmark::State& state) {
+  BenchDataSet ds;
+  ds.SetFastFields(kListFields);
+  ds.PrepareFieldList();
+  ds.Open();
+  link::RowSet rows(link::FieldDefsFromFastFields(kListFields));
+  for (auto _ : state) {
+    ds.EmptyRows();
+    link::DecodeRows(ListPayload(), 0, rows);
+    const std::size_t added = ds.AppendRows(rows);
+    benchmark::DoNotOptimize(added);
+  }
+  if (ds.RecordCount() != kRows) state.SkipWithError("the rows did not all arrive");
+}
+BENCHMARK(BM_DecodeAndAppendRows)->Unit(benchmark::kMillisecond)->Repetitions(5);
+
+// The append alone, for the record: the rows of one decoded payload.
+void BM_AppendRows(benchmark::State& state) {
+  BenchDataSet ds;
+  ds.SetFastFields(kListFields);
+  ds.PrepareFieldList();
+  ds.Open();
+  link::RowSet rows(link::FieldDefsFromFastFields(kListFields));
+  link::DecodeRows(ListPayload(), 0, rows);
+  for (auto _ : state) {
+    ds.EmptyRows();
+    const std::size_t added = ds.AppendRows(rows);
+    benchmark::DoNotOptimize(added);
+  }
+}
+BENCHMARK(BM_AppendRows)->Unit(benchmark::kMillisecond)->Repetitions(5);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  base::KeepFreedMemory();  // as the client program does at start
+  return bench::RunAndReport(argc, argv,
+                             {{"BM_SortOnFields", "BM_StableSortKeys", 2.0},
+                              {"BM_DecodeAndAppendRows", "BM_DecodeRows", 1.5}});
+}

@@ -1,0 +1,1075 @@
+#include "data/link_custom_dataset.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+
+#include "base/text_routines.h"
+#include "data/audit_dataset.h"
+#include "data/field_value.h"
+#include "data/filter_tree_reader.h"
+#include "link/codec/result_set.h"
+
+namespace mero::data {
+
+using base::Variant;
+
+namespace {
+
+[[noreturn]] void Raise(const std::string& text) { throw EDatabaseError(text); }
+
+template <typename T>
+T Load(const std::uint8_t* p) {
+  T v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+template <typename T>
+void Put(std::uint8_t* p, T v) {
+  std::memcpy(p, &v, sizeof v);
+}
+
+std::string_view TextAt(const std::uint8_t* p, std::uint32_t width) {
+  const char* c = reinterpret_cast<const char*>(p);
+  const void* zero = std::memchr(c, 0, width);
+  return {c, zero == nullptr ? width : static_cast<std::size_t>(static_cast<const char*>(zero) - c)};
+}
+
+std::vector<std::string> SplitNames(std::string_view list) {
+  std::vector<std::string> names;
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    std::size_t end = list.find(';', start);
+    if (end == std::string_view::npos) end = list.size();
+    std::string name = base::StrTrim(list.substr(start, end - start));
+    if (!name.empty()) names.push_back(std::move(name));
+    start = end + 1;
+  }
+  return names;
+}
+
+}  // namespace
+
+// Reads the values of one row block for the filter evaluator.
+class TLinkCustomDataset::RowReader : public TLinkFilterTreeReader::RowValues {
+ public:
+  RowReader(const TLinkCustomDataset& ds, const std::uint8_t* row) : ds_(ds), row_(row) {}
+  Variant Value(int fieldIndex) const override { return ds_.RowValue(row_, static_cast<std::size_t>(fieldIndex)); }
+
+ private:
+  const TLinkCustomDataset& ds_;
+  const std::uint8_t* row_;
+};
+
+// Follows the master: a move or a change of the master's rows re-reads the
+// detail rows.
+class TLinkCustomDataset::MasterObserver : public DataSetObserver {
+ public:
+  explicit MasterObserver(TLinkCustomDataset& detail) : detail_(detail) {}
+  void DataSetChanged(TDataSet&) override { detail_.MasterMoved(); }
+  void RecordChanged(TDataSet&, const TField*) override {}
+  void CursorMoved(TDataSet&) override { detail_.MasterMoved(); }
+  void StateChanged(TDataSet&) override {}
+  void DataSetDestroyed(TDataSet&) override { detail_.master_ = nullptr; }
+
+ private:
+  TLinkCustomDataset& detail_;
+};
+
+TLinkCustomDataset::TLinkCustomDataset(std::string name) : TDataSet(std::move(name)) {}
+
+TLinkCustomDataset::~TLinkCustomDataset() {
+  if (master_ != nullptr && masterObserver_) master_->RemoveObserver(masterObserver_.get());
+}
+
+// Definitions
+
+void TLinkCustomDataset::SetFastFields(std::vector<std::string> entries) {
+  Close();
+  fastFields_ = std::move(entries);
+  fieldList_.Clear();
+  rows_.SetLayout(0, 0);
+  blobs_.Clear();
+  boundFilter_ = nullptr;
+  masterBound_ = false;
+}
+
+void TLinkCustomDataset::PrepareFieldList() {
+  if (!fieldList_.Empty()) return;
+  // Built aside: a definition the list refuses leaves no half list behind
+  // that the row layout would not match.
+  TLinkFieldList list;
+  if (!fastFields_.empty()) {
+    for (const std::string& entry : fastFields_) {
+      const link::FieldDef def = link::ParseFastFieldsEntry(entry);
+      list.Add(def.name, TLinkFieldList::TypeOfCode(def.type), def.size);
+    }
+  } else {
+    for (int i = 0; i < FieldCount(); ++i) {
+      const TField& f = Fields(i);
+      list.Add(f.FieldName(), f.DataType(), f.Size());
+    }
+  }
+  fieldList_ = std::move(list);
+  rows_.SetLayout(fieldList_.DataSize(), fieldList_.Count());
+  blobs_.Clear();
+  editBuffer_.assign(rows_.RowSize(), 0);
+  boundFilter_ = nullptr;
+  masterBound_ = false;
+}
+
+const TLinkFieldEntry& TLinkCustomDataset::EntryOf(const TField& field) const {
+  CheckRowRead(field);
+  return fieldList_[fieldEntry_[static_cast<std::size_t>(field.Index())]];
+}
+
+void TLinkCustomDataset::CheckRowRead(const TField& field) const {
+  const int index = field.Index();
+  if (&field.DataSet() != this || index < 0 || static_cast<std::size_t>(index) >= fieldEntry_.size() ||
+      fieldEntry_[static_cast<std::size_t>(index)] >= fieldList_.Count()) {
+    Raise(errors::kFieldOffset + field.FieldName());
+  }
+  const TLinkFieldEntry& e = fieldList_[fieldEntry_[static_cast<std::size_t>(index)]];
+  if (e.offset + e.width > fieldList_.DataSize()) Raise(errors::kFieldOffset + field.FieldName());
+}
+
+void TLinkCustomDataset::InternalOpen() {
+  PrepareFieldList();
+  std::vector<FieldDefinition> defs;
+  defs.reserve(fieldList_.Count());
+  for (const TLinkFieldEntry& e : fieldList_.Entries()) {
+    defs.push_back({e.name, e.type, TLinkFieldList::DefinitionSize(e.type, e.size)});
+  }
+  BindFields(defs);
+  fieldEntry_.assign(static_cast<std::size_t>(FieldCount()), 0);
+  for (int i = 0; i < FieldCount(); ++i) {
+    fieldEntry_[static_cast<std::size_t>(i)] = static_cast<std::size_t>(Fields(i).FieldNo() - 1);
+  }
+  editBuffer_.assign(rows_.RowSize(), 0);
+  if (Filtered()) BindFilter();
+}
+
+void TLinkCustomDataset::InternalClose() {
+  EmptyRows();
+  rows_.ResetIds(0);
+  filterRow_ = nullptr;
+}
+
+void TLinkCustomDataset::EmptyRows() {
+  const std::int32_t next = rows_.NextId();
+  rows_.Clear();
+  if (Active()) rows_.ResetIds(next);
+  blobs_.Clear();
+}
+
+// Filling
+
+std::size_t TLinkCustomDataset::AppendRows(const link::RowSet& set) {
+  PrepareFieldList();
+  if (set.FieldCount() != fieldList_.Count()) Raise("The rows do not match the field list");
+  // How each column lands in a row, worked out once for the whole set.
+  enum class Store : std::uint8_t { Skip, Text, Int16, Word, Bool, Int32, Int64, Double, Date, DateTime, Long };
+  struct Column {
+    Store store;
+    std::uint32_t offset;
+    std::uint32_t width;
+    int fieldNo;
+  };
+  std::vector<Column> plan;
+  plan.reserve(fieldList_.Count());
+  for (const TLinkFieldEntry& e : fieldList_.Entries()) {
+    Store store = Store::Skip;
+    switch (e.type) {
+      case link::ftString:
+      case link::ftFixedChar:
+      case link::ftWideString:
+      case link::ftGuid:
+      case link::ftBytes:
+        store = Store::Text;
+        break;
+      case link::ftSmallint:
+        store = Store::Int16;
+        break;
+      case link::ftWord:
+        store = Store::Word;
+        break;
+      case link::ftBoolean:
+        store = Store::Bool;
+        break;
+      case link::ftInteger:
+      case link::ftAutoInc:
+      case link::ftTime:
+        store = Store::Int32;
+        break;
+      case link::ftLargeint:
+        store = Store::Int64;
+        break;
+      case link::ftFloat:
+      case link::ftCurrency:
+      case link::ftBCD:
+        store = Store::Double;
+        break;
+      case link::ftDate:
+        store = Store::Date;
+        break;
+      case link::ftDateTime:
+        store = Store::DateTime;
+        break;
+      default:
+        store = IsLongType(e.type) ? Store::Long : Store::Skip;
+        break;
+    }
+    plan.push_back({store, TLinkDBList::kIdSize + e.offset, e.width, e.fieldNo});
+  }
+
+  const std::size_t n = set.RowCount();
+  const std::size_t columns = plan.size();
+  std::vector<std::uint32_t> nulls((columns + 31) / 32);
+  rows_.Reserve(n);
+  for (std::size_t r = 0; r < n; ++r) {
+    const std::uint32_t slot = rows_.NewSlot(rows_.TakeNextId());
+    std::uint8_t* row = rows_.Slot(slot);
+    std::fill(nulls.begin(), nulls.end(), ~0u);
+    for (std::size_t c = 0; c < columns; ++c) {
+      const Column& col = plan[c];
+      if (col.store == Store::Skip || set.IsNull(r, c)) continue;
+      std::uint8_t* at = row + col.offset;
+      switch (col.store) {
+        case Store::Text: {
+          const std::string_view text = set.Text(r, c);
+          std::memcpy(at, text.data(), std::min<std::size_t>(text.size(), col.width));
+          break;
+        }
+        case Store::Int16:
+          Put(at, static_cast<std::int16_t>(set.Int(r, c)));
+          break;
+        case Store::Word:
+          Put(at, static_cast<std::uint16_t>(set.Int(r, c)));
+          break;
+        case Store::Bool:
+          Put(at, static_cast<std::int16_t>(set.Bool(r, c) ? 1 : 0));
+          break;
+        case Store::Int32:
+          Put(at, static_cast<std::int32_t>(set.Int(r, c)));
+          break;
+        case Store::Int64:
+          Put(at, set.Int(r, c));
+          break;
+        case Store::Double:
+          Put(at, set.Double(r, c));
+          break;
+        case Store::Date:
+          // The decoder already gives whole days within the calendar.
+          Put(at, static_cast<std::int32_t>(set.Double(r, c)));
+          break;
+        case Store::DateTime:
+          Put(at, NormalizeDate(set.Double(r, c), link::ftDateTime));
+          break;
+        case Store::Long:
+          Put(at, blobs_.Add(col.fieldNo, set.Text(r, c)));
+          break;
+        case Store::Skip:
+          break;
+      }
+      nulls[c >> 5] &= ~(1u << (c & 31));
+    }
+    std::memcpy(row + rows_.NullOffset(), nulls.data(), nulls.size() * sizeof(std::uint32_t));
+    rows_.AppendSlot(slot);
+  }
+  if (Active() && n > 0) {
+    if (CursorPos() == npos) Resync(0);
+    NotifyDataSetChanged();
+  }
+  return n;
+}
+
+// Row blocks
+
+Variant TLinkCustomDataset::RowValue(const std::uint8_t* row, std::size_t fieldIndex) const {
+  if (rows_.IsNull(row, fieldIndex)) return Variant::Null();
+  const TLinkFieldEntry& e = fieldList_[fieldIndex];
+  const std::uint8_t* at = TLinkDBList::Value(row, e.offset);
+  switch (e.type) {
+    case link::ftString:
+    case link::ftFixedChar:
+    case link::ftWideString:
+    case link::ftGuid:
+      return Variant::Text(std::string(TextAt(at, e.width)));
+    case link::ftBytes:
+      return Variant::Bytes(std::string(reinterpret_cast<const char*>(at), e.width));
+    case link::ftSmallint:
+      return Variant::Integer(Load<std::int16_t>(at));
+    case link::ftWord:
+      return Variant::Integer(Load<std::uint16_t>(at));
+    case link::ftBoolean:
+      return Variant::Boolean(Load<std::int16_t>(at) != 0);
+    case link::ftInteger:
+    case link::ftAutoInc:
+      return Variant::Integer(Load<std::int32_t>(at));
+    case link::ftLargeint:
+      return Variant::Int64(Load<std::int64_t>(at));
+    case link::ftFloat:
+    case link::ftCurrency:
+    case link::ftBCD:
+      return Variant::Double(Load<double>(at));
+    case link::ftDate:
+      return Variant::Date(Load<std::int32_t>(at));
+    case link::ftTime:
+      return Variant::Date(static_cast<double>(Load<std::int32_t>(at)) / base::kMSecsPerDay);
+    case link::ftDateTime:
+      return Variant::Date(Load<double>(at));
+    case link::ftMemo:
+    case link::ftFmtMemo:
+      return Variant::Text(std::string(blobs_.Bytes(Load<std::int32_t>(at))));
+    default:
+      if (IsLongType(e.type)) return Variant::Bytes(std::string(blobs_.Bytes(Load<std::int32_t>(at))));
+      return Variant::Null();
+  }
+}
+
+void TLinkCustomDataset::SetRowValue(std::uint8_t* row, std::size_t fieldIndex, const Variant& value) {
+  const TLinkFieldEntry& e = fieldList_[fieldIndex];
+  std::uint8_t* at = TLinkDBList::Value(row, e.offset);
+  if (IsLongType(e.type)) {
+    const std::int32_t old = Load<std::int32_t>(at);
+    if (old != 0) blobs_.Remove(old);
+    Put<std::int32_t>(at, 0);
+  }
+  if (value.IsNull() || value.IsEmpty() || e.width == 0) {
+    std::memset(at, 0, e.width);
+    rows_.SetNull(row, fieldIndex, true);
+    return;
+  }
+  switch (e.type) {
+    case link::ftString:
+    case link::ftFixedChar:
+    case link::ftWideString:
+    case link::ftGuid:
+    case link::ftBytes: {
+      const std::string& text = value.AsText();
+      const std::size_t n = std::min<std::size_t>(text.size(), e.width);
+      std::memcpy(at, text.data(), n);
+      std::memset(at + n, 0, e.width - n);
+      break;
+    }
+    case link::ftSmallint:
+      Put(at, static_cast<std::int16_t>(value.AsInteger()));
+      break;
+    case link::ftWord:
+      Put(at, static_cast<std::uint16_t>(value.AsInteger()));
+      break;
+    case link::ftBoolean:
+      Put(at, static_cast<std::int16_t>(value.AsBoolean() ? 1 : 0));
+      break;
+    case link::ftInteger:
+    case link::ftAutoInc:
+      Put(at, value.AsInteger());
+      break;
+    case link::ftLargeint:
+      Put(at, value.AsInt64());
+      break;
+    case link::ftFloat:
+    case link::ftCurrency:
+    case link::ftBCD:
+      Put(at, value.AsDouble());
+      break;
+    case link::ftDate:
+      Put(at, static_cast<std::int32_t>(NormalizeDate(value.AsDouble(), link::ftDate)));
+      break;
+    case link::ftTime:
+      Put(at, TimeMSecs(value.AsDouble()));
+      break;
+    case link::ftDateTime:
+      Put(at, NormalizeDate(value.AsDouble(), link::ftDateTime));
+      break;
+    default:
+      if (!IsLongType(e.type)) return;
+      Put(at, blobs_.Add(e.fieldNo, value.AsText()));
+      break;
+  }
+  rows_.SetNull(row, fieldIndex, false);
+}
+
+std::vector<Variant> TLinkCustomDataset::RowValues(std::size_t pos) const {
+  std::vector<Variant> values;
+  values.reserve(fieldList_.Count());
+  const std::uint8_t* row = rows_.Row(pos);
+  for (std::size_t i = 0; i < fieldList_.Count(); ++i) values.push_back(RowValue(row, i));
+  return values;
+}
+
+void TLinkCustomDataset::InsertRowWithId(std::size_t pos, std::int32_t id, const std::vector<Variant>& values) {
+  const std::uint32_t slot = rows_.NewSlot(id);
+  std::uint8_t* row = rows_.Slot(slot);
+  for (std::size_t i = 0; i < values.size() && i < fieldList_.Count(); ++i) SetRowValue(row, i, values[i]);
+  rows_.InsertSlot(pos, slot);
+  if (id >= rows_.NextId()) rows_.ResetIds(id + 1);
+}
+
+void TLinkCustomDataset::FreeRowBlobs(const std::uint8_t* row) {
+  for (const TLinkFieldEntry& e : fieldList_.Entries()) {
+    if (!IsLongType(e.type)) continue;
+    const std::int32_t handle = Load<std::int32_t>(TLinkDBList::Value(row, e.offset));
+    if (handle != 0) blobs_.Remove(handle);
+  }
+}
+
+void TLinkCustomDataset::RemoveRow(std::size_t pos) {
+  FreeRowBlobs(rows_.Row(pos));
+  rows_.Remove(pos);
+}
+
+Variant TLinkCustomDataset::ValueAt(std::size_t pos, const TField& field) const {
+  const TLinkFieldEntry& e = EntryOf(field);
+  if (pos >= rows_.Count()) return Variant::Null();
+  return RowValue(rows_.Row(pos), static_cast<std::size_t>(e.fieldNo - 1));
+}
+
+bool TLinkCustomDataset::IsNullAt(std::size_t pos, const TField& field) const {
+  const TLinkFieldEntry& e = EntryOf(field);
+  return pos >= rows_.Count() || rows_.IsNull(rows_.Row(pos), static_cast<std::size_t>(e.fieldNo - 1));
+}
+
+// The active row
+
+const std::uint8_t* TLinkCustomDataset::ActiveRow() const {
+  if (filterRow_ != nullptr) return filterRow_;
+  if (State() == dsEdit || State() == dsInsert) return editBuffer_.data();
+  if (CursorPos() == npos || CursorPos() >= rows_.Count()) return nullptr;
+  return rows_.Row(CursorPos());
+}
+
+std::uint8_t* TLinkCustomDataset::WritableActiveRow() {
+  if (State() == dsEdit || State() == dsInsert) return editBuffer_.data();
+  return nullptr;
+}
+
+bool TLinkCustomDataset::FieldIsNull(const TField& field) const {
+  CheckRowRead(field);
+  const std::uint8_t* row = ActiveRow();
+  return row == nullptr || rows_.IsNull(row, fieldEntry_[static_cast<std::size_t>(field.Index())]);
+}
+
+Variant TLinkCustomDataset::ReadField(const TField& field) const {
+  CheckRowRead(field);
+  const std::uint8_t* row = ActiveRow();
+  if (row == nullptr) return Variant::Null();
+  return RowValue(row, fieldEntry_[static_cast<std::size_t>(field.Index())]);
+}
+
+void TLinkCustomDataset::StoreField(const TField& field, const Variant& value) {
+  CheckRowRead(field);
+  std::uint8_t* row = WritableActiveRow();
+  if (row == nullptr) Raise(errors::kNotEditing);
+  const std::size_t index = fieldEntry_[static_cast<std::size_t>(field.Index())];
+  const TLinkFieldEntry& e = fieldList_[index];
+  if (!IsLongType(e.type)) {
+    SetRowValue(row, index, value);
+    return;
+  }
+  // A long value of the row being edited stays until the post: the edit
+  // buffer gets an entry of its own.
+  std::uint8_t* at = TLinkDBList::Value(row, e.offset);
+  const std::int32_t mine = Load<std::int32_t>(at);
+  std::int32_t original = 0;
+  if (State() == dsEdit && CursorPos() != npos) {
+    original = Load<std::int32_t>(TLinkDBList::Value(rows_.Row(CursorPos()), e.offset));
+  }
+  const bool own = mine != 0 && mine != original;
+  if (value.IsNull()) {
+    if (own) blobs_.Remove(mine);
+    Put<std::int32_t>(at, 0);
+    rows_.SetNull(row, index, true);
+    return;
+  }
+  if (own) {
+    blobs_.Set(mine, value.AsText());
+  } else {
+    Put(at, blobs_.Add(e.fieldNo, value.AsText()));
+  }
+  rows_.SetNull(row, index, false);
+}
+
+// Editing
+
+void TLinkCustomDataset::InternalEdit() {
+  std::memcpy(editBuffer_.data(), rows_.Row(CursorPos()), rows_.RowSize());
+}
+
+void TLinkCustomDataset::InternalInsert(bool append) {
+  TLinkDBList::SetId(editBuffer_.data(), -1);
+  rows_.ResetValues(editBuffer_.data());
+  appending_ = append;
+  insertPos_ = append || CursorPos() == npos ? rows_.Count() : CursorPos();
+  if (CursorPos() == npos && !append && rows_.Count() > 0) insertPos_ = 0;
+  // A new detail row takes the master's values.
+  if (master_ != nullptr && master_->Active() && !masterFields_.empty() && !detailFilter_.empty()) {
+    BindMaster();
+    for (std::size_t i = 0; i < masterNames_.size(); ++i) {
+      const TField* mf = master_->FindField(masterNames_[i]);
+      if (mf == nullptr) continue;
+      const TLinkFieldEntry& e = fieldList_[detailIndexes_[i]];
+      Variant v = ToFieldValue(mf->Value(), e.type, e.name);
+      if (IsTextType(e.type) && v.AsText().empty()) v = Variant::Null();
+      SetRowValue(editBuffer_.data(), detailIndexes_[i], v);
+    }
+  }
+}
+
+void TLinkCustomDataset::DropEditBlobs() {
+  const std::uint8_t* original =
+      State() == dsEdit && CursorPos() != npos ? rows_.Row(CursorPos()) : nullptr;
+  for (const TLinkFieldEntry& e : fieldList_.Entries()) {
+    if (!IsLongType(e.type)) continue;
+    const std::int32_t mine = Load<std::int32_t>(TLinkDBList::Value(editBuffer_.data(), e.offset));
+    const std::int32_t theirs = original ? Load<std::int32_t>(TLinkDBList::Value(original, e.offset)) : 0;
+    if (mine != 0 && mine != theirs) blobs_.Remove(mine);
+  }
+}
+
+void TLinkCustomDataset::InternalPost() {
+  if (State() == dsEdit) {
+    std::uint8_t* row = rows_.Row(CursorPos());
+    for (const TLinkFieldEntry& e : fieldList_.Entries()) {
+      if (!IsLongType(e.type)) continue;
+      const std::int32_t mine = Load<std::int32_t>(TLinkDBList::Value(editBuffer_.data(), e.offset));
+      const std::int32_t theirs = Load<std::int32_t>(TLinkDBList::Value(row, e.offset));
+      if (theirs != 0 && theirs != mine) blobs_.Remove(theirs);
+    }
+    const std::int32_t id = TLinkDBList::IdOf(row);
+    std::memcpy(row, editBuffer_.data(), rows_.RowSize());
+    TLinkDBList::SetId(row, id);
+    return;
+  }
+  const std::uint32_t slot = rows_.NewSlot(rows_.TakeNextId());
+  std::uint8_t* row = rows_.Slot(slot);
+  std::memcpy(row + TLinkDBList::kIdSize, editBuffer_.data() + TLinkDBList::kIdSize,
+              rows_.RowSize() - TLinkDBList::kIdSize);
+  const std::size_t pos = std::min(insertPos_, rows_.Count());
+  rows_.InsertSlot(pos, slot);
+  SetCursorPos(pos, false, false);
+}
+
+void TLinkCustomDataset::InternalCancel() { DropEditBlobs(); }
+
+void TLinkCustomDataset::InternalDelete() {
+  const std::size_t pos = CursorPos();
+  RemoveRow(pos);
+  if (rows_.Count() == 0) {
+    SetCursorPos(npos, true, true);
+  } else {
+    SetCursorPos(std::min(pos, rows_.Count() - 1), false, false);
+  }
+}
+
+// Navigation, filter and master link
+
+int TLinkCustomDataset::RecordCount() const { return Active() ? static_cast<int>(rows_.Count()) : 0; }
+
+int TLinkCustomDataset::RecNo() const { return TDataSet::RecNo(); }
+
+void TLinkCustomDataset::SetRecNo(int value) { TDataSet::SetRecNo(value); }
+
+void TLinkCustomDataset::BindFilter() {
+  const std::shared_ptr<TLinkFilterTreeReader>& tree = FilterTree();
+  if (!tree) {
+    boundFilter_ = nullptr;
+    return;
+  }
+  tree->Bind(
+      [this](std::string_view name) -> std::optional<TLinkFilterTreeReader::FieldRef> {
+        const int i = fieldList_.IndexOf(base::StrTrim(name));
+        if (i < 0) return std::nullopt;
+        return TLinkFilterTreeReader::FieldRef{i, fieldList_[static_cast<std::size_t>(i)].type};
+      },
+      [this](const std::string& name) { Raise(FieldNotFoundText(Name(), name)); });
+  boundFilter_ = tree.get();
+}
+
+void TLinkCustomDataset::FilterChanged() {
+  boundFilter_ = nullptr;
+  if (Active()) BindFilter();
+}
+
+void TLinkCustomDataset::BindMaster() {
+  if (masterBound_) return;
+  const std::vector<std::string> masters = SplitNames(masterFields_);
+  const std::vector<std::string> details = SplitNames(detailFilter_);
+  if (masters.size() != details.size()) Raise("MasterFields and DetailFilter must name the same number of fields");
+  std::vector<std::size_t> indexes;
+  for (const std::string& d : details) {
+    const int i = fieldList_.IndexOf(d);
+    if (i < 0) Raise(FieldNotFoundText(Name(), d));
+    indexes.push_back(static_cast<std::size_t>(i));
+  }
+  masterNames_ = masters;
+  detailIndexes_ = std::move(indexes);
+  masterBound_ = true;
+}
+
+bool TLinkCustomDataset::MasterAccepts(const std::uint8_t* row) {
+  BindMaster();
+  // Without a current master row no detail row belongs to it.
+  if (!master_->Active() || master_->IsEmpty()) return false;
+  for (std::size_t i = 0; i < masterNames_.size(); ++i) {
+    const std::string masterText = base::UpperStr(master_->FieldByName(masterNames_[i]).AsString());
+    const std::size_t d = detailIndexes_[i];
+    const std::string detailText = base::UpperStr(ValueText(RowValue(row, d), fieldList_[d].type));
+    if (masterText != detailText) return false;
+  }
+  return true;
+}
+
+bool TLinkCustomDataset::RowAccepted(std::size_t pos) {
+  const std::uint8_t* row = rows_.Row(pos);
+  if (master_ != nullptr && !masterFields_.empty() && !detailFilter_.empty() && !MasterAccepts(row)) return false;
+  if (!Filtered()) return true;
+  if (const std::shared_ptr<TLinkFilterTreeReader>& tree = FilterTree()) {
+    if (boundFilter_ != tree.get()) BindFilter();
+    if (!tree->Evaluate(RowReader(*this, row), FilterOptions())) return false;
+  }
+  if (OnFilterRecord) {
+    bool accept = true;
+    const std::uint8_t* savedRow = filterRow_;
+    filterRow_ = row;
+    const TDataSetState saved = SwapState(dsFilter);
+    try {
+      OnFilterRecord(accept);
+    } catch (...) {
+      SwapState(saved);
+      filterRow_ = savedRow;
+      throw;
+    }
+    SwapState(saved);
+    filterRow_ = savedRow;
+    if (!accept) return false;
+  }
+  return true;
+}
+
+void TLinkCustomDataset::SetMasterSource(TDataSet* master) {
+  for (TDataSet* p = master; p != nullptr;) {
+    if (p == this) Raise(errors::kCircularMaster);
+    auto* link = dynamic_cast<TLinkCustomDataset*>(p);
+    p = link != nullptr ? link->master_ : nullptr;
+  }
+  if (master_ == master) return;
+  if (master_ != nullptr && masterObserver_) master_->RemoveObserver(masterObserver_.get());
+  master_ = master;
+  masterBound_ = false;
+  if (master_ != nullptr) {
+    if (!masterObserver_) masterObserver_ = std::make_unique<MasterObserver>(*this);
+    master_->AddObserver(masterObserver_.get());
+  }
+  MasterMoved();
+}
+
+void TLinkCustomDataset::SetMasterFields(std::string fields) {
+  masterFields_ = std::move(fields);
+  masterBound_ = false;
+  MasterMoved();
+}
+
+void TLinkCustomDataset::SetDetailFilter(std::string fields) {
+  detailFilter_ = std::move(fields);
+  masterBound_ = false;
+  MasterMoved();
+}
+
+void TLinkCustomDataset::MasterMoved() {
+  if (!Active() || State() != dsBrowse) return;
+  First();
+  NotifyDataSetChanged();
+}
+
+// Locate
+
+bool TLinkCustomDataset::Locate(std::string_view keyFields, const std::vector<Variant>& values, unsigned options) {
+  CheckBrowseMode();
+  if (!Active()) return false;
+  const std::vector<std::string> names = SplitNames(keyFields);
+  if (names.size() != values.size() || names.empty()) {
+    Raise("Locate needs one key value for each key field");
+  }
+  const bool caseInsensitive = (options & loCaseInsensitive) != 0;
+  const bool partial = (options & loPartialKey) != 0;
+  // How a key meets a row: texts by their bytes; fixed-width values by the
+  // bytes they are stored as (floats by value, so that -0 equals 0); long
+  // values through the value read from the row.
+  enum class Match : std::uint8_t { Text, Raw, Double, Value };
+  struct Key {
+    std::size_t index;
+    const TLinkFieldEntry* entry;
+    Match match;
+    Variant value;    // Null: the field must be NULL
+    std::string key;  // text keys (folded when asked) or the stored bytes
+    double number = 0;
+  };
+  std::vector<Key> keys;
+  std::vector<std::uint8_t> scratch(rows_.RowSize());
+  bool matchable = true;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    TField& f = FieldByName(names[i]);
+    const TLinkFieldEntry& e = EntryOf(f);
+    Key k{static_cast<std::size_t>(e.fieldNo - 1), &e, Match::Text, Variant::Null(), {}};
+    if (IsTextType(e.type)) {
+      if (!values[i].IsNull() && !values[i].IsEmpty()) {
+        k.value = Variant::Text(ValueText(values[i], e.type));
+        k.key = caseInsensitive ? base::UpperStr(k.value.AsText()) : k.value.AsText();
+      }
+    } else {
+      try {
+        k.value = ToFieldValue(values[i], e.type, e.name);
+      } catch (const EDatabaseError&) {
+        matchable = false;  // a key no value of the field can equal
+      }
+      if (IsLongType(e.type) || e.width == 0) {
+        k.match = Match::Value;
+      } else if (!k.value.IsNull()) {
+        SetRowValue(scratch.data(), k.index, k.value);
+        const std::uint8_t* stored = TLinkDBList::Value(scratch.data(), e.offset);
+        if (e.type == link::ftFloat || e.type == link::ftCurrency || e.type == link::ftBCD ||
+            e.type == link::ftDateTime) {
+          k.match = Match::Double;
+          k.number = Load<double>(stored);
+        } else {
+          k.match = Match::Raw;
+          k.key.assign(reinterpret_cast<const char*>(stored), e.width);
+        }
+      }
+    }
+    keys.push_back(std::move(k));
+  }
+  if (!matchable) return false;
+
+  const bool filtering = Filtered() || (master_ != nullptr && !masterFields_.empty() && !detailFilter_.empty());
+  std::size_t found = npos;
+  DisableControls();
+  try {
+    const std::size_t count = rows_.Count();
+    for (std::size_t pos = 0; pos < count && found == npos; ++pos) {
+      const std::uint8_t* row = rows_.Row(pos);
+      bool match = true;
+      for (const Key& k : keys) {
+        const bool isNull = rows_.IsNull(row, k.index);
+        if (k.value.IsNull()) {
+          match = isNull;
+        } else if (isNull) {
+          match = false;
+        } else {
+          const std::uint8_t* at = TLinkDBList::Value(row, k.entry->offset);
+          switch (k.match) {
+            case Match::Text: {
+              const std::string_view text = TextAt(at, k.entry->width);
+              if (text.size() < k.key.size() || (!partial && text.size() != k.key.size())) {
+                match = false;
+              } else if (caseInsensitive) {
+                for (std::size_t c = 0; c < k.key.size() && match; ++c) match = base::UpperChar(text[c]) == k.key[c];
+              } else {
+                match = std::memcmp(text.data(), k.key.data(), k.key.size()) == 0;
+              }
+              break;
+            }
+            case Match::Raw:
+              match = std::memcmp(at, k.key.data(), k.key.size()) == 0;
+              break;
+            case Match::Double:
+              match = Load<double>(at) == k.number;
+              break;
+            case Match::Value:
+              match = RowValue(row, k.index) == k.value;
+              break;
+          }
+        }
+        if (!match) break;
+      }
+      if (match && (!filtering || RowAccepted(pos))) found = pos;
+    }
+  } catch (...) {
+    EnableControls();
+    throw;
+  }
+  if (found != npos) MoveTo(found);
+  EnableControls();
+  return found != npos;
+}
+
+// Sorting
+
+namespace {
+
+// Sort keys longer than this are not kept for every row.
+constexpr std::uint32_t kMaxSortKey = 512;
+
+void PutBigEndian(std::uint8_t* out, std::uint64_t v, std::uint32_t bytes) {
+  for (std::uint32_t i = 0; i < bytes; ++i) out[i] = static_cast<std::uint8_t>(v >> (8 * (bytes - 1 - i)));
+}
+
+// A double as an unsigned number of the same order; -0 is 0, and every NaN
+// is one value above all numbers, so the order is total.
+std::uint64_t OrderedBits(double d) {
+  constexpr std::uint64_t kSign = std::uint64_t{1} << 63;
+  if (std::isnan(d)) return ~std::uint64_t{0};
+  if (d == 0) d = 0;
+  std::uint64_t bits;
+  std::memcpy(&bits, &d, sizeof bits);
+  return (bits & kSign) != 0 ? ~bits : bits ^ kSign;
+}
+
+std::uint64_t LoadBigEndian(const std::uint8_t* in) {
+  std::uint64_t v = 0;
+  for (int i = 0; i < 8; ++i) v = (v << 8) | in[i];
+  return v;
+}
+
+}  // namespace
+
+void TLinkCustomDataset::SortOnFields(const std::vector<std::string>& names, const std::vector<bool>& descending) {
+  if (!Active() || rows_.Count() == 0) return;
+  if (names.size() != descending.size()) Raise(errors::kSortCount);
+  // Every row gets a sort key of bytes that compare with memcmp exactly as
+  // the rows compare: per sort field a NULL marker and the value in an
+  // order-keeping form (all bits flipped for a descending field), then the
+  // bookmark id, so no two keys are equal.
+  enum class Cmp : std::uint8_t { Text, Int16, Word, Bool, Int32, Int64, Double, None };
+  struct SortKey {
+    std::uint32_t offset;  // in the row block
+    std::uint32_t width;   // in the row
+    std::size_t field;
+    Cmp cmp;
+    bool descending;
+    std::uint32_t at;   // in the sort key
+    std::uint32_t len;  // value bytes in the sort key
+  };
+  std::vector<SortKey> keys;
+  std::uint32_t keyLen = 0;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const int index = fieldList_.IndexOf(base::StrTrim(names[i]));
+    if (index < 0) Raise(names[i] + errors::kSortFieldNotFound);
+    const TLinkFieldEntry& e = fieldList_[static_cast<std::size_t>(index)];
+    Cmp cmp = Cmp::None;
+    std::uint32_t len = 0;
+    switch (e.type) {
+      case link::ftString:
+      case link::ftWideString:
+      case link::ftFixedChar:
+      case link::ftGuid:
+        cmp = Cmp::Text;
+        len = e.width;
+        break;
+      case link::ftSmallint:
+        cmp = Cmp::Int16;
+        len = 2;
+        break;
+      case link::ftWord:
+        cmp = Cmp::Word;
+        len = 2;
+        break;
+      case link::ftBoolean:
+        cmp = Cmp::Bool;
+        len = 1;
+        break;
+      case link::ftInteger:
+      case link::ftAutoInc:
+      case link::ftDate:
+      case link::ftTime:
+        cmp = Cmp::Int32;
+        len = 4;
+        break;
+      case link::ftLargeint:
+        cmp = Cmp::Int64;
+        len = 8;
+        break;
+      case link::ftFloat:
+      case link::ftCurrency:
+      case link::ftBCD:
+      case link::ftDateTime:
+        cmp = Cmp::Double;
+        len = 8;
+        break;
+      default:
+        break;
+    }
+    keys.push_back({TLinkDBList::kIdSize + e.offset, e.width, static_cast<std::size_t>(index), cmp, descending[i],
+                    keyLen, len});
+    keyLen += 1 + len;
+  }
+  const std::uint32_t idAt = keyLen;
+  // At least 16 bytes, so that the first two words can travel with the row.
+  keyLen = std::max<std::uint32_t>(16, (keyLen + 4 + 7) & ~7u);
+  CheckBrowseMode();
+  const TBookmark current = GetBookmark();
+
+  static const std::array<std::uint8_t, 256> fold = [] {
+    std::array<std::uint8_t, 256> t{};
+    for (int c = 0; c < 256; ++c) t[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    return t;
+  }();
+  constexpr std::uint64_t kSign64 = std::uint64_t{1} << 63;
+  auto encode = [&](const std::uint8_t* row, std::uint8_t* out) {
+    for (const SortKey& k : keys) {
+      std::uint8_t* seg = out + k.at;
+      // NULL before any value: marker 0 for NULL, 1 for a value.
+      if (rows_.IsNull(row, k.field)) {
+        seg[0] = 0;
+      } else {
+        seg[0] = 1;
+        std::uint8_t* v = seg + 1;
+        const std::uint8_t* x = row + k.offset;
+        switch (k.cmp) {
+          case Cmp::Text:
+            // ASCII letters folded; the text ends at its first zero byte.
+            for (std::uint32_t i = 0; i < k.width && x[i] != 0; ++i) v[i] = fold[x[i]];
+            break;
+          case Cmp::Int16:
+            PutBigEndian(v, static_cast<std::uint16_t>(Load<std::int16_t>(x)) ^ 0x8000u, 2);
+            break;
+          case Cmp::Word:
+            PutBigEndian(v, Load<std::uint16_t>(x), 2);
+            break;
+          case Cmp::Bool:
+            v[0] = Load<std::int16_t>(x) != 0 ? 1 : 0;
+            break;
+          case Cmp::Int32:
+            PutBigEndian(v, static_cast<std::uint32_t>(Load<std::int32_t>(x)) ^ 0x80000000u, 4);
+            break;
+          case Cmp::Int64:
+            PutBigEndian(v, static_cast<std::uint64_t>(Load<std::int64_t>(x)) ^ kSign64, 8);
+            break;
+          case Cmp::Double:
+            PutBigEndian(v, OrderedBits(Load<double>(x)), 8);
+            break;
+          case Cmp::None:
+            break;
+        }
+      }
+      if (k.descending) {
+        for (std::uint32_t i = 0; i <= k.len; ++i) seg[i] = static_cast<std::uint8_t>(~seg[i]);
+      }
+    }
+    PutBigEndian(out + idAt, static_cast<std::uint32_t>(TLinkDBList::IdOf(row)) ^ 0x80000000u, 4);
+  };
+
+  std::vector<std::uint32_t>& order = rows_.Order();
+  const std::size_t n = order.size();
+  if (keyLen > kMaxSortKey) {
+    // Keys of very wide texts would take too much memory: the rows are
+    // compared field by field, with the same result.
+    auto compareField = [&](const SortKey& k, const std::uint8_t* a, const std::uint8_t* b) -> int {
+      const bool na = rows_.IsNull(a, k.field);
+      const bool nb = rows_.IsNull(b, k.field);
+      if (na || nb) return na == nb ? 0 : (na ? -1 : 1);
+      const std::uint8_t* x = a + k.offset;
+      const std::uint8_t* y = b + k.offset;
+      auto order3 = [](auto p, auto q) { return p < q ? -1 : (q < p ? 1 : 0); };
+      switch (k.cmp) {
+        case Cmp::Text:
+          for (std::uint32_t i = 0; i < k.width; ++i) {
+            const std::uint8_t cx = fold[x[i]];
+            const std::uint8_t cy = fold[y[i]];
+            if (cx != cy) return cx < cy ? -1 : 1;
+            if (cx == 0) break;
+          }
+          return 0;
+        case Cmp::Int16:
+          return order3(Load<std::int16_t>(x), Load<std::int16_t>(y));
+        case Cmp::Word:
+          return order3(Load<std::uint16_t>(x), Load<std::uint16_t>(y));
+        case Cmp::Bool:
+          return order3(Load<std::int16_t>(x) != 0, Load<std::int16_t>(y) != 0);
+        case Cmp::Int32:
+          return order3(Load<std::int32_t>(x), Load<std::int32_t>(y));
+        case Cmp::Int64:
+          return order3(Load<std::int64_t>(x), Load<std::int64_t>(y));
+        case Cmp::Double:
+          return order3(OrderedBits(Load<double>(x)), OrderedBits(Load<double>(y)));
+        case Cmp::None:
+          break;
+      }
+      return 0;
+    };
+    std::sort(order.begin(), order.end(), [&](std::uint32_t sa, std::uint32_t sb) {
+      const std::uint8_t* a = rows_.Slot(sa);
+      const std::uint8_t* b = rows_.Slot(sb);
+      for (const SortKey& k : keys) {
+        const int c = compareField(k, a, b);
+        if (c != 0) return k.descending ? c > 0 : c < 0;
+      }
+      return TLinkDBList::IdOf(a) < TLinkDBList::IdOf(b);
+    });
+    const std::optional<std::size_t> pos = current ? rows_.PositionOf(*current) : std::nullopt;
+    Resync(pos ? *pos : 0);
+    NotifyDataSetChanged();
+    return;
+  }
+  std::vector<std::uint8_t> keyBytes(n * keyLen, 0);
+  struct Item {
+    std::uint64_t w0;
+    std::uint64_t w1;
+    const std::uint8_t* key;
+    std::uint32_t slot;
+  };
+  std::vector<Item> items(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    std::uint8_t* key = keyBytes.data() + i * keyLen;
+    encode(rows_.Slot(order[i]), key);
+    items[i] = {LoadBigEndian(key), LoadBigEndian(key + 8), key, order[i]};
+  }
+  const std::size_t rest = keyLen - 16;
+  std::sort(items.begin(), items.end(), [rest](const Item& a, const Item& b) {
+    if (a.w0 != b.w0) return a.w0 < b.w0;
+    if (a.w1 != b.w1) return a.w1 < b.w1;
+    return std::memcmp(a.key + 16, b.key + 16, rest) < 0;
+  });
+  for (std::size_t i = 0; i < n; ++i) order[i] = items[i].slot;
+  const std::optional<std::size_t> pos = current ? rows_.PositionOf(*current) : std::nullopt;
+  Resync(pos ? *pos : 0);
+  NotifyDataSetChanged();
+}
+
+// Copying
+
+void TLinkCustomDataset::LoadFromDataSet(TDataSet& source) {
+  if (&source == this) return;
+  Close();
+  std::vector<std::string> entries;
+  for (int i = 0; i < source.FieldCount(); ++i) {
+    const TField& f = source.Fields(i);
+    const link::TFieldType type = f.DataType() == link::ftBCD ? link::ftFloat : f.DataType();
+    entries.push_back(link::FastFieldsEntry({f.FieldName(), type, f.Size()}));
+  }
+  DestroyFields();
+  SetFastFields(std::move(entries));
+  Open();
+  if (!source.Active()) return;
+  source.DisableControls();
+  const TBookmark mark = source.GetBookmark();
+  try {
+    source.First();
+    while (!source.Eof()) {
+      const std::uint32_t slot = rows_.NewSlot(rows_.TakeNextId());
+      std::uint8_t* row = rows_.Slot(slot);
+      for (int i = 0; i < source.FieldCount(); ++i) {
+        const TLinkFieldEntry& e = fieldList_[static_cast<std::size_t>(i)];
+        SetRowValue(row, static_cast<std::size_t>(i), ToFieldValue(source.Fields(i).Value(), e.type, e.name));
+      }
+      rows_.AppendSlot(slot);
+      source.Next();
+    }
+    if (source.BookmarkValid(mark)) source.GotoBookmark(mark);
+  } catch (...) {
+    source.EnableControls();
+    throw;
+  }
+  source.EnableControls();
+  Resync(0);
+  NotifyDataSetChanged();
+}
+
+const TLinkDataSet* TLinkCustomDataset::SavedChangeLog() const { return nullptr; }
+
+void TLinkCustomDataset::LoadedChangeLog(std::unique_ptr<TLinkDataSet> log) { (void)log; }
+
+}  // namespace mero::data
