@@ -17,6 +17,7 @@
 #include "base/runtime.h"
 #include "bench_ratio.h"
 #include "data/link_custom_dataset.h"
+#include "list_payload.h"
 #include "link/codec/result_set.h"
 #include "link/codec/result_set_encoder.h"
 
@@ -154,47 +155,9 @@ void BM_LocateLast(benchmark::State& state) {
 }
 BENCHMARK(BM_LocateLast)->Arg(0)->Arg(1)->ArgNames({"text"})->Unit(benchmark::kMicrosecond)->Repetitions(5);
 
-// Filling: the rows of a typical list (ten columns: integers, texts, floats,
-// dates, a large integer, an occasional memo).
-const std::vector<std::string> kListFields = {"ID,3,0",   "UNIT_ID,3,0", "DESCR,1,40",   "CITY,1,30",
-                                              "PRICE,6,0", "QTY,6,0",     "DTIN,9,0",     "STAMP,11,0",
-                                              "SERIAL,25,0", "COMM,16,0"};
-
-const std::string& ListPayload() {
-  static const std::string payload = [] {
-    const std::vector<std::string> names = {"Τόνερ μαύρο"_gr, "Τύμπανο"_gr, "Μελάνι κυανό"_gr,
-                                            "Ταινία μελανιού"_gr, "Δοχείο αποβλήτων"_gr};
-    const std::vector<std::string> cities = {"Αθήνα"_gr, "Θεσσαλονίκη"_gr, "Πάτρα"_gr, "Ηράκλειο"_gr};
-    const std::string memo = "Παράδοση στο κτίριο Β, όροφος 2"_gr;
-    const double day = base::EncodeDate(2024, 1, 1);
-    std::string out;
-    link::ResultSetEncoder enc(out);
-    for (int i = 0; i < kRows; ++i) {
-      enc.AddInt(i + 1);
-      if (i % 50 == 0) {
-        enc.AddNull();
-      } else {
-        enc.AddInt(i % 37 + 100);
-      }
-      enc.AddText(names[static_cast<std::size_t>(i) % names.size()]);
-      enc.AddText(cities[static_cast<std::size_t>(i) % cities.size()]);
-      enc.AddFloat(i * 1.25 + 0.01);
-      enc.AddFloat(i % 100 + 0.5);
-      enc.AddFloat(day + i % 365);
-      enc.AddFloat(day + i % 365 + static_cast<double>(i % 86400) / 86400);
-      enc.AddInt(static_cast<std::int64_t>(i) * 1000003);
-      if (i % 20 == 0) {
-        enc.AddLong(memo);
-      } else {
-        enc.AddNull();
-      }
-      enc.EndRow();
-    }
-    enc.Finish();
-    return out;
-  }();
-  return payload;
-}
+// Filling: the rows of a typical list (bench/list_payload.h).
+using bench::kListFields;
+using bench::ListPayload;
 
 void BM_DecodeRows(benchmark::State& state) {
   link::RowSet rows(link::FieldDefsFromFastFields(kListFields));

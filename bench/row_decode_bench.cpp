@@ -10,65 +10,23 @@
 #include <string>
 #include <vector>
 
-#include "base/date_time.h"
-#include "base/encoding.h"
 #include "link/codec/field_type.h"
 #include "link/codec/result_set.h"
-#include "link/codec/result_set_encoder.h"
 #include "link/codec/wire_int.h"
+#include "list_payload.h"
 
 using namespace mero;
-using namespace mero::base::literals;
 
 namespace {
 
-constexpr int kRows = 100000;
+constexpr int kRows = bench::kListRows;
 
 const std::vector<link::FieldDef>& Fields() {
-  static const std::vector<link::FieldDef> fields = {
-      {"ID", link::ftInteger, 0},     {"UNIT_ID", link::ftInteger, 0}, {"DESCR", link::ftString, 40},
-      {"CITY", link::ftString, 30},   {"PRICE", link::ftFloat, 0},     {"QTY", link::ftFloat, 0},
-      {"DTIN", link::ftDate, 0},      {"STAMP", link::ftDateTime, 0},  {"SERIAL", link::ftLargeint, 0},
-      {"COMM", link::ftMemo, 0},
-  };
+  static const std::vector<link::FieldDef> fields = link::FieldDefsFromFastFields(bench::kListFields);
   return fields;
 }
 
-const std::string& Payload() {
-  static const std::string payload = [] {
-    const std::vector<std::string> names = {"Τόνερ μαύρο"_gr, "Τύμπανο"_gr, "Μελάνι κυανό"_gr,
-                                            "Ταινία μελανιού"_gr, "Δοχείο αποβλήτων"_gr};
-    const std::vector<std::string> cities = {"Αθήνα"_gr, "Θεσσαλονίκη"_gr, "Πάτρα"_gr, "Ηράκλειο"_gr};
-    const std::string memo = "Παράδοση στο κτίριο Β, όροφος 2"_gr;
-    const double day = base::EncodeDate(2024, 1, 1);
-    std::string out;
-    link::ResultSetEncoder enc(out);
-    for (int i = 0; i < kRows; ++i) {
-      enc.AddInt(i + 1);
-      if (i % 50 == 0) {
-        enc.AddNull();
-      } else {
-        enc.AddInt(i % 37 + 100);
-      }
-      enc.AddText(names[static_cast<std::size_t>(i) % names.size()]);
-      enc.AddText(cities[static_cast<std::size_t>(i) % cities.size()]);
-      enc.AddFloat(i * 1.25 + 0.01);
-      enc.AddFloat(i % 100 + 0.5);
-      enc.AddFloat(day + i % 365);
-      enc.AddFloat(day + i % 365 + static_cast<double>(i % 86400) / 86400);
-      enc.AddInt(static_cast<std::int64_t>(i) * 1000003);
-      if (i % 20 == 0) {
-        enc.AddLong(memo);
-      } else {
-        enc.AddNull();
-      }
-      enc.EndRow();
-    }
-    enc.Finish();
-    return out;
-  }();
-  return payload;
-}
+const std::string& Payload() { return bench::ListPayload(); }
 
 void BM_DecodeRows(benchmark::State& state) {
   const std::string& payload = Payload();
