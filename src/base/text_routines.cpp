@@ -247,7 +247,19 @@ std::string LowerStr(std::string_view s) {
   return out;
 }
 
-std::string QuotedStr(std::string_view s) { return "'" + ReplaceAll(s, "'", "''") + "'"; }
+std::string QuotedStr(std::string_view s) { return AnsiQuotedStr(s, '\''); }
+
+std::string AnsiQuotedStr(std::string_view s, char quote) {
+  std::string out;
+  out.reserve(s.size() + 2);
+  out.push_back(quote);
+  for (char c : s) {
+    out.push_back(c);
+    if (c == quote) out.push_back(c);
+  }
+  out.push_back(quote);
+  return out;
+}
 
 std::string RemoveThousandSep(std::string_view s) { return StrTrim(ReplaceAll(s, ".", "")); }
 

@@ -46,6 +46,8 @@ std::string StrOfChar(int n, char c);
 std::string UpperStr(std::string_view s);
 std::string LowerStr(std::string_view s);
 std::string QuotedStr(std::string_view s);
+// The text between two quote characters, each quote inside doubled.
+std::string AnsiQuotedStr(std::string_view s, char quote);
 // Removes every thousands separator ('.') and trims.
 std::string RemoveThousandSep(std::string_view s);
 // The text in the OEM code page 737; at most 2047 characters.

@@ -287,28 +287,17 @@ void TDataSet::Edit() {
   DoAfterEdit();
 }
 
-void TDataSet::Insert() {
-  CheckBrowseMode();
-  if (!Active()) Raise("Cannot perform this operation on a closed dataset");
-  if (readOnly_) Raise("Cannot modify a read-only dataset");
-  DoBeforeInsert();
-  DoBeforeScroll();
-  InternalInsert(false);
-  modified_ = false;
-  SetState(dsInsert);
-  DoOnNewRecord();
-  NotifyRecordChanged(nullptr);
-  DoAfterInsert();
-  DoAfterScroll();
-}
+void TDataSet::Insert() { InsertRow(false); }
 
-void TDataSet::Append() {
+void TDataSet::Append() { InsertRow(true); }
+
+void TDataSet::InsertRow(bool append) {
   CheckBrowseMode();
   if (!Active()) Raise("Cannot perform this operation on a closed dataset");
   if (readOnly_) Raise("Cannot modify a read-only dataset");
   DoBeforeInsert();
   DoBeforeScroll();
-  InternalInsert(true);
+  InternalInsert(append);
   modified_ = false;
   SetState(dsInsert);
   DoOnNewRecord();

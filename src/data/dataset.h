@@ -263,6 +263,8 @@ class TDataSet {
   friend class TField;
 
   void WriteField(TField& field, const base::Variant& value);
+  // Insert (before the current row) or Append (at the end).
+  void InsertRow(bool append);
   void CheckRequiredFields();
   void ScrollTo(std::size_t pos, bool bof, bool eof);
   std::size_t FindAccepted(std::size_t from, int direction);

@@ -45,18 +45,6 @@ const base::FormatSettings& OracleDateFormats() {
   return fs;
 }
 
-std::string Quote(std::string_view s, char quote) {
-  std::string out;
-  out.reserve(s.size() + 2);
-  out.push_back(quote);
-  for (char c : s) {
-    out.push_back(c);
-    if (c == quote) out.push_back(c);
-  }
-  out.push_back(quote);
-  return out;
-}
-
 // Long values travel as parameters; the placeholder names their kind.
 const char* LongPrefix(TFieldType t) {
   switch (t) {
@@ -182,7 +170,7 @@ std::string TLinkUpdateSQLBuilder::Literal(TFieldType type, const base::Variant&
   if (IsTextType(type)) {
     // Inside double quotes a double quote is doubled as well: the value can
     // never end the literal early.
-    return Quote(value.AsText(), syntax_.Has(link::ssDoubleQuoteStrings) ? '"' : '\'');
+    return base::AnsiQuotedStr(value.AsText(), syntax_.Has(link::ssDoubleQuoteStrings) ? '"' : '\'');
   }
   const auto quoteDate = [this](std::string s) {
     return syntax_.Has(link::ssNoQuotesInDates) ? s : "'" + s + "'";

@@ -59,18 +59,6 @@ std::string FloatForSQL(double value) {
   return base::FloatToStr(value, fs);
 }
 
-std::string QuoteForSQL(std::string_view s, char quote) {
-  std::string out;
-  out.reserve(s.size() + 2);
-  out.push_back(quote);
-  for (char c : s) {
-    out.push_back(c);
-    if (c == quote) out.push_back(c);
-  }
-  out.push_back(quote);
-  return out;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -563,7 +551,7 @@ std::string TLinkParamList::SQLLiteral(const TLinkParamItem& item) const {
     case ftMemo:
     case ftGuid:
       // Inside double quotes a single quote is an ordinary character.
-      return QuoteForSQL(s, settings_.doubleQuote ? '"' : '\'');
+      return base::AnsiQuotedStr(s, settings_.doubleQuote ? '"' : '\'');
     case ftDate:
     case ftTime:
     case ftDateTime: {
