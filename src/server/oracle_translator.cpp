@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <deque>
 #include <memory>
@@ -347,8 +348,10 @@ class Translation {
     switch (e.kind) {
       case ExprKind::Number: {
         OracleNumber n;
-        e.type = OracleType::Of(ParseOracleNumber(e.text, n) && n.isInteger ? OracleType::Integer
-                                                                              : OracleType::Number);
+        // A whole number beyond 32 bits does not fit the client's integer field.
+        const bool integer = ParseOracleNumber(e.text, n) && n.isInteger && n.integer >= INT32_MIN &&
+                             n.integer <= INT32_MAX;
+        e.type = OracleType::Of(integer ? OracleType::Integer : OracleType::Number);
         e.notNull = true;
         break;
       }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <utility>
@@ -177,6 +178,7 @@ void SelectCursor::SettleColumns() {
     if (type.IsSettled()) continue;
     // Only a buffered cursor has unsettled columns: their values decide.
     bool sawInt = false;
+    bool sawWideInt = false;
     bool sawReal = false;
     bool sawText = false;
     std::size_t longest = 0;
@@ -186,8 +188,10 @@ void SelectCursor::SettleColumns() {
       switch (cell.type) {
         case SQLITE_INTEGER: {
           sawInt = true;
+          const auto v = static_cast<std::int64_t>(cell.bits);
+          sawWideInt = sawWideInt || v < INT32_MIN || v > INT32_MAX;
           char buf[24];
-          length = IntText(static_cast<std::int64_t>(cell.bits), buf).size();
+          length = IntText(v, buf).size();
           break;
         }
         case SQLITE_FLOAT: {
@@ -211,7 +215,9 @@ void SelectCursor::SettleColumns() {
     if (type.kind == OracleType::Varchar2 || sawText || (!sawInt && !sawReal)) {
       type = OracleType::Of(OracleType::Varchar2, size);
     } else {
-      type = OracleType::Of(sawReal ? OracleType::Number : OracleType::Integer);
+      // An integer column is 32 bits wide on the client; wider values go as
+      // numbers, which hold them exactly up to 2^53.
+      type = OracleType::Of(sawReal || sawWideInt ? OracleType::Number : OracleType::Integer);
     }
   }
   columns_.clear();
@@ -221,6 +227,8 @@ void SelectCursor::SettleColumns() {
     columns_.push_back({c.name, fieldType, c.type.kind == OracleType::Varchar2 ? c.type.size : 0});
     switch (c.type.kind) {
       case OracleType::Integer:
+        encodings_.push_back(Encoding::Integer);
+        break;
       case OracleType::Number:
         encodings_.push_back(Encoding::Number);
         break;
@@ -258,7 +266,11 @@ void SelectCursor::EncodeText(link::ResultSetEncoder& out, Encoding enc, std::st
 }
 
 void SelectCursor::EncodeInteger(link::ResultSetEncoder& out, Encoding enc, std::int64_t v) {
-  if (enc == Encoding::Number) {
+  if (enc == Encoding::Integer) {
+    // Sent as it is, the client would read a wider value as 0.
+    if (v < INT32_MIN || v > INT32_MAX) throw SqlError("ORA-01455: converting column overflows integer datatype");
+    out.AddInt(v);
+  } else if (enc == Encoding::Number) {
     out.AddInt(v);
   } else if (enc == Encoding::Date) {
     out.AddFloat(static_cast<double>(v));
@@ -269,7 +281,7 @@ void SelectCursor::EncodeInteger(link::ResultSetEncoder& out, Encoding enc, std:
 }
 
 void SelectCursor::EncodeReal(link::ResultSetEncoder& out, Encoding enc, double d) {
-  if (enc == Encoding::Number || enc == Encoding::Date) {
+  if (enc == Encoding::Integer || enc == Encoding::Number || enc == Encoding::Date) {
     out.AddFloat(d);
   } else {
     EncodeText(out, enc, OracleNumberToChar(d));

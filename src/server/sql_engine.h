@@ -54,7 +54,8 @@ class SelectCursor {
   friend class SqlEngine;
 
   // How a column's values are written, from its field type.
-  enum class Encoding : std::uint8_t { Text, Memo, Blob, Number, Date };
+  // Integer columns are 32 bits wide on the client; Number ones are doubles.
+  enum class Encoding : std::uint8_t { Text, Memo, Blob, Integer, Number, Date };
 
   struct BufferedCell {
     std::uint64_t bits = 0;  // integer, double bit pattern, or arena offset (low) and length (high)

@@ -145,6 +145,19 @@ TEST_F(SqlEngineTest, ResultColumnsCarryOracleNamesAndTypes) {
   EXPECT_EQ(c.Cell(1, 2), "06/03/2024");
   EXPECT_EQ(c.Cell(1, 5), "65");
   EXPECT_EQ(c.Cell(1, 6), "<null>");
+
+  // A computed integer wider than the client's 32-bit integer field goes as a
+  // number, so its value arrives whole instead of wrapped.
+  const test::Rows wide = a_.Select("select 3000000000, -2147483649, 2147483647 from DUAL");
+  ASSERT_EQ(wide.columns.size(), 3U);
+  EXPECT_EQ(wide.columns[0].fieldType, link::ftFloat);
+  EXPECT_EQ(wide.columns[1].fieldType, link::ftFloat);
+  EXPECT_EQ(wide.columns[2].fieldType, link::ftInteger);
+  EXPECT_EQ(wide.Cell(0, 0), "3000000000");
+  EXPECT_EQ(wide.Cell(0, 1), "-2147483649");
+  // Integer arithmetic that outgrows 32 bits is refused, not sent wrapped.
+  EXPECT_EQ(Error([&] { a_.Select("select 2147483647 + ID from UP_DELT"); }),
+            "ORA-01455: converting column overflows integer datatype");
 }
 
 TEST_F(SqlEngineTest, SequencesNumberRowsAndAreSpentAtOnce) {
