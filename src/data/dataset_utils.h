@@ -43,10 +43,12 @@ bool FieldBool(TDataSet& ds, std::string_view field);
 // The lines of the field's text (CR LF, LF or CR end a line).
 void FieldLines(TDataSet& ds, std::string_view field, std::vector<std::string>& lines);
 
-// Setters. Those that return false refused to write: SetFieldStr and
-// SetFieldDate in browse state (silently), and any of them when the dataset
-// or field refused the value, after showing SetFieldFailedText of the field
-// (SetFieldStr always, the others only when debugging).
+// Setters. Those that return a flag return true when they wrote the field
+// and false when they did not: SetFieldStr and SetFieldDate write nothing in
+// browse state (silently), SetFieldDate nothing for a zero date, and any of
+// them nothing when the dataset or the field refused the value, which shows
+// SetFieldFailedText of the field (SetFieldStr always, the others only when
+// debugging).
 //
 // An empty text makes the field NULL.
 bool SetFieldStr(TDataSet& ds, std::string_view field, std::string_view text);
@@ -54,7 +56,6 @@ bool SetFieldStr(TDataSet& ds, std::string_view field, std::string_view text);
 void SetFieldInt(TDataSet& ds, std::string_view field, int value);
 // The dataset's error reaches the caller.
 void SetFieldFloat(TDataSet& ds, std::string_view field, double value);
-// A zero date writes nothing and returns true.
 bool SetFieldDate(TDataSet& ds, std::string_view field, base::TDateTime value);
 bool SetFieldBool(TDataSet& ds, std::string_view field, bool value);
 // The lines, each followed by CR LF, as the field's text.
@@ -123,6 +124,9 @@ void ShowSQL(const std::string& sql);
 // Once per run (later calls do nothing): makes the dictionary and the lookup
 // lists, and shows the SQL display (empty) when the debug level is above 0.
 void InitDataSetUtils();
+// Forgets what InitDataSetUtils made and restores the default SQL display,
+// so that a test can start again from nothing.
+void ResetDataSetUtils();
 // The dictionary (made on first use when InitDataSetUtils has not run).
 TMyDictInfo& DictInfo();
 // The two lists the lookup dialog keeps its state in: the parsed field names

@@ -77,18 +77,22 @@ class TKZLINK : public TLinkClientDataSet {
 
  protected:
   void DoBeforeOpen() override;
-  void DoBeforeEdit() override;
+  void DoAfterEdit() override;
   void DoBeforePost() override;
   void DoAfterPost() override;
   void DoBeforeDelete() override;
+  void DoBeforeScroll() override;
+  void InternalDelete() override;
   void DoAfterDelete() override;
 
  private:
   // The sequence select of a new row; a failure leaves the key unset.
   void TakeSequenceKey();
-  // The umCached apply, the inherited after-step and the commit of a post
-  // (or delete), in that order; the first error is returned, not raised.
-  std::exception_ptr SendChangesAndCommit(bool afterPost);
+  // The umCached apply, the inherited after-step and the commit of a post or
+  // delete, in that order; the first error is returned, not raised.
+  std::exception_ptr SendAndCommit(bool post);
+  // The key (or the whole table) in the cache table after a post or delete.
+  void KeepCacheCurrent(bool deleted, bool failed);
 
   std::string zKeyF_;
   std::string zKeyTAB_;
