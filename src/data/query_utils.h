@@ -92,8 +92,8 @@ base::Variant SelectValue(std::string_view sql, std::string_view column);
 // The first column of the first row; Null or unconvertible gives 0.
 double SelectFloat(std::string_view sql);
 base::TDateTime SelectDate(std::string_view sql);
-// SelectFloat rounded half to even.
-std::int64_t SelectInt(std::string_view sql);
+// SelectFloat rounded half to even; a value outside the 32-bit range raises.
+int SelectInt(std::string_view sql);
 // The first column of the first row as text; empty for Null.
 std::string SelectStr(std::string_view sql);
 // The column's text of every row; returns the line count.
