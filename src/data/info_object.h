@@ -11,6 +11,12 @@ namespace mero::data {
 
 class TDataSet;
 
+namespace errors {
+// Fetch of a numeric-key object with a key that is not a whole number; the
+// key follows.
+inline constexpr const char* kKeyNotNumeric = "The key is not a whole number: ";
+}  // namespace errors
+
 // One row of one table kept as NAME=value lines, read by column name.
 class TKZBaseInfoOb {
  public:

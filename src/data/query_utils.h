@@ -23,6 +23,13 @@ class TField;
 class TLinkBaseClientDataSet;
 class TKZLINK;
 
+namespace errors {
+// SelectInt of a value outside the 32-bit range; the value follows.
+inline constexpr const char* kIntegerOutOfRange = "The value does not fit an integer: ";
+// ExportToTextFile could not create or write the file; the path follows.
+inline constexpr const char* kExportFileFailed = "Unable to write the export file ";
+}  // namespace errors
+
 // The state the query utilities share across the program: the one client
 // socket every query uses, the global query, whether the socket was found
 // connected at the last OpenQuery, and the row count of the last cache load
