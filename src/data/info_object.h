@@ -11,6 +11,12 @@ namespace mero::data {
 
 class TDataSet;
 
+namespace errors {
+// Fetch of a numeric-key object with a key that is not a whole number; the
+// key follows.
+inline constexpr const char* kKeyNotNumeric = "The key is not a whole number: ";
+}  // namespace errors
+
 // One row of one table kept as NAME=value lines, read by column name.
 class TKZBaseInfoOb {
  public:
@@ -29,9 +35,9 @@ class TKZBaseInfoOb {
   // The first line's value for the trimmed name, any case; empty when none.
   std::string Value(std::string_view name) const;
   // Raises when the value is not an integer.
-  std::int64_t ValueInt(std::string_view name) const;
+  int ValueInt(std::string_view name) const;
   // 0 when the value is not an integer.
-  std::int64_t ValueIntDef(std::string_view name) const;
+  int ValueIntDef(std::string_view name) const;
   double ValueFloat(std::string_view name) const;
   // The first 10 characters read as a date; 0 when they are not one.
   base::TDateTime ValueDate(std::string_view name) const;

@@ -57,7 +57,7 @@ class TAMemCol {
   std::string CachedLookup(std::string_view name, std::string_view key, std::string_view field, bool& found);
   std::string CachedLookup(std::string_view name, std::string_view key, std::string_view field);
   // CachedLookup as an integer; 0 when empty or not a number.
-  std::int64_t CachedLookupInt(std::string_view name, std::string_view key, std::string_view field);
+  int CachedLookupInt(std::string_view name, std::string_view key, std::string_view field);
   // The cache dataset, loaded; nullptr when unregistered or the load raised.
   TLinkDataSet* TableData(std::string_view name);
   // Re-reads the row with key from the server into the cache (updated when

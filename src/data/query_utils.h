@@ -23,6 +23,13 @@ class TField;
 class TLinkBaseClientDataSet;
 class TKZLINK;
 
+namespace errors {
+// SelectInt of a value outside the 32-bit range; the value follows.
+inline constexpr const char* kIntegerOutOfRange = "The value does not fit an integer: ";
+// ExportToTextFile could not create or write the file; the path follows.
+inline constexpr const char* kExportFileFailed = "Unable to write the export file ";
+}  // namespace errors
+
 // The state the query utilities share across the program: the one client
 // socket every query uses, the global query, whether the socket was found
 // connected at the last OpenQuery, and the row count of the last cache load
@@ -92,8 +99,8 @@ base::Variant SelectValue(std::string_view sql, std::string_view column);
 // The first column of the first row; Null or unconvertible gives 0.
 double SelectFloat(std::string_view sql);
 base::TDateTime SelectDate(std::string_view sql);
-// SelectFloat rounded half to even.
-std::int64_t SelectInt(std::string_view sql);
+// SelectFloat rounded half to even; a value outside the 32-bit range raises.
+int SelectInt(std::string_view sql);
 // The first column of the first row as text; empty for Null.
 std::string SelectStr(std::string_view sql);
 // The column's text of every row; returns the line count.

@@ -86,7 +86,7 @@ TEST(ConnectionModule, CipherOnlyOnPorts7771To7779AndTheTransactionTexts) {
     app::Ctx().ServerPort = c.port;
     app::Ctx().ServerAddress = "127.0.0.1";
     socket.SetApplicationVersion("1,31");
-    app::MyACSCustomConnect(socket);
+    app::MyACSCustomConnect(socket, nullptr);
     EXPECT_EQ(app::LinkCipherMode(), c.mode) << c.port;
     EXPECT_EQ(socket.Encryption(), c.mode == 2 ? link::etUserDefined : link::etNoEncryption) << c.port;
     EXPECT_EQ(socket.UserName(), "MARIA");
