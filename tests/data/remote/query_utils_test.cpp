@@ -138,6 +138,35 @@ TEST_F(QueryUtils, OpenQueryNamesTheQueryGivesItTheSocketAndTellsWhetherRowsCame
   EXPECT_TRUE(data::OpenSQL(named, "select NAME from DEPT where ID='D03'"));
   EXPECT_EQ(named.FieldCount(), 1);
   EXPECT_EQ(named.Fields(0).AsString(), "Τμήμα Φυσικής"_gr);
+
+  // Without the start-up switch, double quotes are sent as single ones and
+  // the parameters stay as they were.
+  data::QueryGlobals().keepDoubleQuotes = false;
+  data::TKZLINK& q2 = module_->Q();
+  q2.SetSQLText("select * from DEPT where ID=:qID and NAME<>\"x\"");
+  q2.ParamByName("qID").SetString("D04");
+  EXPECT_TRUE(data::OpenQuery(q2));
+  EXPECT_EQ(q2.SQLText(), "select * from DEPT where ID=:qID and NAME<>'x'");
+  EXPECT_EQ(q2.ParamByName("qID").ValueText(), "D04");
+  EXPECT_EQ(q2.FieldByName("ID").AsString(), "D04");
+}
+
+TEST_F(QueryUtils, OpenQueryConnectsAClosedSocketAgain) {
+  Socket().Close();
+  ASSERT_FALSE(Socket().Active());
+  auto q = data::NewQuery();
+  EXPECT_TRUE(data::OpenSQL(*q, "select * from DEPT"));
+  EXPECT_EQ(q->RecordCount(), 5);
+  EXPECT_TRUE(data::QueryGlobals().connected);
+
+  // With no server to connect to, the failure is shown with the statement
+  // and passed on.
+  server_.Stop();
+  Socket().Close();
+  EXPECT_THROW(data::OpenSQL(*q, "select * from COOP"), std::exception);
+  EXPECT_FALSE(data::QueryGlobals().connected);
+  EXPECT_EQ(shownSQL, std::vector<std::string>{"select * from COOP"});
+  EXPECT_FALSE(q->Active());
 }
 
 TEST_F(QueryUtils, AnOpenErrorShowsTheStatementThenPassesOn) {
