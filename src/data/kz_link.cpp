@@ -106,11 +106,11 @@ void TKZLINK::TakeSequenceKey() {
   if (keyField.empty()) keyField = "ID";
   if (sequence.empty()) return;
   try {
-    const std::int64_t key = SelectInt("select " + sequence + ".NextVal from DUAL");
+    const int key = SelectInt("select " + sequence + ".NextVal from DUAL");
     TField& field = FieldByName(keyField);
     // Generated statements leave read-only fields out; the key must go in.
     field.SetReadOnly(false);
-    field.SetValue(base::Variant::Int64(key));
+    field.SetValue(base::Variant::Integer(key));
   } catch (const std::exception& e) {
     // The row goes to the server without a key of ours; the server decides.
     base::DebugLog("No key from " + sequence + " for " + Name() + ": " + e.what());
