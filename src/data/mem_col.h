@@ -84,4 +84,10 @@ class TAMemCol {
 // The program's cache, made by InitQueryUtils; nullptr before.
 TAMemCol* MemCol();
 
+namespace detail {
+// For InitQueryUtils and ResetQueryUtils.
+void CreateMemCol();
+void DestroyMemCol();
+}  // namespace detail
+
 }  // namespace mero::data

@@ -29,12 +29,6 @@
 
 namespace mero::data {
 
-namespace detail {
-// Owned by InitQueryUtils; see mem_col.cpp.
-void CreateMemCol();
-void DestroyMemCol();
-}  // namespace detail
-
 namespace {
 
 struct Owned {
@@ -403,7 +397,8 @@ void CopyFieldValue(TDataSet& src, TDataSet& dst, std::string_view field) {
   const TField& to = dst.FieldByName(name);
   const link::TFieldType type = from.DataType();
   if (IsTextType(type)) {
-    SetFieldStr(dst, name, to.Size() > 0 && IsTextType(to.DataType()) ? text.substr(0, static_cast<std::size_t>(to.Size())) : text);
+    const bool cut = to.Size() > 0 && IsTextType(to.DataType());
+    SetFieldStr(dst, name, cut ? text.substr(0, static_cast<std::size_t>(to.Size())) : text);
     return;
   }
   switch (type) {
@@ -491,8 +486,8 @@ std::string FieldToText(const TField& field, FieldTextKind kind, int dateFormat,
   }
 }
 
-std::string RecordToText(TDataSet& ds, std::string_view separator, bool toOem, const std::vector<const TField*>& fields,
-                         int unquote, int dateFormat) {
+std::string RecordToText(TDataSet& /*ds*/, std::string_view separator, bool toOem,
+                         const std::vector<const TField*>& fields, int unquote, int dateFormat) {
   std::string line;
   for (const TField* field : fields) {
     const FieldTextKind kind = FieldTextKindOf(*field);
@@ -507,7 +502,6 @@ std::string RecordToText(TDataSet& ds, std::string_view separator, bool toOem, c
     }
     line += separator;
   }
-  (void)ds;
   return toOem ? base::Win1253ToCp737(line) : line;
 }
 

@@ -73,7 +73,9 @@ std::unique_ptr<TKZLINK> NewQuery();
 void FreeQuery(std::unique_ptr<TKZLINK>& query);
 
 // Opens the query with logging, timing and the SQL display; true when the
-// result has a row. An open error shows the SQL and passes on.
+// result has a row. A query without a socket gets the shared one, which is
+// connected again when it is not active. An open error shows the SQL and
+// passes on.
 bool OpenQuery(TLinkBaseClientDataSet& query);
 // Closes the query, gives it the statement, applies SetQueryKey (keyMode -1
 // leaves the key settings alone) and returns OpenQuery.
@@ -84,7 +86,8 @@ bool OpenSQL(TLinkBaseClientDataSet& query, std::string_view sql, int keyMode = 
 void SetQueryKey(TLinkBaseClientDataSet& query, int mode, std::string_view table, std::string_view keyField);
 
 // Sends one statement on a query of its own, then "commit" when asked. A
-// server error is raised, and then no commit is sent.
+// server error is raised, and then no commit is sent. Debug level > 8 logs
+// the statement.
 void RunStatement(const std::string& sql, bool commit);
 void ExecSQL(const std::string& sql);
 void ExecSQLCommit(const std::string& sql);
@@ -93,8 +96,8 @@ void CommitWork();
 // row when it was at the end); a closed dataset is opened.
 void RefreshQuery(TDataSet& ds);
 
-// The first row's value of column (a name, or a 0-based index as text);
-// "#" gives the row count. Null without rows.
+// The first row's value of column (a name, or a 0-based index as text;
+// empty means "0"), Null without rows; "#" gives the row count, 0 for none.
 base::Variant SelectValue(std::string_view sql, std::string_view column);
 // The first column of the first row; Null or unconvertible gives 0.
 double SelectFloat(std::string_view sql);
