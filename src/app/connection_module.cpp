@@ -10,6 +10,8 @@
 #include "base/number_routines.h"
 #include "base/text_routines.h"
 #include "base/trace.h"
+#include "data/kz_link.h"
+#include "data/query_utils.h"
 #include "link/codec/pipeline.h"
 #include "link/codec/rijndael.h"
 
@@ -41,7 +43,31 @@ int& LinkCipherMode() {
   return mode;
 }
 
-TDM1::TDM1(std::vector<std::string> args) : acs1_(std::make_unique<link::TLinkClientSocket>()) {
+namespace {
+
+// A read-only query of the module on its socket.
+std::unique_ptr<data::TKZLINK> ModuleQuery(const char* name, link::TLinkClientSocket& socket) {
+  auto q = std::make_unique<data::TKZLINK>(name);
+  q->SetLinkClientSocket(&socket);
+  q->SetEditMode("Read Only");
+  q->SetzAutoCommit(true);
+  q->SetUpdateMethod(data::umManual);
+  return q;
+}
+
+}  // namespace
+
+TDM1::TDM1(std::vector<std::string> args)
+    : acs1_(std::make_unique<link::TLinkClientSocket>()),
+      q_(ModuleQuery("_Q", *acs1_)),
+      lwq_(ModuleQuery("LWQ", *acs1_)) {
+  q_->SetSQL({"select * from DEPT", "where ID=:qID"});
+  link::TLinkParamItem& qID = q_->ParamByName("qID");
+  qID.SetParamType(link::ptInput);
+  qID.SetString("");
+  qID.SetSize(50);
+  qID.SetIsNull(false);
+
   link::TLinkClientSocket& s = *acs1_;
   s.SetAddress("127.0.0.1");
   s.SetPort(7768);
@@ -67,9 +93,11 @@ TDM1::TDM1(std::vector<std::string> args) : acs1_(std::make_unique<link::TLinkCl
 
 TDM1::~TDM1() {
   if (Ctx().socket == acs1_.get()) Ctx().socket = nullptr;
+  if (data::SharedSocket() == acs1_.get()) data::SetSharedSocket(nullptr);
+  if (data::GlobalQuery() == q_.get()) data::SetGlobalQuery(nullptr);
 }
 
-void TDM1::ACS1CustomConnect() { MyACSCustomConnect(*acs1_); }
+void TDM1::ACS1CustomConnect() { MyACSCustomConnect(*acs1_, q_.get()); }
 void TDM1::ACS1LoginAttempt(bool verified) { MyACSLoginAttempt(verified); }
 void TDM1::ACS1CodedMessage(int msgId, const std::string& text) { MyACSCodedMessage(msgId, text); }
 
@@ -85,14 +113,16 @@ void TDM1::ACS1Decrypt(std::string& text) {
   if (LinkCipherMode() == 2) text = LinkCipher().DecryptString(text);
 }
 
-void MyACSCustomConnect(link::TLinkClientSocket& socket) {
+void MyACSCustomConnect(link::TLinkClientSocket& socket, data::TKZLINK* query) {
   base::DebugLog("In MyACSCustomConnect ");
   ConnectionContext& c = Ctx();
   c.socket = &socket;
+  data::SetSharedSocket(&socket);
   socket.SetApplicationName(c.AppName);
   socket.SetUserName(c.LoginUser);
   socket.SetPassword(c.LoginPassword);
   socket.ClientParams().SetNamedValue("MYVERSION", base::Variant::Text(socket.ApplicationVersion()));
+  data::SetGlobalQuery(query);
   socket.SetPort(base::StrToIntZ(c.ServerPort));
   socket.SetHost(c.ServerAddress);
   if (link::IsCipherPort(socket.Port())) {

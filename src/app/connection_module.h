@@ -8,6 +8,10 @@
 
 #include "link/client/client_socket.h"
 
+namespace mero::data {
+class TKZLINK;
+}
+
 namespace mero::app {
 
 // The fields of the last login information reply 13001: three integers and
@@ -25,10 +29,12 @@ RST1InfRecord& RST1Inf();
 int& LinkCipherMode();
 
 // The connection module: the one client socket ACS1, configured for MERO,
-// with the hooks through which MERO customises the link. Creating the module
-// loads it: the socket runs its custom connect at once (the connect hook
-// reads the connection context) and starts connecting; the login verdict
-// arrives later in the login hook.
+// with the hooks through which MERO customises the link, and two read-only
+// queries on it: "_Q", which the connect hook makes the query utilities'
+// global query, and "LWQ", which reads the user's rights after login.
+// Creating the module loads it: the socket runs its custom connect at once
+// (the connect hook reads the connection context) and starts connecting; the
+// login verdict arrives later in the login hook.
 class TDM1 {
  public:
   // args: the program's arguments for the socket's command-line overrides.
@@ -38,6 +44,11 @@ class TDM1 {
   TDM1& operator=(const TDM1&) = delete;
 
   link::TLinkClientSocket& ACS1() { return *acs1_; }
+  // The query named "_Q": "select * from DEPT" / "where ID=:qID", with qID a
+  // string parameter of size 50.
+  data::TKZLINK& Q() { return *q_; }
+  // The query named "LWQ", without SQL of its own.
+  data::TKZLINK& LWQ() { return *lwq_; }
 
   // The handlers of the module's socket; each forwards to the shared routine.
   void ACS1CustomConnect();
@@ -49,10 +60,15 @@ class TDM1 {
 
  private:
   std::unique_ptr<link::TLinkClientSocket> acs1_;
+  // Declared after the socket, so that they go first.
+  std::unique_ptr<data::TKZLINK> q_;
+  std::unique_ptr<data::TKZLINK> lwq_;
 };
 
-// The shared routines behind the hooks.
-void MyACSCustomConnect(link::TLinkClientSocket& socket);
+// The shared routines behind the hooks. The connect hook makes the socket
+// the process-wide one (for the query utilities too) and query the query
+// utilities' global query.
+void MyACSCustomConnect(link::TLinkClientSocket& socket, data::TKZLINK* query);
 void MyACSLoginAttempt(bool verified);
 void MyACSCodedMessage(int msgId, const std::string& text);
 // Tags every transaction with the user and the workstation:
