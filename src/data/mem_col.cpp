@@ -211,11 +211,12 @@ void TAMemCol::RefreshRecord(std::string_view name, std::string_view key) {
   if (!tab->cache->Active()) return;
   if (FetchRow(*tab, key) != 1) return;
   TLinkDataSet& cache = *tab->cache;
-  // FindKey left the cursor on the cached row; a fetch does not move it.
+  // FindKey left the cursor on the cached row; a fetch does not move it. A
+  // new row goes to the end.
   if (cached == 1) {
     cache.Edit();
   } else {
-    cache.Insert();
+    cache.Append();
   }
   try {
     tab->scratch->First();

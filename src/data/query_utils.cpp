@@ -303,8 +303,10 @@ void RefreshQuery(TDataSet& ds) {
 
 base::Variant SelectValue(std::string_view sql, std::string_view column) {
   QueryHolder query;
-  if (!OpenSQL(*query, sql, -1)) return base::Variant::Null();
+  const bool rows = OpenSQL(*query, sql, -1);
+  // The row count is a number for no rows too.
   if (column == "#") return base::Variant::Integer(query->NonEmptyCount());
+  if (!rows) return base::Variant::Null();
   return FieldValue(*query, column.empty() ? std::string_view("0") : column);
 }
 

@@ -8,6 +8,8 @@
 #include "base/date_time.h"
 #include "base/encoding.h"
 #include "base/variant_routines.h"
+#include "data/kz_link.h"
+#include "data/query_utils.h"
 #include "link/codec/field_type.h"
 #include "support/scripted_presenter.h"
 #include "support/server_process.h"
@@ -97,7 +99,21 @@ TEST(ConnectionModule, CipherOnlyOnPorts7771To7779AndTheTransactionTexts) {
     EXPECT_EQ(socket.SQLTransactionEnd(), " ;  P1.USRID:=NULL; P1.USRIP:=NULL; COMMIT; END;");
     EXPECT_FALSE(app::Ctx().LoginVerdict);
     app::Ctx().socket = nullptr;
+    data::SetSharedSocket(nullptr);
   }
+}
+
+TEST(ConnectionModule, TheConnectHookHandsItsSocketAndQueryToTheQueryUtilities) {
+  link::TLinkClientSocket socket;
+  data::TKZLINK query("_Q");
+  app::Ctx().ServerPort = "7768";
+  app::MyACSCustomConnect(socket, &query);
+  EXPECT_EQ(data::SharedSocket(), &socket);
+  EXPECT_EQ(data::GlobalQuery(), &query);
+  app::MyACSCustomConnect(socket, nullptr);
+  EXPECT_EQ(data::GlobalQuery(), nullptr);
+  app::Ctx().socket = nullptr;
+  data::SetSharedSocket(nullptr);
 }
 
 TEST(ConnectionModule, WaitWithMessagesReturnsAtOnceForTinyWaits) {
@@ -125,6 +141,42 @@ class LiveConnection : public ::testing::Test {
   test::ScriptedPresenter presenter_;
   std::unique_ptr<app::TDM1> module_;
 };
+
+TEST_F(LiveConnection, TheModulesQueriesAndTheGlobalQuery) {
+  Login("MARIA", "maria", server_.port());
+  ASSERT_EQ(app::Ctx().LoginState, 1) << server_.Log();
+  data::TKZLINK& q = module_->Q();
+  data::TKZLINK& lwq = module_->LWQ();
+  EXPECT_EQ(data::GlobalQuery(), &q);
+  EXPECT_EQ(data::SharedSocket(), &module_->ACS1());
+  for (data::TKZLINK* each : {&q, &lwq}) {
+    EXPECT_EQ(each->LinkClientSocket(), &module_->ACS1());
+    EXPECT_EQ(each->EditMode(), "Read Only");
+    EXPECT_TRUE(each->zAutoCommit());
+    EXPECT_EQ(each->UpdateMethod(), data::umManual);
+    EXPECT_FALSE(each->Active());
+  }
+  EXPECT_EQ(q.Name(), "_Q");
+  EXPECT_EQ(lwq.Name(), "LWQ");
+  EXPECT_TRUE(lwq.SQL().empty());
+  EXPECT_EQ(q.SQL(), (std::vector<std::string>{"select * from DEPT", "where ID=:qID"}));
+  ASSERT_EQ(q.Params().Count(), 1);
+  const link::TLinkParamItem& qID = q.ParamByName("qID");
+  EXPECT_EQ(qID.DataType(), link::ftString);
+  EXPECT_EQ(qID.Size(), 50);
+  EXPECT_EQ(qID.ParamType(), link::ptInput);
+  EXPECT_FALSE(qID.IsNull());
+  EXPECT_EQ(qID.ValueText(), "");
+
+  q.ParamByName("qID").SetString("D02");
+  EXPECT_TRUE(data::OpenQuery(q));
+  EXPECT_EQ(q.FieldByName("NAME").AsString(), "Τμήμα Γραμματείας"_gr);
+  EXPECT_TRUE(data::OpenSQL(lwq, "select DEPTID from USRLU where USRID='MARIA'"));
+
+  module_.reset();
+  EXPECT_EQ(data::GlobalQuery(), nullptr);
+  EXPECT_EQ(data::SharedSocket(), nullptr);
+}
 
 TEST_F(LiveConnection, AcceptedLoginThenTheLoginInformation) {
   Login("MARIA", "maria", server_.port());
