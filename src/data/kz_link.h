@@ -20,15 +20,16 @@ namespace mero::data {
 //   zAutoCommit  "commit" after every post and every delete
 //   zzIMCID      a table of the table cache that mirrors these rows: a post
 //                refreshes the row's key in it (or reloads it when there is
-//                no key), a delete drops the key
+//                no key), a delete drops the key (a failed one reads it
+//                again, so a row the server kept stays cached)
 //
 // Opening a dataset that may be edited, with zKeyF and a table (zKeyTAB, else
 // UpdateTableName) but no PrimeFields, makes it write its own changes: the
 // upper-cased zKeyF names become PrimeFields, the table UpdateTableName, and
 // UpdateMethod umAfterPost. PrimeFields declared with the dataset win.
 //
-// After a post: with umCached the log is applied at once (a failed insert
-// undoes every logged change); with umAfterPost the statements go now; with
+// After a post: with umCached the log is applied at once (a failure undoes
+// every logged change); with umAfterPost the statements go now; with
 // zAutoCommit "commit" follows. When one of these raises, the cache step still
 // runs and the error then reaches the caller. Deleting works the same way.
 class TKZLINK : public TLinkClientDataSet {
