@@ -114,10 +114,6 @@ UtilsState& State() {
   return state;
 }
 
-void LogSQL(const std::string& sql) {
-  if (!sql.empty()) base::DebugLog("SQL: " + sql);
-}
-
 }  // namespace
 
 std::string SetFieldFailedText(std::string_view field) {
@@ -389,8 +385,8 @@ void ShowSQL(const std::string& sql) {
   const SQLDisplay& display = State().display;
   if (display) {
     display(sql);
-  } else {
-    LogSQL(sql);
+  } else if (!sql.empty()) {
+    base::MessDlg(sql, base::mkInformation, 0, -1);
   }
 }
 

@@ -114,8 +114,8 @@ class TMyDictInfo {
   std::map<std::string, Table, std::less<>> tables_;
 };
 
-// Shows an SQL text to the user. The default writes it to the debug log; the
-// user interface installs its SQL window.
+// Shows an SQL text to the user. Until the user interface installs its SQL
+// window, a non-empty text goes to the message window (the message seam).
 using SQLDisplay = std::function<void(const std::string& sql)>;
 // Installs a display; an empty function restores the default.
 void SetSQLDisplay(SQLDisplay display);

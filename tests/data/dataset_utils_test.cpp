@@ -329,6 +329,18 @@ TEST(DataSetUtils, InitRunsOnceAndShowsTheSQLDisplayWhenDebugging) {
   data::ShowSQL("select 1 from DUAL");
   EXPECT_EQ(shown.back(), "[select 1 from DUAL]");
 
+  // Without an SQL window a text reaches the message window; an empty one
+  // shows nothing.
+  data::SetSQLDisplay(nullptr);
+  {
+    test::ScriptedPresenter presenter;
+    data::ShowSQL("select 2 from DUAL");
+    data::ShowSQL("");
+    ASSERT_EQ(presenter.shown().size(), 1U);
+    EXPECT_EQ(presenter.shown()[0].text, "select 2 from DUAL");
+    EXPECT_EQ(presenter.shown()[0].kind, base::mkInformation);
+  }
+
   // The dictionary holds no table: every question finds nothing.
   data::TMyDictInfo& dict = data::DictInfo();
   EXPECT_FALSE(dict.HasTable("UP_DELT"));
