@@ -147,37 +147,34 @@ std::string FieldStr(TDataSet& ds, std::string_view field, int width) {
   return text;
 }
 
-int FieldInt(TDataSet& ds, std::string_view field) {
+namespace {
+
+// The field's value read by `read`; 0 for a closed dataset, a NULL or a
+// value that does not convert.
+template <typename T, typename Read>
+T NumberOrZero(TDataSet& ds, std::string_view field, Read read) {
   if (!ds.Active()) return 0;
   const TField& f = FieldOf(ds, field);
   if (f.IsNull()) return 0;
   try {
-    return f.AsInteger();
+    return read(f);
   } catch (const EDatabaseError&) {
     return 0;
   }
+}
+
+}  // namespace
+
+int FieldInt(TDataSet& ds, std::string_view field) {
+  return NumberOrZero<int>(ds, field, [](const TField& f) { return f.AsInteger(); });
 }
 
 double FieldFloat(TDataSet& ds, std::string_view field) {
-  if (!ds.Active()) return 0;
-  const TField& f = FieldOf(ds, field);
-  if (f.IsNull()) return 0;
-  try {
-    return f.AsFloat();
-  } catch (const EDatabaseError&) {
-    return 0;
-  }
+  return NumberOrZero<double>(ds, field, [](const TField& f) { return f.AsFloat(); });
 }
 
 base::TDateTime FieldDate(TDataSet& ds, std::string_view field) {
-  if (!ds.Active()) return 0;
-  const TField& f = FieldOf(ds, field);
-  if (f.IsNull()) return 0;
-  try {
-    return f.AsDateTime();
-  } catch (const EDatabaseError&) {
-    return 0;
-  }
+  return NumberOrZero<base::TDateTime>(ds, field, [](const TField& f) { return f.AsDateTime(); });
 }
 
 bool FieldBool(TDataSet& ds, std::string_view field) {
