@@ -1,13 +1,15 @@
 // The table BENCH_ROWS that the server benchmarks select from: 100,000 rows ×
 // 10 columns of integers, Greek texts, numbers, dates and a few NULLs,
-// written straight into the database file before the server starts
-// (ServerProcess::Options::prepare).
+// written straight into the database file before the server starts, and
+// the server that serves it.
 #pragma once
 
 #include <sqlite3.h>
 
 #include <stdexcept>
 #include <string>
+
+#include "support/server_process.h"
 
 namespace mero::bench {
 
@@ -50,6 +52,16 @@ inline void FillBenchTable(const std::string& path) {
   sqlite3_finalize(stmt);
   CheckSqlite(sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr), db, "commit");
   sqlite3_close(db);
+}
+
+// One demo server per benchmark program, with BENCH_ROWS filled.
+inline test::ServerProcess& BenchServer() {
+  static test::ServerProcess server([] {
+    test::ServerProcess::Options o;
+    o.prepare = FillBenchTable;
+    return o;
+  }());
+  return server;
 }
 
 }  // namespace mero::bench

@@ -31,16 +31,7 @@ namespace {
 
 constexpr int kRows = bench::kBenchRows;
 const char* const kSelect = "select * from BENCH_ROWS";
-using bench::FillBenchTable;
-
-test::ServerProcess& Server() {
-  static test::ServerProcess server([] {
-    test::ServerProcess::Options o;
-    o.prepare = FillBenchTable;
-    return o;
-  }());
-  return server;
-}
+test::ServerProcess& Server() { return bench::BenchServer(); }
 
 // The client socket, logged in (a blocking connect returns once the verdict is in).
 link::TLinkClientSocket& Socket() {
@@ -116,8 +107,8 @@ class ReplayedDataSet : public data::TLinkClientDataSet {
   const Reply& reply_;
 };
 
-void BM_ClientDataSetOpenFromReply(benchmark::State& state) {
-  ReplayedDataSet ds(Captured());
+// Opens the select into ds again and again.
+void OpenRepeatedly(benchmark::State& state, data::TLinkClientDataSet& ds) {
   ds.SetLinkClientSocket(&Socket());
   ds.SetSQLText(kSelect);
   for (auto _ : state) {
@@ -126,6 +117,11 @@ void BM_ClientDataSetOpenFromReply(benchmark::State& state) {
     if (ds.RecordCount() != kRows) state.SkipWithError("wrong row count");
     benchmark::DoNotOptimize(ds.FieldByName("T1").AsString().size());
   }
+}
+
+void BM_ClientDataSetOpenFromReply(benchmark::State& state) {
+  ReplayedDataSet ds(Captured());
+  OpenRepeatedly(state, ds);
 }
 
 void BM_DecodeRowsReused(benchmark::State& state) {
@@ -140,14 +136,7 @@ void BM_DecodeRowsReused(benchmark::State& state) {
 
 void BM_ClientDataSetOpenOverLink(benchmark::State& state) {
   data::TLinkClientDataSet ds("QBENCH");
-  ds.SetLinkClientSocket(&Socket());
-  ds.SetSQLText(kSelect);
-  for (auto _ : state) {
-    ds.Close();
-    ds.Open();
-    if (ds.RecordCount() != kRows) state.SkipWithError("wrong row count");
-    benchmark::DoNotOptimize(ds.FieldByName("T1").AsString().size());
-  }
+  OpenRepeatedly(state, ds);
 }
 
 void BM_TestClientSelect(benchmark::State& state) {

@@ -39,16 +39,7 @@ using namespace mero;
 namespace {
 
 constexpr int kRows = bench::kBenchRows;
-using bench::FillBenchTable;
-
-test::ServerProcess& Server() {
-  static test::ServerProcess server([] {
-    test::ServerProcess::Options o;
-    o.prepare = FillBenchTable;
-    return o;
-  }());
-  return server;
-}
+test::ServerProcess& Server() { return bench::BenchServer(); }
 
 std::unique_ptr<test::LinkTestClient> LoggedIn() {
   auto client = std::make_unique<test::LinkTestClient>(Server().port());
