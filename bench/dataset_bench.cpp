@@ -16,7 +16,7 @@
 #include "base/encoding.h"
 #include "base/runtime.h"
 #include "bench_ratio.h"
-#include "data/link_custom_dataset.h"
+#include "data/memory_dataset.h"
 #include "list_payload.h"
 #include "link/codec/result_set.h"
 #include "link/codec/result_set_encoder.h"

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "data/audit_dataset.h"
+#include "data/change_log_dataset.h"
 #include "link/client/client_socket.h"
 #include "link/client/link_dataset.h"
 #include "link/codec/param_list.h"

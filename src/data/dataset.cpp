@@ -4,7 +4,7 @@
 
 #include "base/text_routines.h"
 #include "data/field_value.h"
-#include "data/filter_tree_reader.h"
+#include "data/filter_expression.h"
 
 namespace mero::data {
 

@@ -16,7 +16,7 @@
 #include <istream>
 #include <ostream>
 
-#include "data/link_custom_dataset.h"
+#include "data/memory_dataset.h"
 #include "link/codec/result_set.h"
 
 namespace mero::data {

@@ -5,7 +5,7 @@
 #include "data/database_error.h"
 #include "data/dataset.h"
 #include "data/field_value.h"
-#include "data/filter_tree_reader.h"
+#include "data/filter_expression.h"
 
 namespace mero::data {
 

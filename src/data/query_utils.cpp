@@ -22,9 +22,9 @@
 #include "data/base_client_dataset.h"
 #include "data/dataset_utils.h"
 #include "data/field.h"
-#include "data/kz_link.h"
-#include "data/link_custom_dataset.h"
-#include "data/mem_col.h"
+#include "data/application_dataset.h"
+#include "data/memory_dataset.h"
+#include "data/table_cache.h"
 #include "link/client/client_socket.h"
 
 namespace mero::data {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/variant.h"
-#include "data/audit_dataset.h"
+#include "data/change_log_dataset.h"
 #include "link/client/client_socket.h"
 #include "link/client/link_dataset.h"
 #include "link/codec/field_type.h"

@@ -8,7 +8,7 @@
 #include "base/date_time.h"
 #include "base/encoding.h"
 #include "base/variant_routines.h"
-#include "data/kz_link.h"
+#include "data/application_dataset.h"
 #include "data/query_utils.h"
 #include "link/codec/field_type.h"
 #include "support/scripted_presenter.h"

@@ -11,7 +11,7 @@
 #include "base/exception.h"
 #include "base/file_routines.h"
 #include "base/format_settings.h"
-#include "base/init_basu.h"
+#include "base/startup.h"
 #include "base/macros.h"
 #include "base/messages.h"
 #include "base/named_params.h"

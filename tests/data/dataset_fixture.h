@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "base/variant.h"
-#include "data/audit_dataset.h"
+#include "data/change_log_dataset.h"
 #include "data/dataset_observer.h"
-#include "data/link_custom_dataset.h"
+#include "data/memory_dataset.h"
 #include "link/codec/result_set.h"
 #include "link/codec/result_set_encoder.h"
 

@@ -5,7 +5,7 @@
 
 #include "base/date_time.h"
 #include "base/encoding.h"
-#include "data/filter_tree_reader.h"
+#include "data/filter_expression.h"
 #include "dataset_fixture.h"
 #include "support/error_text.h"
 

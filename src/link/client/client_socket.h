@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "base/exception.h"
-#include "link/client/custom_client_socket.h"
+#include "link/client/socket_connection.h"
 #include "link/client/file_transfer.h"
 #include "link/client/http_transport.h"
 #include "link/client/link_dataset.h"
 #include "link/client/login_window_logic.h"
 #include "link/client/metadata_cache.h"
-#include "link/client/smart_wait.h"
+#include "link/client/reply_wait.h"
 #include "link/codec/message_stack.h"
 #include "link/codec/param_list.h"
 #include "link/codec/pipeline.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "link/client/smart_wait.h"
+#include "link/client/reply_wait.h"
 
 namespace mero::link {
 

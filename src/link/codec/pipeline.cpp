@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "base/init_basu.h"
+#include "base/startup.h"
 #include "link/codec/link_errors.h"
 #include "link/codec/message_stack.h"
 #include "link/codec/rijndael.h"

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "data/blob_list.h"
+#include "data/long_value_store.h"
 #include "data/dataset.h"
-#include "data/db_list.h"
+#include "data/row_store.h"
 #include "data/field_list.h"
 
 namespace mero::link {

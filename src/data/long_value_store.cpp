@@ -1,4 +1,4 @@
-#include "data/blob_list.h"
+#include "data/long_value_store.h"
 
 namespace mero::data {
 

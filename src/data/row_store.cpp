@@ -1,4 +1,4 @@
-#include "data/db_list.h"
+#include "data/row_store.h"
 
 #include <algorithm>
 

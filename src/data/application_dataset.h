@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "data/client_dataset.h"
-#include "data/link_custom_dataset.h"
+#include "data/memory_dataset.h"
 
 namespace mero::data {
 

@@ -1,4 +1,4 @@
-#include "data/audit_dataset.h"
+#include "data/change_log_dataset.h"
 
 #include "data/field_value.h"
 #include "link/codec/result_set.h"

@@ -1,4 +1,4 @@
-#include "data/info_object.h"
+#include "data/record_object.h"
 
 #include "base/date_routines.h"
 #include "base/exception.h"
@@ -7,7 +7,7 @@
 #include "base/text_routines.h"
 #include "data/dataset.h"
 #include "data/field.h"
-#include "data/kz_link.h"
+#include "data/application_dataset.h"
 #include "data/query_utils.h"
 
 namespace mero::data {

@@ -1,4 +1,4 @@
-#include "data/kz_link.h"
+#include "data/application_dataset.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -10,7 +10,7 @@
 #include "base/trace.h"
 #include "data/database_error.h"
 #include "data/dataset_utils.h"
-#include "data/mem_col.h"
+#include "data/table_cache.h"
 #include "data/query_utils.h"
 
 namespace mero::data {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "data/link_custom_dataset.h"
+#include "data/memory_dataset.h"
 
 namespace mero::data {
 

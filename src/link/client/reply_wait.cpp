@@ -1,4 +1,4 @@
-#include "link/client/smart_wait.h"
+#include "link/client/reply_wait.h"
 
 #include "link/client/client_windows.h"
 

@@ -1,4 +1,4 @@
-#include "data/mem_col.h"
+#include "data/table_cache.h"
 
 #include <algorithm>
 
@@ -7,7 +7,7 @@
 #include "base/text_routines.h"
 #include "base/variant_routines.h"
 #include "data/field.h"
-#include "data/kz_link.h"
+#include "data/application_dataset.h"
 #include "data/query_utils.h"
 #include "data/sql_parts.h"
 

@@ -1,4 +1,4 @@
-#include "base/init_basu.h"
+#include "base/startup.h"
 
 #include "base/date_routines.h"
 #include "base/date_time.h"

@@ -6,8 +6,8 @@
 
 #include "base/encoding.h"
 #include "data/dataset_utils.h"
-#include "data/kz_link.h"
-#include "data/mem_col.h"
+#include "data/application_dataset.h"
+#include "data/table_cache.h"
 #include "data/query_utils.h"
 #include "link/client/client_socket.h"
 #include "link/codec/string_line.h"

@@ -1,4 +1,4 @@
-#include "data/link_custom_dataset.h"
+#include "data/memory_dataset.h"
 
 #include <algorithm>
 #include <array>
@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "base/text_routines.h"
-#include "data/audit_dataset.h"
+#include "data/change_log_dataset.h"
 #include "data/field_value.h"
-#include "data/filter_tree_reader.h"
+#include "data/filter_expression.h"
 #include "link/codec/result_set.h"
 
 namespace mero::data {

@@ -1,4 +1,4 @@
-#include "data/filter_tree_reader.h"
+#include "data/filter_expression.h"
 
 #include <cmath>
 #include <utility>

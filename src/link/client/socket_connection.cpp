@@ -1,4 +1,4 @@
-#include "link/client/custom_client_socket.h"
+#include "link/client/socket_connection.h"
 
 #include <netdb.h>
 #include <netinet/in.h>
