@@ -18,7 +18,7 @@
 #include "base/runtime.h"
 #include "bench_ratio.h"
 #include "bench_table.h"
-#include "data/client_dataset.h"
+#include "data/remote/client_dataset.h"
 #include "link/client/client_socket.h"
 #include "link/client/link_dataset.h"
 #include "link/codec/result_set.h"

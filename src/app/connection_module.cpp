@@ -10,8 +10,8 @@
 #include "base/number_routines.h"
 #include "base/text_routines.h"
 #include "base/trace.h"
-#include "data/application_dataset.h"
-#include "data/query_utils.h"
+#include "data/remote/application_dataset.h"
+#include "data/remote/query_utils.h"
 #include "link/codec/pipeline.h"
 #include "link/codec/rijndael.h"
 

@@ -8,7 +8,7 @@
 #include "base/format_settings.h"
 #include "base/runtime.h"
 #include "data/dataset_utils.h"
-#include "data/application_dataset.h"
+#include "data/remote/application_dataset.h"
 #include "dataset_fixture.h"
 #include "support/error_text.h"
 #include "support/scripted_presenter.h"

@@ -12,8 +12,8 @@
 #include "base/runtime.h"
 #include "data/dataset_utils.h"
 #include "data/field.h"
-#include "data/record_object.h"
-#include "data/query_utils.h"
+#include "data/remote/record_object.h"
+#include "data/remote/query_utils.h"
 #include "dataset_fixture.h"
 #include "support/temp_dir.h"
 

@@ -6,7 +6,7 @@
 #include "base/date_time.h"
 #include "base/encoding.h"
 #include "data/field_value.h"
-#include "data/update_sql_builder.h"
+#include "data/remote/update_sql_builder.h"
 #include "support/error_text.h"
 
 using namespace mero;

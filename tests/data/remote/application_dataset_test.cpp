@@ -6,9 +6,9 @@
 
 #include "base/encoding.h"
 #include "data/dataset_utils.h"
-#include "data/application_dataset.h"
-#include "data/table_cache.h"
-#include "data/query_utils.h"
+#include "data/remote/application_dataset.h"
+#include "data/remote/table_cache.h"
+#include "data/remote/query_utils.h"
 #include "link/client/client_socket.h"
 #include "link/codec/string_line.h"
 #include "remote_fixture.h"

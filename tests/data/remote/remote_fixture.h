@@ -12,7 +12,7 @@
 
 #include "app/connection_context.h"
 #include "app/connection_module.h"
-#include "data/client_dataset.h"
+#include "data/remote/client_dataset.h"
 #include "support/scripted_presenter.h"
 #include "support/server_process.h"
 

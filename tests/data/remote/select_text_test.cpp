@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "base/date_time.h"
-#include "data/client_dataset.h"
+#include "data/remote/client_dataset.h"
 #include "link/client/client_socket.h"
 #include "link/codec/link_errors.h"
 #include "support/error_text.h"

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "data/base_client_dataset.h"
-#include "data/update_sql_builder.h"
+#include "data/remote/base_client_dataset.h"
+#include "data/remote/update_sql_builder.h"
 
 namespace mero::data {
 

@@ -1,4 +1,4 @@
-#include "data/base_client_dataset.h"
+#include "data/remote/base_client_dataset.h"
 
 #include <algorithm>
 #include <memory>

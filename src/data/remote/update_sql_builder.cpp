@@ -1,4 +1,4 @@
-#include "data/update_sql_builder.h"
+#include "data/remote/update_sql_builder.h"
 
 #include <string_view>
 #include <utility>

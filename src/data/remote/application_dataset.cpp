@@ -1,4 +1,4 @@
-#include "data/application_dataset.h"
+#include "data/remote/application_dataset.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -10,8 +10,8 @@
 #include "base/trace.h"
 #include "data/database_error.h"
 #include "data/dataset_utils.h"
-#include "data/table_cache.h"
-#include "data/query_utils.h"
+#include "data/remote/table_cache.h"
+#include "data/remote/query_utils.h"
 
 namespace mero::data {
 

@@ -1,4 +1,4 @@
-#include "data/table_cache.h"
+#include "data/remote/table_cache.h"
 
 #include <algorithm>
 
@@ -7,8 +7,8 @@
 #include "base/text_routines.h"
 #include "base/variant_routines.h"
 #include "data/field.h"
-#include "data/application_dataset.h"
-#include "data/query_utils.h"
+#include "data/remote/application_dataset.h"
+#include "data/remote/query_utils.h"
 #include "data/sql_parts.h"
 
 namespace mero::data {

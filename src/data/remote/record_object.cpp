@@ -1,4 +1,4 @@
-#include "data/record_object.h"
+#include "data/remote/record_object.h"
 
 #include "base/date_routines.h"
 #include "base/exception.h"
@@ -7,8 +7,8 @@
 #include "base/text_routines.h"
 #include "data/dataset.h"
 #include "data/field.h"
-#include "data/application_dataset.h"
-#include "data/query_utils.h"
+#include "data/remote/application_dataset.h"
+#include "data/remote/query_utils.h"
 
 namespace mero::data {
 

@@ -1,4 +1,4 @@
-#include "data/client_dataset.h"
+#include "data/remote/client_dataset.h"
 
 namespace mero::data {
 

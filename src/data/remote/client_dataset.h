@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "data/update_client_dataset.h"
+#include "data/remote/update_client_dataset.h"
 
 namespace mero::data {
 

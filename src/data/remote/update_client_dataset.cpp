@@ -1,4 +1,4 @@
-#include "data/update_client_dataset.h"
+#include "data/remote/update_client_dataset.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "data/query_utils.h"
+#include "data/remote/query_utils.h"
 
 #include <QCoreApplication>
 
@@ -19,12 +19,12 @@
 #include "base/text_routines.h"
 #include "base/trace.h"
 #include "base/variant_routines.h"
-#include "data/base_client_dataset.h"
+#include "data/remote/base_client_dataset.h"
 #include "data/dataset_utils.h"
 #include "data/field.h"
-#include "data/application_dataset.h"
+#include "data/remote/application_dataset.h"
 #include "data/memory_dataset.h"
-#include "data/table_cache.h"
+#include "data/remote/table_cache.h"
 #include "link/client/client_socket.h"
 
 namespace mero::data {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "data/client_dataset.h"
+#include "data/remote/client_dataset.h"
 #include "data/memory_dataset.h"
 
 namespace mero::data {
