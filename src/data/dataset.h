@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -286,6 +287,34 @@ class TDataSet {
   unsigned filterOptions_ = 0;
   int disableCount_ = 0;
   std::vector<DataSetObserver*> observers_;
+};
+
+// Keeps a dataset's controls disabled while the guard lives, however the
+// scope is left. Ending it enables them again, which sends the views one
+// DataSetChanged: an error a view raises then reaches the caller, unless the
+// scope is already being left by an error of its own, which then wins.
+class DisabledControls {
+ public:
+  explicit DisabledControls(TDataSet& dataSet) : dataSet_(dataSet), errors_(std::uncaught_exceptions()) {
+    dataSet_.DisableControls();
+  }
+  ~DisabledControls() noexcept(false) {
+    if (std::uncaught_exceptions() == errors_) {
+      dataSet_.EnableControls();
+      return;
+    }
+    try {
+      dataSet_.EnableControls();
+    } catch (...) {
+      // The error that is leaving the scope is the one the caller hears of.
+    }
+  }
+  DisabledControls(const DisabledControls&) = delete;
+  DisabledControls& operator=(const DisabledControls&) = delete;
+
+ private:
+  TDataSet& dataSet_;
+  int errors_;
 };
 
 }  // namespace mero::data

@@ -746,53 +746,47 @@ bool TLinkCustomDataset::Locate(std::string_view keyFields, const std::vector<Va
 
   const bool filtering = Filtered() || (master_ != nullptr && !masterFields_.empty() && !detailFilter_.empty());
   std::size_t found = npos;
-  DisableControls();
-  try {
-    const std::size_t count = rows_.Count();
-    for (std::size_t pos = 0; pos < count && found == npos; ++pos) {
-      const std::uint8_t* row = rows_.Row(pos);
-      bool match = true;
-      for (const Key& k : keys) {
-        const bool isNull = rows_.IsNull(row, k.index);
-        if (k.value.IsNull()) {
-          match = isNull;
-        } else if (isNull) {
-          match = false;
-        } else {
-          const std::uint8_t* at = TLinkDBList::Value(row, k.entry->offset);
-          switch (k.match) {
-            case Match::Text: {
-              const std::string_view text = TextAt(at, k.entry->width);
-              if (text.size() < k.key.size() || (!partial && text.size() != k.key.size())) {
-                match = false;
-              } else if (caseInsensitive) {
-                for (std::size_t c = 0; c < k.key.size() && match; ++c) match = base::UpperChar(text[c]) == k.key[c];
-              } else {
-                match = std::memcmp(text.data(), k.key.data(), k.key.size()) == 0;
-              }
-              break;
+  DisabledControls quiet(*this);
+  const std::size_t count = rows_.Count();
+  for (std::size_t pos = 0; pos < count && found == npos; ++pos) {
+    const std::uint8_t* row = rows_.Row(pos);
+    bool match = true;
+    for (const Key& k : keys) {
+      const bool isNull = rows_.IsNull(row, k.index);
+      if (k.value.IsNull()) {
+        match = isNull;
+      } else if (isNull) {
+        match = false;
+      } else {
+        const std::uint8_t* at = TLinkDBList::Value(row, k.entry->offset);
+        switch (k.match) {
+          case Match::Text: {
+            const std::string_view text = TextAt(at, k.entry->width);
+            if (text.size() < k.key.size() || (!partial && text.size() != k.key.size())) {
+              match = false;
+            } else if (caseInsensitive) {
+              for (std::size_t c = 0; c < k.key.size() && match; ++c) match = base::UpperChar(text[c]) == k.key[c];
+            } else {
+              match = std::memcmp(text.data(), k.key.data(), k.key.size()) == 0;
             }
-            case Match::Raw:
-              match = std::memcmp(at, k.key.data(), k.key.size()) == 0;
-              break;
-            case Match::Double:
-              match = Load<double>(at) == k.number;
-              break;
-            case Match::Value:
-              match = RowValue(row, k.index) == k.value;
-              break;
+            break;
           }
+          case Match::Raw:
+            match = std::memcmp(at, k.key.data(), k.key.size()) == 0;
+            break;
+          case Match::Double:
+            match = Load<double>(at) == k.number;
+            break;
+          case Match::Value:
+            match = RowValue(row, k.index) == k.value;
+            break;
         }
-        if (!match) break;
       }
-      if (match && (!filtering || RowAccepted(pos))) found = pos;
+      if (!match) break;
     }
-  } catch (...) {
-    EnableControls();
-    throw;
+    if (match && (!filtering || RowAccepted(pos))) found = pos;
   }
   if (found != npos) MoveTo(found);
-  EnableControls();
   return found != npos;
 }
 
@@ -1044,9 +1038,9 @@ void TLinkCustomDataset::LoadFromDataSet(TDataSet& source) {
   SetFastFields(std::move(entries));
   Open();
   if (!source.Active()) return;
-  source.DisableControls();
-  const TBookmark mark = source.GetBookmark();
-  try {
+  {
+    DisabledControls quiet(source);
+    const TBookmark mark = source.GetBookmark();
     source.First();
     while (!source.Eof()) {
       const std::uint32_t slot = rows_.NewSlot(rows_.TakeNextId());
@@ -1059,11 +1053,7 @@ void TLinkCustomDataset::LoadFromDataSet(TDataSet& source) {
       source.Next();
     }
     if (source.BookmarkValid(mark)) source.GotoBookmark(mark);
-  } catch (...) {
-    source.EnableControls();
-    throw;
   }
-  source.EnableControls();
   Resync(0);
   NotifyDataSetChanged();
 }
