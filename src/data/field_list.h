@@ -23,7 +23,7 @@ enum class TStorageKind : std::uint8_t {
   Int32,     // ftInteger, ftAutoInc
   Int64,     // ftLargeint
   Double,    // ftFloat, ftCurrency, ftBCD
-  Date,      // ftDate: the day number, 32 bits
+  Date,      // ftDate: the day number, 64 bits
   Time,      // ftTime: milliseconds since midnight, 32 bits
   DateTime,  // ftDateTime: the date-time number rounded to the millisecond
   Memo,      // ftMemo, ftFmtMemo: a handle into the blob list, read as text

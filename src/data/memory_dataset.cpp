@@ -209,7 +209,7 @@ std::size_t TLinkCustomDataset::AppendRows(const link::RowSet& set) {
           break;
         case K::Date:
           // The decoder already gives whole days within the calendar.
-          StoreValue(at, static_cast<std::int32_t>(set.Double(r, c)));
+          StoreValue(at, static_cast<std::int64_t>(set.Double(r, c)));
           break;
         case K::DateTime:
           StoreValue(at, NormalizeDate(set.Double(r, c), link::ftDateTime));
@@ -258,7 +258,7 @@ Variant TLinkCustomDataset::RowValue(const std::uint8_t* row, std::size_t fieldI
     case K::Double:
       return Variant::Double(LoadValue<double>(at));
     case K::Date:
-      return Variant::Date(LoadValue<std::int32_t>(at));
+      return Variant::Date(static_cast<double>(LoadValue<std::int64_t>(at)));
     case K::Time:
       return Variant::Date(static_cast<double>(LoadValue<std::int32_t>(at)) / base::kMSecsPerDay);
     case K::DateTime:
@@ -315,7 +315,7 @@ void TLinkCustomDataset::SetRowValue(std::uint8_t* row, std::size_t fieldIndex, 
       StoreValue(at, value.AsDouble());
       break;
     case K::Date:
-      StoreValue(at, static_cast<std::int32_t>(NormalizeDate(value.AsDouble(), link::ftDate)));
+      StoreValue(at, static_cast<std::int64_t>(NormalizeDate(value.AsDouble(), link::ftDate)));
       break;
     case K::Time:
       StoreValue(at, TimeMSecs(value.AsDouble()));

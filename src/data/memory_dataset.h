@@ -29,7 +29,7 @@ class TLinkDataSet;
 // Values as stored: texts cut to the field size (a text ends at the size or
 // at the first zero byte); 16-, 32- and 64-bit integers; booleans as 16 bits;
 // floats, currency and BCD as doubles; ftDate as the whole day number
-// (int32); ftTime as milliseconds since midnight (int32); ftDateTime as the
+// (int64, its whole width); ftTime as milliseconds since midnight (int32); ftDateTime as the
 // date-time number (double) with the time rounded to the millisecond;
 // ftBytes as exactly its size in bytes (zero-filled); long values as a
 // handle into the blob list.

@@ -51,9 +51,9 @@ SortForm SortFormOf(const TLinkFieldEntry& e) {
       return {Cmp::Bool, 1};
     case K::Int32:
     case K::Time:
-    case K::Date:
       return {Cmp::Int32, 4};
     case K::Int64:
+    case K::Date:
       return {Cmp::Int64, 8};
     case K::Double:
     case K::DateTime:
