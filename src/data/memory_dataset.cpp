@@ -55,6 +55,12 @@ class TLinkCustomDataset::MasterObserver : public DataSetObserver {
  public:
   explicit MasterObserver(TLinkCustomDataset& detail) : detail_(detail) {}
   void DataSetChanged(TDataSet&) override { detail_.MasterMoved(); }
+  // The detail follows the master's current row: a row that comes or goes
+  // elsewhere does not concern it, and when the current row is another one
+  // a CursorMoved follows.
+  void RowInserted(TDataSet&, int) override {}
+  void RowRemoved(TDataSet&, int) override {}
+  void RowChanged(TDataSet&, int) override { detail_.MasterMoved(); }
   void RecordChanged(TDataSet&, const TField*) override {}
   void CursorMoved(TDataSet&) override { detail_.MasterMoved(); }
   void StateChanged(TDataSet&) override {}
@@ -144,6 +150,7 @@ void TLinkCustomDataset::InternalClose() {
 }
 
 void TLinkCustomDataset::EmptyRows() {
+  ForgetVisibleRows();
   const std::int32_t next = rows_.NextId();
   rows_.Clear();
   if (Active()) rows_.ResetIds(next);
@@ -226,6 +233,7 @@ std::size_t TLinkCustomDataset::AppendRows(const link::RowSet& set) {
     std::memcpy(row + rows_.NullOffset(), nulls.data(), nulls.size() * sizeof(std::uint32_t));
     rows_.AppendSlot(slot);
   }
+  if (n > 0) ForgetVisibleRows();
   if (Active() && n > 0) {
     if (CursorPos() == npos) Resync(0);
     NotifyDataSetChanged();
@@ -440,13 +448,11 @@ void TLinkCustomDataset::InternalEdit() {
 }
 
 void TLinkCustomDataset::InternalInsert(bool append) {
+  (void)append;  // InsertPos() says where the row goes
   TLinkDBList::SetId(editBuffer_.data(), -1);
   rows_.ResetValues(editBuffer_.data());
-  appending_ = append;
-  insertPos_ = append || CursorPos() == npos ? rows_.Count() : CursorPos();
-  if (CursorPos() == npos && !append && rows_.Count() > 0) insertPos_ = 0;
   // A new detail row takes the master's values.
-  if (master_ != nullptr && master_->Active() && !masterFields_.empty() && !detailFilter_.empty()) {
+  if (MasterLinked() && master_->Active()) {
     BindMaster();
     for (std::size_t i = 0; i < masterNames_.size(); ++i) {
       const TField* mf = master_->FindField(masterNames_[i]);
@@ -488,7 +494,7 @@ void TLinkCustomDataset::InternalPost() {
   std::uint8_t* row = rows_.Slot(slot);
   std::memcpy(row + TLinkDBList::kIdSize, editBuffer_.data() + TLinkDBList::kIdSize,
               rows_.RowSize() - TLinkDBList::kIdSize);
-  const std::size_t pos = std::min(insertPos_, rows_.Count());
+  const std::size_t pos = std::min(InsertPos(), rows_.Count());
   rows_.InsertSlot(pos, slot);
   SetCursorPos(pos, false, false);
 }
@@ -563,9 +569,15 @@ bool TLinkCustomDataset::MasterAccepts(const std::uint8_t* row) {
   return true;
 }
 
+bool TLinkCustomDataset::MasterLinked() const {
+  return master_ != nullptr && !masterFields_.empty() && !detailFilter_.empty();
+}
+
+bool TLinkCustomDataset::RecordFilterActive() const { return Filtered() || MasterLinked(); }
+
 bool TLinkCustomDataset::RowAccepted(std::size_t pos) {
   const std::uint8_t* row = rows_.Row(pos);
-  if (master_ != nullptr && !masterFields_.empty() && !detailFilter_.empty() && !MasterAccepts(row)) return false;
+  if (MasterLinked() && !MasterAccepts(row)) return false;
   if (!Filtered()) return true;
   if (const std::shared_ptr<TLinkFilterTreeReader>& tree = FilterTree()) {
     if (boundFilter_ != tree.get()) BindFilter();
@@ -684,7 +696,7 @@ bool TLinkCustomDataset::Locate(std::string_view keyFields, const std::vector<Va
   }
   if (!matchable) return false;
 
-  const bool filtering = Filtered() || (master_ != nullptr && !masterFields_.empty() && !detailFilter_.empty());
+  const bool filtering = RecordFilterActive();
   std::size_t found = npos;
   DisabledControls quiet(*this);
   const std::size_t count = rows_.Count();

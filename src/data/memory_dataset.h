@@ -130,6 +130,7 @@ class TLinkCustomDataset : public TDataSet {
   void InternalClose() override;
   std::size_t InternalRowCount() const override { return rows_.Count(); }
   bool RowAccepted(std::size_t pos) override;
+  bool RecordFilterActive() const override;
   std::int32_t RowId(std::size_t pos) const override { return rows_.Id(pos); }
   std::optional<std::size_t> RowPosition(std::int32_t id) const override { return rows_.PositionOf(id); }
   bool FieldIsNull(const TField& field) const override;
@@ -156,6 +157,8 @@ class TLinkCustomDataset : public TDataSet {
   std::uint8_t* WritableActiveRow();
   void BindFilter();
   void BindMaster();
+  // A master source with both field lists: the master link filters rows.
+  bool MasterLinked() const;
   bool MasterAccepts(const std::uint8_t* row);
   void MasterMoved();
   // Reads one stored set (field list and rows) into a closed dataset.
@@ -177,8 +180,6 @@ class TLinkCustomDataset : public TDataSet {
   // Field-list index of each field (by TField::Index).
   std::vector<std::size_t> fieldEntry_;
   std::vector<std::uint8_t> editBuffer_;
-  bool appending_ = false;
-  std::size_t insertPos_ = 0;
   // The row under test while the record filter runs.
   const std::uint8_t* filterRow_ = nullptr;
 

@@ -483,6 +483,28 @@ TEST(MasterLink, TheDetailShowsTheRowsOfTheMastersCurrentRow) {
   EXPECT_EQ(detail.MasterSource(), &units);
 }
 
+TEST(MasterLink, TheDetailFollowsTheMasterOntoANewRowAndBack) {
+  test::MemDataSet units("UNITS");
+  units.OpenWith({"CODE,1,5"}, {{T("A")}, {T("B")}, {T("C")}});
+  test::MemDataSet detail("LINES");
+  Fill(detail);
+  detail.SetMasterFields("CODE");
+  detail.SetDetailFilter("UNIT");
+  detail.SetMasterSource(&units);
+  units.Next();
+  EXPECT_EQ(test::Column(detail, "ID"), (Names{"20", "50"}));
+  units.Insert();  // a unit of no code yet: the line without a unit
+  EXPECT_EQ(test::Column(detail, "ID"), (Names{"40"}));
+  units.Cancel();
+  EXPECT_EQ(test::Column(detail, "ID"), (Names{"20", "50"}));
+  units.Edit();
+  units.FieldByName("CODE").SetAsString("a");
+  units.Post();
+  EXPECT_EQ(test::Column(detail, "ID"), (Names{"10", "30"}));
+  units.Delete();  // the cursor moves on to C, which has no lines
+  EXPECT_TRUE(detail.IsEmpty());
+}
+
 TEST(MasterLink, ADestroyedMasterIsForgotten) {
   test::MemDataSet detail("LINES");
   Fill(detail);
