@@ -4,6 +4,8 @@
 // - Locate of the last row, by an integer and by a text key: ns per row scanned;
 // - walking every row with First/Next, reading two fields, with and without
 //   a filter and with a view attached: ns per row;
+// - an insert posted and deleted again near the top, with a view that
+//   follows rows, with and without a filter (the visible rows kept up);
 // - filling: decoding a row payload and appending the rows to a dataset (what
 //   the remote dataset does at open) against the decode alone (limit 1.5).
 
@@ -162,6 +164,9 @@ BENCHMARK(BM_LocateLast)->Arg(0)->Arg(1)->ArgNames({"text"})->Unit(benchmark::kM
 class CountingView : public data::DataSetObserver {
  public:
   void DataSetChanged(data::TDataSet&) override { ++heard; }
+  void RowInserted(data::TDataSet&, int) override { ++heard; }
+  void RowRemoved(data::TDataSet&, int) override { ++heard; }
+  void RowChanged(data::TDataSet&, int) override { ++heard; }
   void RecordChanged(data::TDataSet&, const data::TField*) override { ++heard; }
   void CursorMoved(data::TDataSet&) override { ++heard; }
   void StateChanged(data::TDataSet&) override { ++heard; }
@@ -198,6 +203,38 @@ void BM_WalkRows(benchmark::State& state) {
       kRows, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_WalkRows)->Arg(0)->Arg(1)->ArgNames({"filtered"})->Unit(benchmark::kMillisecond)->Repetitions(5);
+
+// Insert, post and delete near the top of the list: the row notifications and,
+// with a filter, the visible rows shifted behind the new row.
+void BM_InsertPostDeleteFollowed(benchmark::State& state) {
+  BenchDataSet ds;
+  FillSortRows(ds);
+  CountingView view;
+  ds.AddObserver(&view);
+  if (state.range(0) == 1) {
+    ds.SetFilter("QTY < 25");
+    ds.SetFiltered(true);
+  }
+  ds.First();
+  ds.Next();
+  data::TField& id = ds.FieldByName("ID");
+  data::TField& qty = ds.FieldByName("QTY");
+  for (auto _ : state) {
+    ds.Insert();
+    id.SetAsInteger(0);
+    qty.SetAsInteger(1);
+    ds.Post();
+    ds.Delete();
+  }
+  ds.RemoveObserver(&view);
+  if (ds.RecordCount() != kRows || view.heard == 0) state.SkipWithError("the rows or the view went wrong");
+}
+BENCHMARK(BM_InsertPostDeleteFollowed)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgNames({"filtered"})
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5);
 
 // Filling: the rows of a typical list (bench/list_payload.h).
 using bench::kListFields;
