@@ -2,6 +2,10 @@
 // - SortOnFields on (text, integer) against std::stable_sort of the same keys
 //   extracted into a vector (limit 2.0);
 // - Locate of the last row, by an integer and by a text key: ns per row scanned;
+// - walking every row with First/Next, reading two fields, with and without
+//   a filter and with a view attached: ns per row;
+// - an insert posted and deleted again near the top, with a view that
+//   follows rows, with and without a filter (the visible rows kept up);
 // - filling: decoding a row payload and appending the rows to a dataset (what
 //   the remote dataset does at open) against the decode alone (limit 1.5).
 
@@ -154,6 +158,83 @@ void BM_LocateLast(benchmark::State& state) {
       kRows, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_LocateLast)->Arg(0)->Arg(1)->ArgNames({"text"})->Unit(benchmark::kMicrosecond)->Repetitions(5);
+
+// A view that counts what it hears, so that attaching it costs what a real
+// one would.
+class CountingView : public data::DataSetObserver {
+ public:
+  void DataSetChanged(data::TDataSet&) override { ++heard; }
+  void RowInserted(data::TDataSet&, int) override { ++heard; }
+  void RowRemoved(data::TDataSet&, int) override { ++heard; }
+  void RowChanged(data::TDataSet&, int) override { ++heard; }
+  void RecordChanged(data::TDataSet&, const data::TField*) override { ++heard; }
+  void CursorMoved(data::TDataSet&) override { ++heard; }
+  void StateChanged(data::TDataSet&) override { ++heard; }
+  long heard = 0;
+};
+
+// Walking every row, as an export or a sum does: arg filtered 1 sets a filter
+// that half of the rows pass.
+void BM_WalkRows(benchmark::State& state) {
+  BenchDataSet ds;
+  FillSortRows(ds);
+  CountingView view;
+  ds.AddObserver(&view);
+  const bool filtered = state.range(0) == 1;
+  if (filtered) {
+    ds.SetFilter("QTY < 25");
+    ds.SetFiltered(true);
+  }
+  data::TField& id = ds.FieldByName("ID");
+  data::TField& qty = ds.FieldByName("QTY");
+  std::int64_t rows = 0;
+  for (auto _ : state) {
+    std::int64_t sum = 0;
+    rows = 0;
+    for (ds.First(); !ds.Eof(); ds.Next()) {
+      sum += id.AsInteger() + qty.AsInteger();
+      ++rows;
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+  ds.RemoveObserver(&view);
+  if (rows == 0 || (!filtered && rows != kRows)) state.SkipWithError("the walk did not visit the rows");
+  state.counters["ns_per_row"] = benchmark::Counter(
+      kRows, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_WalkRows)->Arg(0)->Arg(1)->ArgNames({"filtered"})->Unit(benchmark::kMillisecond)->Repetitions(5);
+
+// Insert, post and delete near the top of the list: the row notifications and,
+// with a filter, the visible rows shifted behind the new row.
+void BM_InsertPostDeleteFollowed(benchmark::State& state) {
+  BenchDataSet ds;
+  FillSortRows(ds);
+  CountingView view;
+  ds.AddObserver(&view);
+  if (state.range(0) == 1) {
+    ds.SetFilter("QTY < 25");
+    ds.SetFiltered(true);
+  }
+  ds.First();
+  ds.Next();
+  data::TField& id = ds.FieldByName("ID");
+  data::TField& qty = ds.FieldByName("QTY");
+  for (auto _ : state) {
+    ds.Insert();
+    id.SetAsInteger(0);
+    qty.SetAsInteger(1);
+    ds.Post();
+    ds.Delete();
+  }
+  ds.RemoveObserver(&view);
+  if (ds.RecordCount() != kRows || view.heard == 0) state.SkipWithError("the rows or the view went wrong");
+}
+BENCHMARK(BM_InsertPostDeleteFollowed)
+    ->Arg(0)
+    ->Arg(1)
+    ->ArgNames({"filtered"})
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5);
 
 // Filling: the rows of a typical list (bench/list_payload.h).
 using bench::kListFields;

@@ -297,9 +297,15 @@ void TDataSet::InsertRow(bool append) {
   if (readOnly_) Raise("Cannot modify a read-only dataset");
   DoBeforeInsert();
   DoBeforeScroll();
+  const std::size_t count = InternalRowCount();
+  insertPos_ = append || cursor_ == npos ? count : cursor_;
+  if (cursor_ == npos && !append && count > 0) insertPos_ = 0;
   InternalInsert(append);
   modified_ = false;
-  SetState(dsInsert);
+  state_ = dsInsert;
+  if (RowsFollowed()) NotifyRowInserted(InsertedRowPos());
+  NotifyStateChanged();
+  NotifyCursorMoved();
   DoOnNewRecord();
   NotifyRecordChanged(nullptr);
   DoAfterInsert();
@@ -331,25 +337,79 @@ void TDataSet::Post() {
   if (state_ != dsEdit && state_ != dsInsert) return;
   DoBeforePost();
   if (state_ != dsEdit && state_ != dsInsert) return;
+  const bool inserting = state_ == dsInsert;
+  const bool followed = RowsFollowed();
+  const std::size_t count = InternalRowCount();
+  const int shownAt = !followed ? -1 : inserting ? InsertedRowPos() : VisiblePosOf(cursor_);
   RunWithErrorEvent(OnPostError, [this] {
     CheckRequiredFields();
     InternalPost();
   });
   modified_ = false;
-  SetState(dsBrowse);
-  Resync(cursor_);
-  NotifyDataSetChanged();
+  state_ = dsBrowse;
+  // The posted row: written in place, or put into the list with the cursor
+  // on it. Anything else the step did is beyond a row notification.
+  const std::size_t pos = cursor_;
+  const bool described = followed && pos != npos && InternalRowCount() == count + (inserting ? 1 : 0);
+  bool shown = false;
+  if (described) {
+    shown = !RecordFilterActive() || RowAccepted(pos);
+    if (inserting) {
+      IndexRowAdded(pos, shown);
+    } else {
+      IndexRowShown(pos, shown);
+    }
+  } else {
+    ForgetVisibleRows();
+  }
+  Resync(pos);
+  if (!described) {
+    NotifyStateChanged();
+    NotifyDataSetChanged();
+  } else {
+    const bool wasShown = shownAt >= 0;
+    if (inserting && shown) {
+      NotifyRowChanged(shownAt);
+    } else if (wasShown && !shown) {
+      NotifyRowRemoved(shownAt);
+    } else if (!wasShown && shown) {
+      NotifyRowInserted(VisiblePosOf(pos));
+    }
+    NotifyStateChanged();
+    if (cursor_ != pos) NotifyCursorMoved();
+    if (!inserting && wasShown && shown) NotifyRowChanged(shownAt);
+  }
   DoAfterPost();
+}
+
+int TDataSet::DropEdit() {
+  const int shownAt = RowsFollowed() ? VisiblePosOf(cursor_) : -1;
+  InternalCancel();
+  modified_ = false;
+  state_ = dsBrowse;
+  return shownAt;
 }
 
 void TDataSet::Cancel() {
   if (state_ != dsEdit && state_ != dsInsert) return;
   DoBeforeCancel();
-  InternalCancel();
-  modified_ = false;
-  SetState(dsBrowse);
-  Resync(cursor_);
-  NotifyDataSetChanged();
+  if (state_ == dsInsert) {
+    const int shownAt = RowsFollowed() ? InsertedRowPos() : -1;
+    InternalCancel();
+    modified_ = false;
+    state_ = dsBrowse;
+    Resync(cursor_);
+    if (shownAt >= 0) NotifyRowRemoved(shownAt);
+    NotifyStateChanged();
+    NotifyCursorMoved();
+  } else {
+    const int shownAt = DropEdit();
+    const std::size_t pos = cursor_;
+    Resync(pos);
+    NotifyStateChanged();
+    if (cursor_ != pos) NotifyCursorMoved();
+    if (shownAt >= 0) NotifyRowChanged(shownAt);
+  }
   DoAfterCancel();
 }
 
@@ -362,15 +422,30 @@ void TDataSet::Delete() {
   if (readOnly_) Raise("Cannot modify a read-only dataset");
   if (cursor_ == npos) Raise("Cannot perform this operation on an empty dataset");
   if (state_ == dsEdit) {
-    InternalCancel();
-    modified_ = false;
-    SetState(dsBrowse);
+    const int shownAt = DropEdit();
+    NotifyStateChanged();
+    if (shownAt >= 0) NotifyRowChanged(shownAt);
   }
   DoBeforeDelete();
   DoBeforeScroll();
+  const bool followed = RowsFollowed();
+  const std::size_t pos = cursor_;
+  const std::size_t count = InternalRowCount();
+  const int shownAt = followed ? VisiblePosOf(pos) : -1;
   RunWithErrorEvent(OnDeleteError, [this] { InternalDelete(); });
+  const bool described = followed && InternalRowCount() + 1 == count;
+  if (described) {
+    IndexRowDeleted(pos);
+  } else {
+    ForgetVisibleRows();
+  }
   Resync(cursor_);
-  NotifyDataSetChanged();
+  if (!described) {
+    NotifyDataSetChanged();
+  } else {
+    if (shownAt >= 0) NotifyRowRemoved(shownAt);
+    NotifyCursorMoved();
+  }
   DoAfterDelete();
   DoAfterScroll();
 }
@@ -383,6 +458,107 @@ void TDataSet::CheckBrowseMode() {
       Cancel();
     }
   }
+}
+
+// Visible rows
+
+void TDataSet::ForgetVisibleRows() {
+  visibleRows_.clear();
+  visibleBuilt_ = false;
+}
+
+const std::vector<std::size_t>& TDataSet::VisibleIndex() {
+  if (!visibleBuilt_) {
+    visibleRows_.clear();
+    const std::size_t count = InternalRowCount();
+    for (std::size_t pos = 0; pos < count; ++pos) {
+      if (RowAccepted(pos)) visibleRows_.push_back(pos);
+    }
+    visibleBuilt_ = true;
+  }
+  return visibleRows_;
+}
+
+std::size_t TDataSet::VisibleBefore(std::size_t pos) {
+  if (!RecordFilterActive()) return std::min(pos, InternalRowCount());
+  const std::vector<std::size_t>& rows = VisibleIndex();
+  return static_cast<std::size_t>(std::lower_bound(rows.begin(), rows.end(), pos) - rows.begin());
+}
+
+int TDataSet::VisibleRowCount() {
+  if (!Active()) return 0;
+  const std::size_t stored = RecordFilterActive() ? VisibleIndex().size() : InternalRowCount();
+  return static_cast<int>(stored) + (state_ == dsInsert ? 1 : 0);
+}
+
+int TDataSet::InsertedRowPos() {
+  if (state_ != dsInsert) return -1;
+  return static_cast<int>(VisibleBefore(insertPos_));
+}
+
+std::optional<std::size_t> TDataSet::VisibleRow(int visiblePos) {
+  if (!Active() || visiblePos < 0) return std::nullopt;
+  const int inserted = InsertedRowPos();
+  if (inserted >= 0) {
+    if (visiblePos == inserted) return std::nullopt;
+    if (visiblePos > inserted) --visiblePos;
+  }
+  const auto at = static_cast<std::size_t>(visiblePos);
+  if (!RecordFilterActive()) {
+    if (at < InternalRowCount()) return at;
+    return std::nullopt;
+  }
+  const std::vector<std::size_t>& rows = VisibleIndex();
+  if (at < rows.size()) return rows[at];
+  return std::nullopt;
+}
+
+int TDataSet::VisiblePosOf(std::size_t rowPos) {
+  if (!Active() || rowPos >= InternalRowCount()) return -1;
+  std::size_t shown = rowPos;
+  if (RecordFilterActive()) {
+    const std::vector<std::size_t>& rows = VisibleIndex();
+    const auto it = std::lower_bound(rows.begin(), rows.end(), rowPos);
+    if (it == rows.end() || *it != rowPos) return -1;
+    shown = static_cast<std::size_t>(it - rows.begin());
+  }
+  int visiblePos = static_cast<int>(shown);
+  const int inserted = InsertedRowPos();
+  if (inserted >= 0 && visiblePos >= inserted) ++visiblePos;
+  return visiblePos;
+}
+
+int TDataSet::CurrentVisiblePos() {
+  if (state_ == dsInsert) return InsertedRowPos();
+  if (!Active() || cursor_ == npos) return -1;
+  return VisiblePosOf(cursor_);
+}
+
+TBookmark TDataSet::BookmarkAt(std::size_t rowPos) const {
+  if (!Active() || rowPos >= InternalRowCount()) return std::nullopt;
+  return RowId(rowPos);
+}
+
+void TDataSet::IndexRowAdded(std::size_t pos, bool shown) {
+  if (!visibleBuilt_) return;
+  auto it = std::lower_bound(visibleRows_.begin(), visibleRows_.end(), pos);
+  for (auto later = it; later != visibleRows_.end(); ++later) ++*later;
+  if (shown) visibleRows_.insert(it, pos);
+}
+
+void TDataSet::IndexRowDeleted(std::size_t pos) {
+  if (!visibleBuilt_) return;
+  auto it = std::lower_bound(visibleRows_.begin(), visibleRows_.end(), pos);
+  if (it != visibleRows_.end() && *it == pos) it = visibleRows_.erase(it);
+  for (; it != visibleRows_.end(); ++it) --*it;
+}
+
+void TDataSet::IndexRowShown(std::size_t pos, bool shown) {
+  if (!visibleBuilt_) return;
+  const auto it = std::lower_bound(visibleRows_.begin(), visibleRows_.end(), pos);
+  const bool present = it != visibleRows_.end() && *it == pos;
+  if (shown && !present) visibleRows_.insert(it, pos);
+  if (!shown && present) visibleRows_.erase(it);
 }
 
 // Fields: writing
@@ -539,6 +715,14 @@ std::optional<TDataAction> TDataSet::AskPostError(const EDatabaseError& error) {
 
 // Observers
 
+template <typename Call>
+void TDataSet::Tell(Call call) {
+  if (disableCount_ > 0) return;
+  // A copy: an observer may detach itself (or another) while it is told.
+  const std::vector<DataSetObserver*> observers = observers_;
+  for (DataSetObserver* o : observers) call(*o);
+}
+
 void TDataSet::DisableControls() {
   if (disableCount_++ == 0) {
     const std::vector<DataSetObserver*> observers = observers_;
@@ -564,27 +748,32 @@ void TDataSet::AddObserver(DataSetObserver* observer) {
 void TDataSet::RemoveObserver(DataSetObserver* observer) { std::erase(observers_, observer); }
 
 void TDataSet::NotifyDataSetChanged() {
-  if (disableCount_ > 0) return;
-  const std::vector<DataSetObserver*> observers = observers_;
-  for (DataSetObserver* o : observers) o->DataSetChanged(*this);
+  ForgetVisibleRows();
+  Tell([&](DataSetObserver& o) { o.DataSetChanged(*this); });
+}
+
+void TDataSet::NotifyRowInserted(int visiblePos) {
+  Tell([&](DataSetObserver& o) { o.RowInserted(*this, visiblePos); });
+}
+
+void TDataSet::NotifyRowRemoved(int visiblePos) {
+  Tell([&](DataSetObserver& o) { o.RowRemoved(*this, visiblePos); });
+}
+
+void TDataSet::NotifyRowChanged(int visiblePos) {
+  Tell([&](DataSetObserver& o) { o.RowChanged(*this, visiblePos); });
 }
 
 void TDataSet::NotifyRecordChanged(const TField* field) {
-  if (disableCount_ > 0) return;
-  const std::vector<DataSetObserver*> observers = observers_;
-  for (DataSetObserver* o : observers) o->RecordChanged(*this, field);
+  Tell([&](DataSetObserver& o) { o.RecordChanged(*this, field); });
 }
 
 void TDataSet::NotifyCursorMoved() {
-  if (disableCount_ > 0) return;
-  const std::vector<DataSetObserver*> observers = observers_;
-  for (DataSetObserver* o : observers) o->CursorMoved(*this);
+  Tell([&](DataSetObserver& o) { o.CursorMoved(*this); });
 }
 
 void TDataSet::NotifyStateChanged() {
-  if (disableCount_ > 0) return;
-  const std::vector<DataSetObserver*> observers = observers_;
-  for (DataSetObserver* o : observers) o->StateChanged(*this);
+  Tell([&](DataSetObserver& o) { o.StateChanged(*this); });
 }
 
 }  // namespace mero::data

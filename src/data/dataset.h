@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -109,6 +110,27 @@ class TDataSet {
   // Re-reads the position (the current row, or the next that passes the
   // record filter) and tells the views.
   void Refresh();
+
+  // The rows a view shows, by visible position (0-based): the rows that pass
+  // the record filter, in list order, and while an Insert or Append is in
+  // progress the new row at the place it will take. Rows are named by their
+  // list position (0-based, RecNo() - 1). The record filter is asked once
+  // per row the first time after a change that DataSetChanged announces;
+  // without a filter nothing is built.
+  int VisibleRowCount();
+  // The list position of the row shown at visiblePos; nullopt for the new
+  // row of an insert in progress and for a position past the end.
+  std::optional<std::size_t> VisibleRow(int visiblePos);
+  // The visible position of the row at list position rowPos; -1 when the
+  // record filter hides it or there is no such row.
+  int VisiblePosOf(std::size_t rowPos);
+  // Where the new row of an insert in progress is shown; -1 outside insert.
+  int InsertedRowPos();
+  // The visible position of the current row (the new row while inserting);
+  // -1 without one.
+  int CurrentVisiblePos();
+  // The bookmark of the row at list position rowPos (empty past the end).
+  TBookmark BookmarkAt(std::size_t rowPos) const;
 
   void Edit();
   void Insert();
@@ -259,6 +281,16 @@ class TDataSet {
   // The parsed filter expression (empty when none).
   const std::shared_ptr<TLinkFilterTreeReader>& FilterTree() const { return filterTree_; }
 
+  // A record filter may refuse rows (Filtered, or a subclass's own test such
+  // as a master link): the visible rows are then an index of their own.
+  virtual bool RecordFilterActive() const { return filtered_; }
+  // The rows changed behind the editing steps' back (rows fetched or
+  // dropped): the visible rows are worked out again when next asked for.
+  void ForgetVisibleRows();
+  // Where the new row of the insert in progress goes in the list: before
+  // the current row, at the end for an append.
+  std::size_t InsertPos() const { return insertPos_; }
+
  private:
   friend class TField;
 
@@ -268,6 +300,27 @@ class TDataSet {
   void CheckRequiredFields();
   void ScrollTo(std::size_t pos, bool bof, bool eof);
   std::size_t FindAccepted(std::size_t from, int direction);
+  // Somebody hears of single rows: observers attached, controls enabled.
+  bool RowsFollowed() const { return disableCount_ == 0 && !observers_.empty(); }
+  // The visible-row index, built when a filter applies and it is missing.
+  const std::vector<std::size_t>& VisibleIndex();
+  // Visible stored rows before list position pos.
+  std::size_t VisibleBefore(std::size_t pos);
+  // Keeping a built index up with one row: a row put into the list at pos
+  // (shown: it passes the filter), the row at pos taken out, the row at pos
+  // now shown or not.
+  void IndexRowAdded(std::size_t pos, bool shown);
+  void IndexRowDeleted(std::size_t pos);
+  void IndexRowShown(std::size_t pos, bool shown);
+  // Leaves the edit in progress without posting (Cancel, Delete); the
+  // row's visible position, for the views that follow rows (else -1).
+  int DropEdit();
+  // Calls every observer, unless the controls are disabled.
+  template <typename Call>
+  void Tell(Call call);
+  void NotifyRowInserted(int visiblePos);
+  void NotifyRowRemoved(int visiblePos);
+  void NotifyRowChanged(int visiblePos);
   template <typename Op>
   void RunWithErrorEvent(const std::function<void(const EDatabaseError&, TDataAction&)>& handler, Op op);
 
@@ -286,6 +339,39 @@ class TDataSet {
   unsigned filterOptions_ = 0;
   int disableCount_ = 0;
   std::vector<DataSetObserver*> observers_;
+  std::size_t insertPos_ = 0;
+  // List positions of the rows that pass the record filter, ascending;
+  // kept only while a filter applies and somebody asked.
+  std::vector<std::size_t> visibleRows_;
+  bool visibleBuilt_ = false;
+};
+
+// Keeps a dataset's controls disabled while the guard lives, however the
+// scope is left. Ending it enables them again, which sends the views one
+// DataSetChanged: an error a view raises then reaches the caller, unless the
+// scope is already being left by an error of its own, which then wins.
+class DisabledControls {
+ public:
+  explicit DisabledControls(TDataSet& dataSet) : dataSet_(dataSet), errors_(std::uncaught_exceptions()) {
+    dataSet_.DisableControls();
+  }
+  ~DisabledControls() noexcept(false) {
+    if (std::uncaught_exceptions() == errors_) {
+      dataSet_.EnableControls();
+      return;
+    }
+    try {
+      dataSet_.EnableControls();
+    } catch (...) {
+      // The error that is leaving the scope is the one the caller hears of.
+    }
+  }
+  DisabledControls(const DisabledControls&) = delete;
+  DisabledControls& operator=(const DisabledControls&) = delete;
+
+ private:
+  TDataSet& dataSet_;
+  int errors_;
 };
 
 }  // namespace mero::data

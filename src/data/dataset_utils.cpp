@@ -84,14 +84,13 @@ bool TryWrite(std::string_view field, bool alwaysReport, Write write) {
 // Views see nothing while the cursor walks; it returns to its row after.
 class CursorWalk {
  public:
-  explicit CursorWalk(TDataSet& ds) : ds_(ds), mark_(ds.GetBookmark()) { ds_.DisableControls(); }
+  explicit CursorWalk(TDataSet& ds) : ds_(ds), mark_(ds.GetBookmark()), quiet_(ds) {}
   ~CursorWalk() {
     try {
       if (ds_.BookmarkValid(mark_)) ds_.GotoBookmark(mark_);
     } catch (...) {
       // The row went away meanwhile: the cursor stays where the walk ended.
     }
-    ds_.EnableControls();
   }
   CursorWalk(const CursorWalk&) = delete;
   CursorWalk& operator=(const CursorWalk&) = delete;
@@ -99,6 +98,8 @@ class CursorWalk {
  private:
   TDataSet& ds_;
   TBookmark mark_;
+  // Ends after the cursor is back: the views hear of the walk once.
+  DisabledControls quiet_;
 };
 
 struct UtilsState {

@@ -7,57 +7,97 @@
 
 namespace mero::data {
 
-std::uint32_t TLinkFieldList::StorageWidth(link::TFieldType type, int size) {
+namespace {
+
+// What the row layout knows of a type: how its value is held, and whether
+// its field definition carries the declared size.
+struct TypeLayout {
+  TStorageKind kind;
+  bool keepsSize;
+};
+
+TypeLayout LayoutOf(link::TFieldType type) {
   using namespace link;
+  using K = TStorageKind;
   switch (type) {
     case ftString:
-    case ftBytes:
     case ftFixedChar:
     case ftWideString:
     case ftGuid:
-      return size > 0 ? static_cast<std::uint32_t>(size) : 0;
+      return {K::Text, true};
+    case ftBytes:
+      return {K::Bytes, true};
     case ftSmallint:
+      return {K::Int16, false};
     case ftWord:
+      return {K::Word, false};
     case ftBoolean:
-      return 2;
+      return {K::Bool, false};
     case ftInteger:
-    case ftTime:
-    case ftVarBytes:
     case ftAutoInc:
-    case ftBlob:
-    case ftMemo:
-    case ftGraphic:
-    case ftFmtMemo:
-    case ftTypedBinary:
-    case ftDataSet:
-      return 4;
+      return {K::Int32, false};
+    case ftLargeint:
+      return {K::Int64, false};
     case ftFloat:
     case ftCurrency:
     case ftBCD:
+      return {K::Double, false};
     case ftDate:
+      return {K::Date, false};
+    case ftTime:
+      return {K::Time, false};
     case ftDateTime:
-    case ftLargeint:
-      return 8;
+      return {K::DateTime, false};
+    case ftMemo:
+    case ftFmtMemo:
+      return {K::Memo, false};
+    case ftVarBytes:
+    case ftDataSet:
+      return {K::Blob, true};
+    case ftBlob:
+    case ftGraphic:
+    case ftTypedBinary:
+      return {K::Blob, false};
     default:
-      return 0;
+      return {K::None, false};
   }
 }
 
-int TLinkFieldList::DefinitionSize(link::TFieldType type, int size) {
-  using namespace link;
-  switch (type) {
-    case ftString:
-    case ftBytes:
-    case ftVarBytes:
-    case ftFixedChar:
-    case ftWideString:
-    case ftDataSet:
-    case ftGuid:
-      return size;
-    default:
-      return 0;
+std::uint32_t WidthOf(TStorageKind kind, int size) {
+  using K = TStorageKind;
+  switch (kind) {
+    case K::Text:
+    case K::Bytes:
+      return size > 0 ? static_cast<std::uint32_t>(size) : 0;
+    case K::Int16:
+    case K::Word:
+    case K::Bool:
+      return 2;
+    case K::Int32:
+    case K::Time:
+    case K::Memo:
+    case K::Blob:
+      return 4;
+    case K::Int64:
+    case K::Double:
+    case K::Date:
+    case K::DateTime:
+      return 8;
+    case K::None:
+      break;
   }
+  return 0;
 }
+
+}  // namespace
+
+TStorageKind TLinkFieldList::StorageKind(link::TFieldType type) { return LayoutOf(type).kind; }
+
+std::uint32_t TLinkFieldList::StorageWidth(link::TFieldType type, int size) {
+  return WidthOf(LayoutOf(type).kind, size);
+}
+
+int TLinkFieldList::DefinitionSize(link::TFieldType type, int size) { return LayoutOf(type).keepsSize ? size : 0; }
 
 link::TFieldType TLinkFieldList::TypeOfCode(int code) {
   if (code < 0 || code > link::ftGuid) return link::ftUnknown;
@@ -75,7 +115,8 @@ void TLinkFieldList::Add(std::string name, link::TFieldType type, int size) {
   e.name = std::move(name);
   e.type = type;
   e.size = size;
-  e.width = StorageWidth(type, size);
+  e.kind = StorageKind(type);
+  e.width = WidthOf(e.kind, size);
   if (e.width > kMaxDataSize - dataSize_) {
     throw EDatabaseError("The fields need more than " + std::to_string(kMaxDataSize) + " bytes a row");
   }

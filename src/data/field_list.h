@@ -9,12 +9,37 @@
 
 namespace mero::data {
 
+// How a field's value is held in a row. Decided once per field when the row
+// layout is made; whatever reads, writes, sorts or locates a value goes by
+// this and not by the type again.
+enum class TStorageKind : std::uint8_t {
+  None,      // the field holds nothing (width 0)
+  Text,      // ftString, ftFixedChar, ftWideString, ftGuid: cut to the size,
+             // zero-padded; the text ends at the size or its first zero byte
+  Bytes,     // ftBytes: exactly the size, zero-filled
+  Int16,     // ftSmallint
+  Word,      // ftWord, unsigned 16 bits
+  Bool,      // ftBoolean, 16 bits (0 or 1)
+  Int32,     // ftInteger, ftAutoInc
+  Int64,     // ftLargeint
+  Double,    // ftFloat, ftCurrency, ftBCD
+  Date,      // ftDate: the day number, 64 bits
+  Time,      // ftTime: milliseconds since midnight, 32 bits
+  DateTime,  // ftDateTime: the date-time number rounded to the millisecond
+  Memo,      // ftMemo, ftFmtMemo: a handle into the blob list, read as text
+  Blob,      // the other long types: a handle into the blob list, read as bytes
+};
+
+// A memo or blob, kept in the blob list by handle.
+inline bool IsLongKind(TStorageKind kind) { return kind == TStorageKind::Memo || kind == TStorageKind::Blob; }
+
 // One field of a dataset's row layout.
 struct TLinkFieldEntry {
   int fieldNo = 0;  // 1-based
   std::string name;
   link::TFieldType type = link::ftUnknown;
   int size = 0;              // declared size
+  TStorageKind kind = TStorageKind::None;
   std::uint32_t width = 0;   // bytes in a row
   std::uint32_t offset = 0;  // where the value starts among the row's values
 };
@@ -33,6 +58,7 @@ class TLinkFieldList {
   // long-value handles; 8 for floats, currency, BCD, ftDate, ftDateTime,
   // ftLargeint; 0 for any other type.
   static std::uint32_t StorageWidth(link::TFieldType type, int size);
+  static TStorageKind StorageKind(link::TFieldType type);
   // The size a field definition carries: the declared size for types 1, 12,
   // 13, 23, 24, 29 and 35, else 0.
   static int DefinitionSize(link::TFieldType type, int size);

@@ -1,8 +1,6 @@
 #include "data/memory_dataset.h"
 
 #include <algorithm>
-#include <array>
-#include <cmath>
 #include <cstring>
 
 #include "base/text_routines.h"
@@ -18,18 +16,6 @@ using base::Variant;
 namespace {
 
 [[noreturn]] void Raise(const std::string& text) { throw EDatabaseError(text); }
-
-template <typename T>
-T Load(const std::uint8_t* p) {
-  T v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-
-template <typename T>
-void Put(std::uint8_t* p, T v) {
-  std::memcpy(p, &v, sizeof v);
-}
 
 std::string_view TextAt(const std::uint8_t* p, std::uint32_t width) {
   const char* c = reinterpret_cast<const char*>(p);
@@ -69,6 +55,12 @@ class TLinkCustomDataset::MasterObserver : public DataSetObserver {
  public:
   explicit MasterObserver(TLinkCustomDataset& detail) : detail_(detail) {}
   void DataSetChanged(TDataSet&) override { detail_.MasterMoved(); }
+  // The detail follows the master's current row: a row that comes or goes
+  // elsewhere does not concern it, and when the current row is another one
+  // a CursorMoved follows.
+  void RowInserted(TDataSet&, int) override {}
+  void RowRemoved(TDataSet&, int) override {}
+  void RowChanged(TDataSet&, int) override { detail_.MasterMoved(); }
   void RecordChanged(TDataSet&, const TField*) override {}
   void CursorMoved(TDataSet&) override { detail_.MasterMoved(); }
   void StateChanged(TDataSet&) override {}
@@ -158,6 +150,7 @@ void TLinkCustomDataset::InternalClose() {
 }
 
 void TLinkCustomDataset::EmptyRows() {
+  ForgetVisibleRows();
   const std::int32_t next = rows_.NextId();
   rows_.Clear();
   if (Active()) rows_.ResetIds(next);
@@ -169,10 +162,9 @@ void TLinkCustomDataset::EmptyRows() {
 std::size_t TLinkCustomDataset::AppendRows(const link::RowSet& set) {
   PrepareFieldList();
   if (set.FieldCount() != fieldList_.Count()) Raise("The rows do not match the field list");
-  // How each column lands in a row, worked out once for the whole set.
-  enum class Store : std::uint8_t { Skip, Text, Int16, Word, Bool, Int32, Int64, Double, Date, DateTime, Long };
+  // Where each column lands in a row, worked out once for the whole set.
   struct Column {
-    Store store;
+    TStorageKind kind;
     std::uint32_t offset;
     std::uint32_t width;
     int fieldNo;
@@ -180,48 +172,7 @@ std::size_t TLinkCustomDataset::AppendRows(const link::RowSet& set) {
   std::vector<Column> plan;
   plan.reserve(fieldList_.Count());
   for (const TLinkFieldEntry& e : fieldList_.Entries()) {
-    Store store = Store::Skip;
-    switch (e.type) {
-      case link::ftString:
-      case link::ftFixedChar:
-      case link::ftWideString:
-      case link::ftGuid:
-      case link::ftBytes:
-        store = Store::Text;
-        break;
-      case link::ftSmallint:
-        store = Store::Int16;
-        break;
-      case link::ftWord:
-        store = Store::Word;
-        break;
-      case link::ftBoolean:
-        store = Store::Bool;
-        break;
-      case link::ftInteger:
-      case link::ftAutoInc:
-      case link::ftTime:
-        store = Store::Int32;
-        break;
-      case link::ftLargeint:
-        store = Store::Int64;
-        break;
-      case link::ftFloat:
-      case link::ftCurrency:
-      case link::ftBCD:
-        store = Store::Double;
-        break;
-      case link::ftDate:
-        store = Store::Date;
-        break;
-      case link::ftDateTime:
-        store = Store::DateTime;
-        break;
-      default:
-        store = IsLongType(e.type) ? Store::Long : Store::Skip;
-        break;
-    }
-    plan.push_back({store, TLinkDBList::kIdSize + e.offset, e.width, e.fieldNo});
+    plan.push_back({e.kind, TLinkDBList::kIdSize + e.offset, e.width, e.fieldNo});
   }
 
   const std::size_t n = set.RowCount();
@@ -234,43 +185,47 @@ std::size_t TLinkCustomDataset::AppendRows(const link::RowSet& set) {
     std::fill(nulls.begin(), nulls.end(), ~0u);
     for (std::size_t c = 0; c < columns; ++c) {
       const Column& col = plan[c];
-      if (col.store == Store::Skip || set.IsNull(r, c)) continue;
+      if (col.kind == TStorageKind::None || set.IsNull(r, c)) continue;
       std::uint8_t* at = row + col.offset;
-      switch (col.store) {
-        case Store::Text: {
+      using K = TStorageKind;
+      switch (col.kind) {
+        case K::Text:
+        case K::Bytes: {
           const std::string_view text = set.Text(r, c);
           std::memcpy(at, text.data(), std::min<std::size_t>(text.size(), col.width));
           break;
         }
-        case Store::Int16:
-          Put(at, static_cast<std::int16_t>(set.Int(r, c)));
+        case K::Int16:
+          StoreValue(at, static_cast<std::int16_t>(set.Int(r, c)));
           break;
-        case Store::Word:
-          Put(at, static_cast<std::uint16_t>(set.Int(r, c)));
+        case K::Word:
+          StoreValue(at, static_cast<std::uint16_t>(set.Int(r, c)));
           break;
-        case Store::Bool:
-          Put(at, static_cast<std::int16_t>(set.Bool(r, c) ? 1 : 0));
+        case K::Bool:
+          StoreValue(at, static_cast<std::int16_t>(set.Bool(r, c) ? 1 : 0));
           break;
-        case Store::Int32:
-          Put(at, static_cast<std::int32_t>(set.Int(r, c)));
+        case K::Int32:
+        case K::Time:
+          StoreValue(at, static_cast<std::int32_t>(set.Int(r, c)));
           break;
-        case Store::Int64:
-          Put(at, set.Int(r, c));
+        case K::Int64:
+          StoreValue(at, set.Int(r, c));
           break;
-        case Store::Double:
-          Put(at, set.Double(r, c));
+        case K::Double:
+          StoreValue(at, set.Double(r, c));
           break;
-        case Store::Date:
+        case K::Date:
           // The decoder already gives whole days within the calendar.
-          Put(at, static_cast<std::int32_t>(set.Double(r, c)));
+          StoreValue(at, static_cast<std::int64_t>(set.Double(r, c)));
           break;
-        case Store::DateTime:
-          Put(at, NormalizeDate(set.Double(r, c), link::ftDateTime));
+        case K::DateTime:
+          StoreValue(at, NormalizeDate(set.Double(r, c), link::ftDateTime));
           break;
-        case Store::Long:
-          Put(at, blobs_.Add(col.fieldNo, set.Text(r, c)));
+        case K::Memo:
+        case K::Blob:
+          StoreValue(at, blobs_.Add(col.fieldNo, set.Text(r, c)));
           break;
-        case Store::Skip:
+        case K::None:
           break;
       }
       nulls[c >> 5] &= ~(1u << (c & 31));
@@ -278,6 +233,7 @@ std::size_t TLinkCustomDataset::AppendRows(const link::RowSet& set) {
     std::memcpy(row + rows_.NullOffset(), nulls.data(), nulls.size() * sizeof(std::uint32_t));
     rows_.AppendSlot(slot);
   }
+  if (n > 0) ForgetVisibleRows();
   if (Active() && n > 0) {
     if (CursorPos() == npos) Resync(0);
     NotifyDataSetChanged();
@@ -291,102 +247,95 @@ Variant TLinkCustomDataset::RowValue(const std::uint8_t* row, std::size_t fieldI
   if (rows_.IsNull(row, fieldIndex)) return Variant::Null();
   const TLinkFieldEntry& e = fieldList_[fieldIndex];
   const std::uint8_t* at = TLinkDBList::Value(row, e.offset);
-  switch (e.type) {
-    case link::ftString:
-    case link::ftFixedChar:
-    case link::ftWideString:
-    case link::ftGuid:
+  using K = TStorageKind;
+  switch (e.kind) {
+    case K::Text:
       return Variant::Text(std::string(TextAt(at, e.width)));
-    case link::ftBytes:
+    case K::Bytes:
       return Variant::Bytes(std::string(reinterpret_cast<const char*>(at), e.width));
-    case link::ftSmallint:
-      return Variant::Integer(Load<std::int16_t>(at));
-    case link::ftWord:
-      return Variant::Integer(Load<std::uint16_t>(at));
-    case link::ftBoolean:
-      return Variant::Boolean(Load<std::int16_t>(at) != 0);
-    case link::ftInteger:
-    case link::ftAutoInc:
-      return Variant::Integer(Load<std::int32_t>(at));
-    case link::ftLargeint:
-      return Variant::Int64(Load<std::int64_t>(at));
-    case link::ftFloat:
-    case link::ftCurrency:
-    case link::ftBCD:
-      return Variant::Double(Load<double>(at));
-    case link::ftDate:
-      return Variant::Date(Load<std::int32_t>(at));
-    case link::ftTime:
-      return Variant::Date(static_cast<double>(Load<std::int32_t>(at)) / base::kMSecsPerDay);
-    case link::ftDateTime:
-      return Variant::Date(Load<double>(at));
-    case link::ftMemo:
-    case link::ftFmtMemo:
-      return Variant::Text(std::string(blobs_.Bytes(Load<std::int32_t>(at))));
-    default:
-      if (IsLongType(e.type)) return Variant::Bytes(std::string(blobs_.Bytes(Load<std::int32_t>(at))));
-      return Variant::Null();
+    case K::Int16:
+      return Variant::Integer(LoadValue<std::int16_t>(at));
+    case K::Word:
+      return Variant::Integer(LoadValue<std::uint16_t>(at));
+    case K::Bool:
+      return Variant::Boolean(LoadValue<std::int16_t>(at) != 0);
+    case K::Int32:
+      return Variant::Integer(LoadValue<std::int32_t>(at));
+    case K::Int64:
+      return Variant::Int64(LoadValue<std::int64_t>(at));
+    case K::Double:
+      return Variant::Double(LoadValue<double>(at));
+    case K::Date:
+      return Variant::Date(static_cast<double>(LoadValue<std::int64_t>(at)));
+    case K::Time:
+      return Variant::Date(static_cast<double>(LoadValue<std::int32_t>(at)) / base::kMSecsPerDay);
+    case K::DateTime:
+      return Variant::Date(LoadValue<double>(at));
+    case K::Memo:
+      return Variant::Text(std::string(blobs_.Bytes(LoadValue<std::int32_t>(at))));
+    case K::Blob:
+      return Variant::Bytes(std::string(blobs_.Bytes(LoadValue<std::int32_t>(at))));
+    case K::None:
+      break;
   }
+  return Variant::Null();
 }
 
 void TLinkCustomDataset::SetRowValue(std::uint8_t* row, std::size_t fieldIndex, const Variant& value) {
   const TLinkFieldEntry& e = fieldList_[fieldIndex];
   std::uint8_t* at = TLinkDBList::Value(row, e.offset);
-  if (IsLongType(e.type)) {
-    const std::int32_t old = Load<std::int32_t>(at);
+  if (IsLongKind(e.kind)) {
+    const std::int32_t old = LoadValue<std::int32_t>(at);
     if (old != 0) blobs_.Remove(old);
-    Put<std::int32_t>(at, 0);
+    StoreValue<std::int32_t>(at, 0);
   }
   if (value.IsNull() || value.IsEmpty() || e.width == 0) {
     std::memset(at, 0, e.width);
     rows_.SetNull(row, fieldIndex, true);
     return;
   }
-  switch (e.type) {
-    case link::ftString:
-    case link::ftFixedChar:
-    case link::ftWideString:
-    case link::ftGuid:
-    case link::ftBytes: {
+  using K = TStorageKind;
+  switch (e.kind) {
+    case K::Text:
+    case K::Bytes: {
       const std::string& text = value.AsText();
       const std::size_t n = std::min<std::size_t>(text.size(), e.width);
       std::memcpy(at, text.data(), n);
       std::memset(at + n, 0, e.width - n);
       break;
     }
-    case link::ftSmallint:
-      Put(at, static_cast<std::int16_t>(value.AsInteger()));
+    case K::Int16:
+      StoreValue(at, static_cast<std::int16_t>(value.AsInteger()));
       break;
-    case link::ftWord:
-      Put(at, static_cast<std::uint16_t>(value.AsInteger()));
+    case K::Word:
+      StoreValue(at, static_cast<std::uint16_t>(value.AsInteger()));
       break;
-    case link::ftBoolean:
-      Put(at, static_cast<std::int16_t>(value.AsBoolean() ? 1 : 0));
+    case K::Bool:
+      StoreValue(at, static_cast<std::int16_t>(value.AsBoolean() ? 1 : 0));
       break;
-    case link::ftInteger:
-    case link::ftAutoInc:
-      Put(at, value.AsInteger());
+    case K::Int32:
+      StoreValue(at, value.AsInteger());
       break;
-    case link::ftLargeint:
-      Put(at, value.AsInt64());
+    case K::Int64:
+      StoreValue(at, value.AsInt64());
       break;
-    case link::ftFloat:
-    case link::ftCurrency:
-    case link::ftBCD:
-      Put(at, value.AsDouble());
+    case K::Double:
+      StoreValue(at, value.AsDouble());
       break;
-    case link::ftDate:
-      Put(at, static_cast<std::int32_t>(NormalizeDate(value.AsDouble(), link::ftDate)));
+    case K::Date:
+      StoreValue(at, static_cast<std::int64_t>(NormalizeDate(value.AsDouble(), link::ftDate)));
       break;
-    case link::ftTime:
-      Put(at, TimeMSecs(value.AsDouble()));
+    case K::Time:
+      StoreValue(at, TimeMSecs(value.AsDouble()));
       break;
-    case link::ftDateTime:
-      Put(at, NormalizeDate(value.AsDouble(), link::ftDateTime));
+    case K::DateTime:
+      StoreValue(at, NormalizeDate(value.AsDouble(), link::ftDateTime));
       break;
-    default:
-      if (!IsLongType(e.type)) return;
-      Put(at, blobs_.Add(e.fieldNo, value.AsText()));
+    case K::Memo:
+    case K::Blob:
+      StoreValue(at, blobs_.Add(e.fieldNo, value.AsText()));
+      break;
+    case K::None:
       break;
   }
   rows_.SetNull(row, fieldIndex, false);
@@ -410,8 +359,8 @@ void TLinkCustomDataset::InsertRowWithId(std::size_t pos, std::int32_t id, const
 
 void TLinkCustomDataset::FreeRowBlobs(const std::uint8_t* row) {
   for (const TLinkFieldEntry& e : fieldList_.Entries()) {
-    if (!IsLongType(e.type)) continue;
-    const std::int32_t handle = Load<std::int32_t>(TLinkDBList::Value(row, e.offset));
+    if (!IsLongKind(e.kind)) continue;
+    const std::int32_t handle = LoadValue<std::int32_t>(TLinkDBList::Value(row, e.offset));
     if (handle != 0) blobs_.Remove(handle);
   }
 }
@@ -465,29 +414,29 @@ void TLinkCustomDataset::StoreField(const TField& field, const Variant& value) {
   if (row == nullptr) Raise(errors::kNotEditing);
   const std::size_t index = fieldEntry_[static_cast<std::size_t>(field.Index())];
   const TLinkFieldEntry& e = fieldList_[index];
-  if (!IsLongType(e.type)) {
+  if (!IsLongKind(e.kind)) {
     SetRowValue(row, index, value);
     return;
   }
   // A long value of the row being edited stays until the post: the edit
   // buffer gets an entry of its own.
   std::uint8_t* at = TLinkDBList::Value(row, e.offset);
-  const std::int32_t mine = Load<std::int32_t>(at);
+  const std::int32_t mine = LoadValue<std::int32_t>(at);
   std::int32_t original = 0;
   if (State() == dsEdit && CursorPos() != npos) {
-    original = Load<std::int32_t>(TLinkDBList::Value(rows_.Row(CursorPos()), e.offset));
+    original = LoadValue<std::int32_t>(TLinkDBList::Value(rows_.Row(CursorPos()), e.offset));
   }
   const bool own = mine != 0 && mine != original;
   if (value.IsNull()) {
     if (own) blobs_.Remove(mine);
-    Put<std::int32_t>(at, 0);
+    StoreValue<std::int32_t>(at, 0);
     rows_.SetNull(row, index, true);
     return;
   }
   if (own) {
     blobs_.Set(mine, value.AsText());
   } else {
-    Put(at, blobs_.Add(e.fieldNo, value.AsText()));
+    StoreValue(at, blobs_.Add(e.fieldNo, value.AsText()));
   }
   rows_.SetNull(row, index, false);
 }
@@ -499,20 +448,18 @@ void TLinkCustomDataset::InternalEdit() {
 }
 
 void TLinkCustomDataset::InternalInsert(bool append) {
+  (void)append;  // InsertPos() says where the row goes
   TLinkDBList::SetId(editBuffer_.data(), -1);
   rows_.ResetValues(editBuffer_.data());
-  appending_ = append;
-  insertPos_ = append || CursorPos() == npos ? rows_.Count() : CursorPos();
-  if (CursorPos() == npos && !append && rows_.Count() > 0) insertPos_ = 0;
   // A new detail row takes the master's values.
-  if (master_ != nullptr && master_->Active() && !masterFields_.empty() && !detailFilter_.empty()) {
+  if (MasterLinked() && master_->Active()) {
     BindMaster();
     for (std::size_t i = 0; i < masterNames_.size(); ++i) {
       const TField* mf = master_->FindField(masterNames_[i]);
       if (mf == nullptr) continue;
       const TLinkFieldEntry& e = fieldList_[detailIndexes_[i]];
       Variant v = ToFieldValue(mf->Value(), e.type, e.name);
-      if (IsTextType(e.type) && v.AsText().empty()) v = Variant::Null();
+      if (e.kind == TStorageKind::Text && v.AsText().empty()) v = Variant::Null();
       SetRowValue(editBuffer_.data(), detailIndexes_[i], v);
     }
   }
@@ -522,9 +469,9 @@ void TLinkCustomDataset::DropEditBlobs() {
   const std::uint8_t* original =
       State() == dsEdit && CursorPos() != npos ? rows_.Row(CursorPos()) : nullptr;
   for (const TLinkFieldEntry& e : fieldList_.Entries()) {
-    if (!IsLongType(e.type)) continue;
-    const std::int32_t mine = Load<std::int32_t>(TLinkDBList::Value(editBuffer_.data(), e.offset));
-    const std::int32_t theirs = original ? Load<std::int32_t>(TLinkDBList::Value(original, e.offset)) : 0;
+    if (!IsLongKind(e.kind)) continue;
+    const std::int32_t mine = LoadValue<std::int32_t>(TLinkDBList::Value(editBuffer_.data(), e.offset));
+    const std::int32_t theirs = original ? LoadValue<std::int32_t>(TLinkDBList::Value(original, e.offset)) : 0;
     if (mine != 0 && mine != theirs) blobs_.Remove(mine);
   }
 }
@@ -533,9 +480,9 @@ void TLinkCustomDataset::InternalPost() {
   if (State() == dsEdit) {
     std::uint8_t* row = rows_.Row(CursorPos());
     for (const TLinkFieldEntry& e : fieldList_.Entries()) {
-      if (!IsLongType(e.type)) continue;
-      const std::int32_t mine = Load<std::int32_t>(TLinkDBList::Value(editBuffer_.data(), e.offset));
-      const std::int32_t theirs = Load<std::int32_t>(TLinkDBList::Value(row, e.offset));
+      if (!IsLongKind(e.kind)) continue;
+      const std::int32_t mine = LoadValue<std::int32_t>(TLinkDBList::Value(editBuffer_.data(), e.offset));
+      const std::int32_t theirs = LoadValue<std::int32_t>(TLinkDBList::Value(row, e.offset));
       if (theirs != 0 && theirs != mine) blobs_.Remove(theirs);
     }
     const std::int32_t id = TLinkDBList::IdOf(row);
@@ -547,7 +494,7 @@ void TLinkCustomDataset::InternalPost() {
   std::uint8_t* row = rows_.Slot(slot);
   std::memcpy(row + TLinkDBList::kIdSize, editBuffer_.data() + TLinkDBList::kIdSize,
               rows_.RowSize() - TLinkDBList::kIdSize);
-  const std::size_t pos = std::min(insertPos_, rows_.Count());
+  const std::size_t pos = std::min(InsertPos(), rows_.Count());
   rows_.InsertSlot(pos, slot);
   SetCursorPos(pos, false, false);
 }
@@ -622,9 +569,15 @@ bool TLinkCustomDataset::MasterAccepts(const std::uint8_t* row) {
   return true;
 }
 
+bool TLinkCustomDataset::MasterLinked() const {
+  return master_ != nullptr && !masterFields_.empty() && !detailFilter_.empty();
+}
+
+bool TLinkCustomDataset::RecordFilterActive() const { return Filtered() || MasterLinked(); }
+
 bool TLinkCustomDataset::RowAccepted(std::size_t pos) {
   const std::uint8_t* row = rows_.Row(pos);
-  if (master_ != nullptr && !masterFields_.empty() && !detailFilter_.empty() && !MasterAccepts(row)) return false;
+  if (MasterLinked() && !MasterAccepts(row)) return false;
   if (!Filtered()) return true;
   if (const std::shared_ptr<TLinkFilterTreeReader>& tree = FilterTree()) {
     if (boundFilter_ != tree.get()) BindFilter();
@@ -714,7 +667,7 @@ bool TLinkCustomDataset::Locate(std::string_view keyFields, const std::vector<Va
     TField& f = FieldByName(names[i]);
     const TLinkFieldEntry& e = EntryOf(f);
     Key k{static_cast<std::size_t>(e.fieldNo - 1), &e, Match::Text, Variant::Null(), {}};
-    if (IsTextType(e.type)) {
+    if (e.kind == TStorageKind::Text) {
       if (!values[i].IsNull() && !values[i].IsEmpty()) {
         k.value = Variant::Text(ValueText(values[i], e.type));
         k.key = caseInsensitive ? base::UpperStr(k.value.AsText()) : k.value.AsText();
@@ -725,15 +678,14 @@ bool TLinkCustomDataset::Locate(std::string_view keyFields, const std::vector<Va
       } catch (const EDatabaseError&) {
         matchable = false;  // a key no value of the field can equal
       }
-      if (IsLongType(e.type) || e.width == 0) {
+      if (IsLongKind(e.kind) || e.width == 0) {
         k.match = Match::Value;
       } else if (!k.value.IsNull()) {
         SetRowValue(scratch.data(), k.index, k.value);
         const std::uint8_t* stored = TLinkDBList::Value(scratch.data(), e.offset);
-        if (e.type == link::ftFloat || e.type == link::ftCurrency || e.type == link::ftBCD ||
-            e.type == link::ftDateTime) {
+        if (e.kind == TStorageKind::Double || e.kind == TStorageKind::DateTime) {
           k.match = Match::Double;
-          k.number = Load<double>(stored);
+          k.number = LoadValue<double>(stored);
         } else {
           k.match = Match::Raw;
           k.key.assign(reinterpret_cast<const char*>(stored), e.width);
@@ -744,289 +696,50 @@ bool TLinkCustomDataset::Locate(std::string_view keyFields, const std::vector<Va
   }
   if (!matchable) return false;
 
-  const bool filtering = Filtered() || (master_ != nullptr && !masterFields_.empty() && !detailFilter_.empty());
+  const bool filtering = RecordFilterActive();
   std::size_t found = npos;
-  DisableControls();
-  try {
-    const std::size_t count = rows_.Count();
-    for (std::size_t pos = 0; pos < count && found == npos; ++pos) {
-      const std::uint8_t* row = rows_.Row(pos);
-      bool match = true;
-      for (const Key& k : keys) {
-        const bool isNull = rows_.IsNull(row, k.index);
-        if (k.value.IsNull()) {
-          match = isNull;
-        } else if (isNull) {
-          match = false;
-        } else {
-          const std::uint8_t* at = TLinkDBList::Value(row, k.entry->offset);
-          switch (k.match) {
-            case Match::Text: {
-              const std::string_view text = TextAt(at, k.entry->width);
-              if (text.size() < k.key.size() || (!partial && text.size() != k.key.size())) {
-                match = false;
-              } else if (caseInsensitive) {
-                for (std::size_t c = 0; c < k.key.size() && match; ++c) match = base::UpperChar(text[c]) == k.key[c];
-              } else {
-                match = std::memcmp(text.data(), k.key.data(), k.key.size()) == 0;
-              }
-              break;
+  DisabledControls quiet(*this);
+  const std::size_t count = rows_.Count();
+  for (std::size_t pos = 0; pos < count && found == npos; ++pos) {
+    const std::uint8_t* row = rows_.Row(pos);
+    bool match = true;
+    for (const Key& k : keys) {
+      const bool isNull = rows_.IsNull(row, k.index);
+      if (k.value.IsNull()) {
+        match = isNull;
+      } else if (isNull) {
+        match = false;
+      } else {
+        const std::uint8_t* at = TLinkDBList::Value(row, k.entry->offset);
+        switch (k.match) {
+          case Match::Text: {
+            const std::string_view text = TextAt(at, k.entry->width);
+            if (text.size() < k.key.size() || (!partial && text.size() != k.key.size())) {
+              match = false;
+            } else if (caseInsensitive) {
+              for (std::size_t c = 0; c < k.key.size() && match; ++c) match = base::UpperChar(text[c]) == k.key[c];
+            } else {
+              match = std::memcmp(text.data(), k.key.data(), k.key.size()) == 0;
             }
-            case Match::Raw:
-              match = std::memcmp(at, k.key.data(), k.key.size()) == 0;
-              break;
-            case Match::Double:
-              match = Load<double>(at) == k.number;
-              break;
-            case Match::Value:
-              match = RowValue(row, k.index) == k.value;
-              break;
+            break;
           }
+          case Match::Raw:
+            match = std::memcmp(at, k.key.data(), k.key.size()) == 0;
+            break;
+          case Match::Double:
+            match = LoadValue<double>(at) == k.number;
+            break;
+          case Match::Value:
+            match = RowValue(row, k.index) == k.value;
+            break;
         }
-        if (!match) break;
       }
-      if (match && (!filtering || RowAccepted(pos))) found = pos;
+      if (!match) break;
     }
-  } catch (...) {
-    EnableControls();
-    throw;
+    if (match && (!filtering || RowAccepted(pos))) found = pos;
   }
   if (found != npos) MoveTo(found);
-  EnableControls();
   return found != npos;
-}
-
-// Sorting
-
-namespace {
-
-// Sort keys longer than this are not kept for every row.
-constexpr std::uint32_t kMaxSortKey = 512;
-
-void PutBigEndian(std::uint8_t* out, std::uint64_t v, std::uint32_t bytes) {
-  for (std::uint32_t i = 0; i < bytes; ++i) out[i] = static_cast<std::uint8_t>(v >> (8 * (bytes - 1 - i)));
-}
-
-// A double as an unsigned number of the same order; -0 is 0, and every NaN
-// is one value above all numbers, so the order is total.
-std::uint64_t OrderedBits(double d) {
-  constexpr std::uint64_t kSign = std::uint64_t{1} << 63;
-  if (std::isnan(d)) return ~std::uint64_t{0};
-  if (d == 0) d = 0;
-  std::uint64_t bits;
-  std::memcpy(&bits, &d, sizeof bits);
-  return (bits & kSign) != 0 ? ~bits : bits ^ kSign;
-}
-
-std::uint64_t LoadBigEndian(const std::uint8_t* in) {
-  std::uint64_t v = 0;
-  for (int i = 0; i < 8; ++i) v = (v << 8) | in[i];
-  return v;
-}
-
-}  // namespace
-
-void TLinkCustomDataset::SortOnFields(const std::vector<std::string>& names, const std::vector<bool>& descending) {
-  if (!Active() || rows_.Count() == 0) return;
-  if (names.size() != descending.size()) Raise(errors::kSortCount);
-  // Every row gets a sort key of bytes that compare with memcmp exactly as
-  // the rows compare: per sort field a NULL marker and the value in an
-  // order-keeping form (all bits flipped for a descending field), then the
-  // bookmark id, so no two keys are equal.
-  enum class Cmp : std::uint8_t { Text, Int16, Word, Bool, Int32, Int64, Double, None };
-  struct SortKey {
-    std::uint32_t offset;  // in the row block
-    std::uint32_t width;   // in the row
-    std::size_t field;
-    Cmp cmp;
-    bool descending;
-    std::uint32_t at;   // in the sort key
-    std::uint32_t len;  // value bytes in the sort key
-  };
-  std::vector<SortKey> keys;
-  std::uint32_t keyLen = 0;
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    const int index = fieldList_.IndexOf(base::StrTrim(names[i]));
-    if (index < 0) Raise(names[i] + errors::kSortFieldNotFound);
-    const TLinkFieldEntry& e = fieldList_[static_cast<std::size_t>(index)];
-    Cmp cmp = Cmp::None;
-    std::uint32_t len = 0;
-    switch (e.type) {
-      case link::ftString:
-      case link::ftWideString:
-      case link::ftFixedChar:
-      case link::ftGuid:
-        cmp = Cmp::Text;
-        len = e.width;
-        break;
-      case link::ftSmallint:
-        cmp = Cmp::Int16;
-        len = 2;
-        break;
-      case link::ftWord:
-        cmp = Cmp::Word;
-        len = 2;
-        break;
-      case link::ftBoolean:
-        cmp = Cmp::Bool;
-        len = 1;
-        break;
-      case link::ftInteger:
-      case link::ftAutoInc:
-      case link::ftDate:
-      case link::ftTime:
-        cmp = Cmp::Int32;
-        len = 4;
-        break;
-      case link::ftLargeint:
-        cmp = Cmp::Int64;
-        len = 8;
-        break;
-      case link::ftFloat:
-      case link::ftCurrency:
-      case link::ftBCD:
-      case link::ftDateTime:
-        cmp = Cmp::Double;
-        len = 8;
-        break;
-      default:
-        break;
-    }
-    keys.push_back({TLinkDBList::kIdSize + e.offset, e.width, static_cast<std::size_t>(index), cmp, descending[i],
-                    keyLen, len});
-    keyLen += 1 + len;
-  }
-  const std::uint32_t idAt = keyLen;
-  // At least 16 bytes, so that the first two words can travel with the row.
-  keyLen = std::max<std::uint32_t>(16, (keyLen + 4 + 7) & ~7u);
-  CheckBrowseMode();
-  const TBookmark current = GetBookmark();
-
-  static const std::array<std::uint8_t, 256> fold = [] {
-    std::array<std::uint8_t, 256> t{};
-    for (int c = 0; c < 256; ++c) t[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(c >= 'a' && c <= 'z' ? c - 32 : c);
-    return t;
-  }();
-  constexpr std::uint64_t kSign64 = std::uint64_t{1} << 63;
-  auto encode = [&](const std::uint8_t* row, std::uint8_t* out) {
-    for (const SortKey& k : keys) {
-      std::uint8_t* seg = out + k.at;
-      // NULL before any value: marker 0 for NULL, 1 for a value.
-      if (rows_.IsNull(row, k.field)) {
-        seg[0] = 0;
-      } else {
-        seg[0] = 1;
-        std::uint8_t* v = seg + 1;
-        const std::uint8_t* x = row + k.offset;
-        switch (k.cmp) {
-          case Cmp::Text:
-            // ASCII letters folded; the text ends at its first zero byte.
-            for (std::uint32_t i = 0; i < k.width && x[i] != 0; ++i) v[i] = fold[x[i]];
-            break;
-          case Cmp::Int16:
-            PutBigEndian(v, static_cast<std::uint16_t>(Load<std::int16_t>(x)) ^ 0x8000u, 2);
-            break;
-          case Cmp::Word:
-            PutBigEndian(v, Load<std::uint16_t>(x), 2);
-            break;
-          case Cmp::Bool:
-            v[0] = Load<std::int16_t>(x) != 0 ? 1 : 0;
-            break;
-          case Cmp::Int32:
-            PutBigEndian(v, static_cast<std::uint32_t>(Load<std::int32_t>(x)) ^ 0x80000000u, 4);
-            break;
-          case Cmp::Int64:
-            PutBigEndian(v, static_cast<std::uint64_t>(Load<std::int64_t>(x)) ^ kSign64, 8);
-            break;
-          case Cmp::Double:
-            PutBigEndian(v, OrderedBits(Load<double>(x)), 8);
-            break;
-          case Cmp::None:
-            break;
-        }
-      }
-      if (k.descending) {
-        for (std::uint32_t i = 0; i <= k.len; ++i) seg[i] = static_cast<std::uint8_t>(~seg[i]);
-      }
-    }
-    PutBigEndian(out + idAt, static_cast<std::uint32_t>(TLinkDBList::IdOf(row)) ^ 0x80000000u, 4);
-  };
-
-  std::vector<std::uint32_t>& order = rows_.Order();
-  const std::size_t n = order.size();
-  if (keyLen > kMaxSortKey) {
-    // Keys of very wide texts would take too much memory: the rows are
-    // compared field by field, with the same result.
-    auto compareField = [&](const SortKey& k, const std::uint8_t* a, const std::uint8_t* b) -> int {
-      const bool na = rows_.IsNull(a, k.field);
-      const bool nb = rows_.IsNull(b, k.field);
-      if (na || nb) return na == nb ? 0 : (na ? -1 : 1);
-      const std::uint8_t* x = a + k.offset;
-      const std::uint8_t* y = b + k.offset;
-      auto order3 = [](auto p, auto q) { return p < q ? -1 : (q < p ? 1 : 0); };
-      switch (k.cmp) {
-        case Cmp::Text:
-          for (std::uint32_t i = 0; i < k.width; ++i) {
-            const std::uint8_t cx = fold[x[i]];
-            const std::uint8_t cy = fold[y[i]];
-            if (cx != cy) return cx < cy ? -1 : 1;
-            if (cx == 0) break;
-          }
-          return 0;
-        case Cmp::Int16:
-          return order3(Load<std::int16_t>(x), Load<std::int16_t>(y));
-        case Cmp::Word:
-          return order3(Load<std::uint16_t>(x), Load<std::uint16_t>(y));
-        case Cmp::Bool:
-          return order3(Load<std::int16_t>(x) != 0, Load<std::int16_t>(y) != 0);
-        case Cmp::Int32:
-          return order3(Load<std::int32_t>(x), Load<std::int32_t>(y));
-        case Cmp::Int64:
-          return order3(Load<std::int64_t>(x), Load<std::int64_t>(y));
-        case Cmp::Double:
-          return order3(OrderedBits(Load<double>(x)), OrderedBits(Load<double>(y)));
-        case Cmp::None:
-          break;
-      }
-      return 0;
-    };
-    std::sort(order.begin(), order.end(), [&](std::uint32_t sa, std::uint32_t sb) {
-      const std::uint8_t* a = rows_.Slot(sa);
-      const std::uint8_t* b = rows_.Slot(sb);
-      for (const SortKey& k : keys) {
-        const int c = compareField(k, a, b);
-        if (c != 0) return k.descending ? c > 0 : c < 0;
-      }
-      return TLinkDBList::IdOf(a) < TLinkDBList::IdOf(b);
-    });
-    const std::optional<std::size_t> pos = current ? rows_.PositionOf(*current) : std::nullopt;
-    Resync(pos ? *pos : 0);
-    NotifyDataSetChanged();
-    return;
-  }
-  std::vector<std::uint8_t> keyBytes(n * keyLen, 0);
-  struct Item {
-    std::uint64_t w0;
-    std::uint64_t w1;
-    const std::uint8_t* key;
-    std::uint32_t slot;
-  };
-  std::vector<Item> items(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    std::uint8_t* key = keyBytes.data() + i * keyLen;
-    encode(rows_.Slot(order[i]), key);
-    items[i] = {LoadBigEndian(key), LoadBigEndian(key + 8), key, order[i]};
-  }
-  const std::size_t rest = keyLen - 16;
-  std::sort(items.begin(), items.end(), [rest](const Item& a, const Item& b) {
-    if (a.w0 != b.w0) return a.w0 < b.w0;
-    if (a.w1 != b.w1) return a.w1 < b.w1;
-    return std::memcmp(a.key + 16, b.key + 16, rest) < 0;
-  });
-  for (std::size_t i = 0; i < n; ++i) order[i] = items[i].slot;
-  const std::optional<std::size_t> pos = current ? rows_.PositionOf(*current) : std::nullopt;
-  Resync(pos ? *pos : 0);
-  NotifyDataSetChanged();
 }
 
 // Copying
@@ -1044,9 +757,9 @@ void TLinkCustomDataset::LoadFromDataSet(TDataSet& source) {
   SetFastFields(std::move(entries));
   Open();
   if (!source.Active()) return;
-  source.DisableControls();
-  const TBookmark mark = source.GetBookmark();
-  try {
+  {
+    DisabledControls quiet(source);
+    const TBookmark mark = source.GetBookmark();
     source.First();
     while (!source.Eof()) {
       const std::uint32_t slot = rows_.NewSlot(rows_.TakeNextId());
@@ -1059,11 +772,7 @@ void TLinkCustomDataset::LoadFromDataSet(TDataSet& source) {
       source.Next();
     }
     if (source.BookmarkValid(mark)) source.GotoBookmark(mark);
-  } catch (...) {
-    source.EnableControls();
-    throw;
   }
-  source.EnableControls();
   Resync(0);
   NotifyDataSetChanged();
 }

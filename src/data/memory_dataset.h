@@ -29,7 +29,7 @@ class TLinkDataSet;
 // Values as stored: texts cut to the field size (a text ends at the size or
 // at the first zero byte); 16-, 32- and 64-bit integers; booleans as 16 bits;
 // floats, currency and BCD as doubles; ftDate as the whole day number
-// (int32); ftTime as milliseconds since midnight (int32); ftDateTime as the
+// (int64, its whole width); ftTime as milliseconds since midnight (int32); ftDateTime as the
 // date-time number (double) with the time rounded to the millisecond;
 // ftBytes as exactly its size in bytes (zero-filled); long values as a
 // handle into the blob list.
@@ -130,6 +130,7 @@ class TLinkCustomDataset : public TDataSet {
   void InternalClose() override;
   std::size_t InternalRowCount() const override { return rows_.Count(); }
   bool RowAccepted(std::size_t pos) override;
+  bool RecordFilterActive() const override;
   std::int32_t RowId(std::size_t pos) const override { return rows_.Id(pos); }
   std::optional<std::size_t> RowPosition(std::int32_t id) const override { return rows_.PositionOf(id); }
   bool FieldIsNull(const TField& field) const override;
@@ -156,6 +157,8 @@ class TLinkCustomDataset : public TDataSet {
   std::uint8_t* WritableActiveRow();
   void BindFilter();
   void BindMaster();
+  // A master source with both field lists: the master link filters rows.
+  bool MasterLinked() const;
   bool MasterAccepts(const std::uint8_t* row);
   void MasterMoved();
   // Reads one stored set (field list and rows) into a closed dataset.
@@ -177,8 +180,6 @@ class TLinkCustomDataset : public TDataSet {
   // Field-list index of each field (by TField::Index).
   std::vector<std::size_t> fieldEntry_;
   std::vector<std::uint8_t> editBuffer_;
-  bool appending_ = false;
-  std::size_t insertPos_ = 0;
   // The row under test while the record filter runs.
   const std::uint8_t* filterRow_ = nullptr;
 

@@ -9,6 +9,19 @@
 
 namespace mero::data {
 
+// A value inside a row block, which holds it unaligned.
+template <typename T>
+T LoadValue(const std::uint8_t* p) {
+  T v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+template <typename T>
+void StoreValue(std::uint8_t* p, T v) {
+  std::memcpy(p, &v, sizeof v);
+}
+
 // The rows of a dataset in list order. Every row is one fixed-size block:
 //
 //   bytes 0..3            the row's bookmark id (int32)

@@ -202,6 +202,62 @@ TEST(SaveAndLoad, TheChangeLogTravelsWithTheRows) {
   EXPECT_EQ(test::Column(plain, "ID"), (Names{"1", "3", "4"}));
 }
 
+// A stream of one date field, built by hand: the day number fills the
+// field's eight bytes, as every fixed-width value fills its width.
+std::string SavedDates(const std::vector<std::int64_t>& days) {
+  std::string out = "MERODS01";
+  auto int32 = [&](std::int32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((static_cast<std::uint32_t>(v) >> (8 * i)) & 0xFF));
+  };
+  int32(1);
+  int32(1);
+  out += "D";
+  int32(link::ftDate);
+  int32(0);
+  int32(static_cast<std::int32_t>(days.size()));
+  int32(static_cast<std::int32_t>(days.size()));
+  for (std::size_t r = 0; r < days.size(); ++r) {
+    int32(static_cast<std::int32_t>(r));
+    out.push_back(0);
+    for (int i = 0; i < 8; ++i) out.push_back(static_cast<char>((static_cast<std::uint64_t>(days[r]) >> (8 * i)) & 0xFF));
+  }
+  int32(0);
+  return out;
+}
+
+TEST(SaveAndLoad, ADateFillsItsEightBytesSoThatLocateFindsWhatWasLoaded) {
+  // 1 March 1898 lies before day 0: its day number is negative.
+  const std::int64_t before1900 = static_cast<std::int64_t>(base::EncodeDate(1898, 3, 1));
+  const std::int64_t later = static_cast<std::int64_t>(kDay);
+  const std::string bytes = SavedDates({later, before1900});
+
+  auto days = [](data::TDataSet& ds) {
+    std::vector<std::int64_t> out;
+    for (ds.First(); !ds.Eof(); ds.Next()) out.push_back(static_cast<std::int64_t>(ds.FieldByName("D").AsDateTime()));
+    return out;
+  };
+  test::MemDataSet loaded;
+  std::istringstream in(bytes);
+  loaded.LoadFromStream(in);
+  EXPECT_EQ(days(loaded), (std::vector<std::int64_t>{later, before1900}));
+  EXPECT_TRUE(loaded.Locate("D", base::Variant::Date(static_cast<double>(before1900)), 0));
+  EXPECT_EQ(loaded.RecNo(), 2);
+  loaded.SortOnFields({"D"}, {false});
+  EXPECT_EQ(days(loaded), (std::vector<std::int64_t>{before1900, later}));
+
+  // The same dates written through the fields are saved as the same bytes.
+  test::MemDataSet written;
+  written.OpenWith({"D,9,0"}, {});
+  for (const std::int64_t day : {later, before1900}) {
+    written.Append();
+    written.FieldByName("D").SetAsDateTime(static_cast<double>(day));
+    written.Post();
+  }
+  std::ostringstream out;
+  written.SaveToStream(out);
+  EXPECT_EQ(out.str(), bytes);
+}
+
 // A saved dataset of one integer field: magic (8), field count (4), name
 // length (4), "ID", type (4), size (4), next id (4), row count (4), then per
 // row its id (4), a null byte and the value (4).

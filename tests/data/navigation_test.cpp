@@ -343,6 +343,65 @@ TEST(Observers, ViewsLearnWhatChangedAndNothingWhileDisabled) {
   EXPECT_EQ(view.events.size(), 3u);
 }
 
+TEST(Observers, ALocateWhoseScrollIsRefusedEnablesTheControlsAgain) {
+  test::MemDataSet ds;
+  Fill(ds);
+  test::RecordingObserver view;
+  ds.AddObserver(&view);
+  ds.BeforeScroll = [] { throw Error("not now"); };
+  EXPECT_EQ(test::ErrorOf<Error>([&] { ds.Locate("ID", I(30), 0); }), "not now");
+  EXPECT_FALSE(ds.ControlsDisabled());
+  EXPECT_EQ(view.events, (Names{"disabled", "enabled", "changed"}));
+  EXPECT_EQ(ds.FieldByName("ID").AsInteger(), 10);
+  ds.RemoveObserver(&view);
+}
+
+// A view that raises when it is told to re-read everything.
+class RefusingView : public test::RecordingObserver {
+ public:
+  void DataSetChanged(data::TDataSet& ds) override {
+    RecordingObserver::DataSetChanged(ds);
+    throw Error("the view failed");
+  }
+};
+
+TEST(Observers, TheDisabledControlsGuardEnablesOnEveryWayOut) {
+  struct Case {
+    std::string what;
+    bool scopeFails;
+    bool viewFails;
+    std::string error;  // what the caller hears
+  };
+  const Case cases[] = {
+      {"a scope that ends", false, false, "<no error>"},
+      {"a scope that fails", true, false, "the scope failed"},
+      {"a view that fails on the re-read", false, true, "the view failed"},
+      {"both: the scope's error wins", true, true, "the scope failed"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::MemDataSet ds;
+    Fill(ds);
+    test::RecordingObserver quiet;
+    RefusingView refusing;
+    test::RecordingObserver& view = c.viewFails ? refusing : quiet;
+    ds.AddObserver(&view);
+    const std::string error = test::ErrorOf<Error>([&] {
+      data::DisabledControls outer(ds);
+      {
+        data::DisabledControls inner(ds);
+        ds.Last();
+      }
+      EXPECT_TRUE(ds.ControlsDisabled());  // counted: the outer guard still holds
+      if (c.scopeFails) throw Error("the scope failed");
+    });
+    EXPECT_EQ(error, c.error);
+    EXPECT_FALSE(ds.ControlsDisabled());
+    EXPECT_EQ(view.events, (Names{"disabled", "enabled", "changed"}));
+    ds.RemoveObserver(&view);
+  }
+}
+
 TEST(Events, RunInTheirOrder) {
   test::MemDataSet ds;
   std::vector<std::string> log;
@@ -422,6 +481,28 @@ TEST(MasterLink, TheDetailShowsTheRowsOfTheMastersCurrentRow) {
   EXPECT_EQ(test::ErrorOf<Error>([&] { units.SetMasterSource(&third); }), "Circular Reference to DataSource");
   EXPECT_EQ(test::ErrorOf<Error>([&] { detail.SetMasterSource(&detail); }), "Circular Reference to DataSource");
   EXPECT_EQ(detail.MasterSource(), &units);
+}
+
+TEST(MasterLink, TheDetailFollowsTheMasterOntoANewRowAndBack) {
+  test::MemDataSet units("UNITS");
+  units.OpenWith({"CODE,1,5"}, {{T("A")}, {T("B")}, {T("C")}});
+  test::MemDataSet detail("LINES");
+  Fill(detail);
+  detail.SetMasterFields("CODE");
+  detail.SetDetailFilter("UNIT");
+  detail.SetMasterSource(&units);
+  units.Next();
+  EXPECT_EQ(test::Column(detail, "ID"), (Names{"20", "50"}));
+  units.Insert();  // a unit of no code yet: the line without a unit
+  EXPECT_EQ(test::Column(detail, "ID"), (Names{"40"}));
+  units.Cancel();
+  EXPECT_EQ(test::Column(detail, "ID"), (Names{"20", "50"}));
+  units.Edit();
+  units.FieldByName("CODE").SetAsString("a");
+  units.Post();
+  EXPECT_EQ(test::Column(detail, "ID"), (Names{"10", "30"}));
+  units.Delete();  // the cursor moves on to C, which has no lines
+  EXPECT_TRUE(detail.IsEmpty());
 }
 
 TEST(MasterLink, ADestroyedMasterIsForgotten) {

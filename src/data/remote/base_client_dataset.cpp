@@ -231,15 +231,9 @@ void TLinkBaseClientDataSet::SendStatement(const std::string& sql) {
 
 void TLinkBaseClientDataSet::Reopen() {
   if (socket_ == nullptr || !socket_->Connected()) throw EDatabaseError(errors::kNoActiveSocket);
-  DisableControls();
-  try {
-    Close();
-    Open();
-  } catch (...) {
-    EnableControls();
-    throw;
-  }
-  EnableControls();
+  DisabledControls quiet(*this);
+  Close();
+  Open();
 }
 
 // --- Replies -------------------------------------------------------------------

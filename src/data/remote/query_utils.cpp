@@ -268,8 +268,8 @@ void RefreshQuery(TDataSet& ds) {
   // on its newest row follows the rows added since.
   const bool atEnd = ds.Eof() || (ds.RecNo() > 0 && ds.RecNo() == ds.RecordCount());
   const TBookmark bookmark = ds.GetBookmark();
-  ds.DisableControls();
-  try {
+  {
+    DisabledControls quiet(ds);
     ds.Close();
     if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
     if (auto* remote = dynamic_cast<TLinkBaseClientDataSet*>(&ds)) {
@@ -288,11 +288,7 @@ void RefreshQuery(TDataSet& ds) {
         ds.GotoBookmark(bookmark);
       }
     }
-  } catch (...) {
-    ds.EnableControls();
-    throw;
   }
-  ds.EnableControls();
 }
 
 base::Variant SelectValue(std::string_view sql, std::string_view column) {
@@ -517,18 +513,14 @@ int ExportToTextFile(const std::string& file, TDataSet& ds, std::string_view sep
   int count = 0;
   if (!ds.Active()) return count;
   const TBookmark bookmark = ds.GetBookmark();
-  ds.DisableControls();
-  try {
+  {
+    DisabledControls quiet(ds);
     for (ds.First(); !ds.Eof(); ds.Next()) {
       out << RecordToText(ds, separator, toOem, fields, unquote, dateFormat) << "\r\n";
       ++count;
     }
     if (bookmark && ds.BookmarkValid(bookmark)) ds.GotoBookmark(bookmark);
-  } catch (...) {
-    ds.EnableControls();
-    throw;
   }
-  ds.EnableControls();
   out.flush();
   if (!out) throw base::Exception(std::string(errors::kExportFileFailed) + path);
   return count;
@@ -557,28 +549,22 @@ int SumColumns(TDataSet& ds, std::string_view fields, ColumnSums& sums) {
 
   if (auto* memory = dynamic_cast<TLinkDataSet*>(&ds)) {
     const TBookmark bookmark = memory->GetBookmark();
-    memory->DisableControls();
-    try {
+    {
+      DisabledControls quiet(*memory);
       walk(*memory);
       if (bookmark && memory->BookmarkValid(bookmark)) memory->GotoBookmark(bookmark);
-    } catch (...) {
-      memory->EnableControls();
-      throw;
     }
-    memory->EnableControls();
   } else {
     TLinkDataSet copy;
     std::function<void()> afterScroll = std::move(ds.AfterScroll);
     ds.AfterScroll = nullptr;
-    ds.DisableControls();
     try {
+      DisabledControls quiet(ds);
       copy.LoadFromDataSet(ds);
     } catch (...) {
-      ds.EnableControls();
       ds.AfterScroll = std::move(afterScroll);
       throw;
     }
-    ds.EnableControls();
     ds.AfterScroll = std::move(afterScroll);
     walk(copy);
   }
