@@ -10,11 +10,13 @@ function(mero_warnings target)
     $<$<CXX_COMPILER_ID:GNU>:-Wno-restrict>)
 endfunction()
 
-# mero_library(NAME folder-relative-to-src [QT] [DEPS ...]): every .cpp of the
-# folder but main.cpp, which is the folder's executable (mero_executable).
-# QT runs Qt's meta-object compiler over the folder's headers.
+# mero_library(NAME folder-relative-to-src [QT] [PUBLIC ...] [PRIVATE ...]):
+# every .cpp of the folder but main.cpp, which is the folder's executable
+# (mero_executable). PUBLIC lists what the folder's headers include, PRIVATE
+# what only its sources include, so that a target above gets no more than the
+# headers it is handed. QT runs Qt's meta-object compiler over the headers.
 function(mero_library name dir)
-  cmake_parse_arguments(ARG "QT" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "QT" "" "PUBLIC;PRIVATE" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${dir}/*.cpp)
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
   if(ARG_QT)
@@ -23,31 +25,41 @@ function(mero_library name dir)
   endif()
   add_library(${name} STATIC ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  target_link_libraries(${name} PUBLIC ${ARG_PUBLIC} PRIVATE ${ARG_PRIVATE})
   if(ARG_QT)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
   endif()
   mero_warnings(${name})
 endfunction()
 
-# mero_test(NAME folder-relative-to-tests [QT] [ENV VAR=VALUE ...] DEPS ...):
-# one test program per folder. QT runs Qt's meta-object compiler; ENV adds
-# variables to the tests' environment.
+# mero_test(NAME folder-relative-to-tests [QT | WIDGETS] [EXCLUDE file ...]
+#           [ENV VAR=VALUE ...] DEPS ...): one test program per folder, of every
+# .cpp in the folder but those EXCLUDEd (fixtures built into a library of
+# their own). QT programs run in the QCoreApplication of the shared Qt main,
+# WIDGETS programs in its QApplication; both take the leak suppressions of the
+# Qt libraries. ENV adds variables to the tests' environment.
 function(mero_test name dir)
-  cmake_parse_arguments(ARG "QT" "" "DEPS;ENV" ${ARGN})
+  cmake_parse_arguments(ARG "QT;WIDGETS" "" "DEPS;ENV;EXCLUDE" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${dir}/*.cpp)
-  if(ARG_QT)
-    file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${dir}/*.h)
-    list(APPEND sources ${headers})
+  foreach(file ${ARG_EXCLUDE})
+    list(REMOVE_ITEM sources ${PROJECT_SOURCE_DIR}/tests/${dir}/${file})
+  endforeach()
+  set(environment "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1" "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+  if(ARG_WIDGETS)
+    set(main test_main_widgets)
+  elseif(ARG_QT)
+    set(main test_main_qt)
+  else()
+    set(main GTest::gtest_main)
   endif()
+  if(ARG_QT OR ARG_WIDGETS)
+    list(APPEND environment "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/support/lsan.supp")
+  endif()
+  list(APPEND environment ${ARG_ENV})
   add_executable(${name} ${sources})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
-  if(ARG_QT)
-    set_target_properties(${name} PROPERTIES AUTOMOC ON)
-  endif()
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} ${main} GTest::gtest GTest::gmock)
   mero_warnings(${name})
-  set(environment "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1" "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1" ${ARG_ENV})
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_LIST ${name}_TESTS)
   # The environment is set once the tests are known: handed to the discovery
   # itself, a list of variables would reach only its first entry.
@@ -59,6 +71,16 @@ function(mero_test name dir)
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${script}")
 endfunction()
 
+# mero_test_library(NAME SOURCES ... DEPS ...): fixtures that several test
+# programs share.
+function(mero_test_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  mero_warnings(${name})
+endfunction()
+
 # mero_bench(NAME source DEPS ...): one Google Benchmark program.
 function(mero_bench name source)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
@@ -67,10 +89,11 @@ function(mero_bench name source)
   mero_warnings(${name})
 endfunction()
 
-# mero_executable(NAME folder-relative-to-src DEPS ...): the folder's main.cpp.
-function(mero_executable name dir)
+# mero_executable(NAME source-relative-to-project DEPS ...): a thin main.cpp
+# over the libraries.
+function(mero_executable name source)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  add_executable(${name} ${PROJECT_SOURCE_DIR}/src/${dir}/main.cpp)
+  add_executable(${name} ${PROJECT_SOURCE_DIR}/${source})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS})
   mero_warnings(${name})
 endfunction()

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-
 #include "app/connection_context.h"
 #include "app/connection_module.h"
 #include "app/sql_value_rule.h"
@@ -250,9 +248,3 @@ TEST(LiveCipher, TheModuleTalksToACipherPort) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  QCoreApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

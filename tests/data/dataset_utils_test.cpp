@@ -8,7 +8,6 @@
 #include "base/format_settings.h"
 #include "base/runtime.h"
 #include "data/dataset_utils.h"
-#include "data/remote/application_dataset.h"
 #include "dataset_fixture.h"
 #include "support/error_text.h"
 #include "support/scripted_presenter.h"
@@ -365,51 +364,6 @@ TEST(DataSetUtils, DictionaryAnswersForARegisteredTable) {
   EXPECT_EQ(dict.Label("UP_DELT", "ID"), "Code");
   EXPECT_EQ(dict.Label("UP_DELT", "DSC"), "Text");
   EXPECT_EQ(dict.Label("UP_DELT", "NAME"), "");
-}
-
-// The in-memory application dataset
-
-TEST(KZLinkDS, LoadWithLabelsCopiesRowsAndDisplaySettingsWithoutScrollEvents) {
-  test::MemDataSet source;
-  Fill(source);
-  source.Next();
-  source.FieldByName("NAME").SetDisplayLabel("Όνομα"_gr);
-  source.FieldByName("NAME").SetDisplayWidth(25);
-  source.FieldByName("AMT").SetDisplayFormat("#,##0.00");
-  source.FieldByName("DT").SetDisplayFormat("dd/mm/yyyy");
-  source.FieldByName("OK").SetVisible(false);
-  int scrolls = 0;
-  source.AfterScroll = [&] { ++scrolls; };
-
-  data::TKZLINKDS copy("COPY");
-  copy.LoadWithLabels(source);
-  EXPECT_EQ(scrolls, 0);
-  EXPECT_EQ(source.RecNo(), 2);
-  source.Next();
-  EXPECT_EQ(scrolls, 1);  // the event is back
-
-  EXPECT_EQ(test::Column(copy, "NAME"), (Lines{"Alpha", "Beta", "12abc"}));
-  EXPECT_EQ(copy.FieldByName("NAME").DisplayLabel(), "Όνομα"_gr);
-  EXPECT_EQ(copy.FieldByName("NAME").DisplayWidth(), 25);
-  EXPECT_EQ(copy.FieldByName("AMT").DisplayFormat(), "#,##0.00");
-  EXPECT_EQ(copy.FieldByName("DT").DisplayFormat(), "");  // not a number
-  EXPECT_FALSE(copy.FieldByName("OK").Visible());
-  EXPECT_TRUE(copy.FieldByName("ID").Visible());
-
-  // Changed since opened: set by a post or a delete, cleared by the next open.
-  EXPECT_FALSE(copy.ChangedSinceOpened());
-  copy.First();
-  copy.Edit();
-  copy.FieldByName("NAME").SetAsString("Changed");
-  copy.Post();
-  EXPECT_TRUE(copy.ChangedSinceOpened());
-  copy.LoadWithLabels(source);
-  EXPECT_FALSE(copy.ChangedSinceOpened());
-  copy.Delete();
-  EXPECT_TRUE(copy.ChangedSinceOpened());
-  copy.Close();
-  copy.Open();
-  EXPECT_FALSE(copy.ChangedSinceOpened());
 }
 
 }  // namespace

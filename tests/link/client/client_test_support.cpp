@@ -1,6 +1,5 @@
 #include "link/client/client_test_support.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 
 #include <typeinfo>
@@ -9,17 +8,7 @@
 
 namespace mero::test {
 
-void EnsureQtApp() {
-  if (QCoreApplication::instance() != nullptr) return;
-  static int argc = 1;
-  static char name[] = "link_client_tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  (void)app;
-}
-
 bool ProcessUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-  EnsureQtApp();
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (!condition()) {
     if (std::chrono::steady_clock::now() >= deadline) return false;

@@ -1,8 +1,9 @@
 #pragma once
 
-// What the client socket's tests share: the Qt application they run in, a
-// loop that lets Qt deliver events until a condition holds, and recorders
-// for the application's error display and its termination.
+// What the client socket's tests share: a loop that lets Qt deliver events
+// until a condition holds, and recorders for the application's error display
+// and its termination. The Qt application itself is made by the programs'
+// main (support/qt_test_main.cpp).
 
 #include <gtest/gtest.h>
 
@@ -13,9 +14,6 @@
 #include <vector>
 
 namespace mero::test {
-
-// The process's QApplication (offscreen in the test environment), made on first use.
-void EnsureQtApp();
 
 // Lets Qt deliver events until the condition holds; false when it still
 // does not after the time-out (a guard against a hanging test, not a measure).

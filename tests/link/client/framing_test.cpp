@@ -209,7 +209,6 @@ TEST(Framing, ARefusedConnectionReportsItsCodeAndText) {
 
 TEST(Framing, AFailedLookupNamesTheLookup) {
   test::AppHooksRecorder hooks;
-  test::QtAppFirst app;
   link::TLinkClientSocket socket;
   socket.SetHost("no-such-host.invalid");
   socket.SetPort(7773);
@@ -229,7 +228,6 @@ TEST(Framing, ACustomConnectWithoutAddressOrPortEndsTheProgram) {
   for (const Case& c : {Case{"", 7773}, Case{"127.0.0.1", 0}, Case{"", 0}}) {
     test::AppHooksRecorder hooks;
     test::ScriptedPresenter presenter;
-    test::QtAppFirst app;
     link::TLinkClientSocket socket;
     socket.SetConnectAction(link::caCustomConnect);
     socket.OnCustomConnect = [&] {

@@ -40,8 +40,6 @@ class ServerSocketTest : public ::testing::Test {
     files_.reset();
   }
 
-  void SetUp() override { test::EnsureQtApp(); }
-
   // A socket logged in as MARIA, its server-information reply received.
   std::unique_ptr<ConnectedSocket> LoggedIn(test::SocketSetup setup = {}) {
     auto client = std::make_unique<ConnectedSocket>(server_->port(), setup);

@@ -68,7 +68,6 @@ TEST(CommandLine, EachWordOverridesItsSetting) {
 }
 
 TEST(CommandLine, OverridesApplyToTheSocket) {
-  test::QtAppFirst app;
   link::TLinkClientSocket socket;
   socket.SetHost("server.example");
   socket.SetAutoLoginDlg(link::ltLoginNoDlg);
@@ -135,7 +134,6 @@ TEST(CommandLine, ConnectAimsAtLocalAddressesNamesAndTheIPAddressOverride) {
 }
 
 TEST(SocketSettings, DefaultsOfANewSocket) {
-  test::QtAppFirst app;
   link::TLinkClientSocket s;
   EXPECT_EQ(s.ApplicationName(), "");
   EXPECT_EQ(s.ApplicationVersion(), "");
@@ -174,7 +172,6 @@ TEST(SocketSettings, DialectsPresetOptionsAndMasks) {
       {link::sqlDialect8, 0x101, "YYYY-MM-DD", "YYYY-MM-DD HH:NN:SS"},
       {link::sqlNone, 0x000, "", ""},
   };
-  test::QtAppFirst app;
   for (const Case& c : cases) {
     link::TLinkClientSocket s;
     s.SetSQLOptions(0x3FF);
@@ -186,7 +183,6 @@ TEST(SocketSettings, DialectsPresetOptionsAndMasks) {
 }
 
 TEST(SocketSettings, SelectOptionsLoseCompressWhenEveryMessageIsCompressed) {
-  test::QtAppFirst app;
   link::TLinkClientSocket s;
   const int options = (1 << link::soCompress) | (1 << link::soPackets);
   for (const auto& [compression, kept] : {std::pair{link::acNoCompression, true}, std::pair{link::acLinkCompress, false},
@@ -241,7 +237,6 @@ TEST(SocketSettings, AConnectedSocketRefusesNewTargetsAndASecondOpen) {
 }
 
 TEST(SocketSettings, TheRegistryWatchesDatasetsAndSocketFromBothSides) {
-  test::QtAppFirst app;
   auto survivor = std::make_unique<RecordingDataset>();
   {
     link::TLinkClientSocket socket;

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "link/client/client_socket.h"
-#include "link/client/client_test_support.h"
 #include "link/codec/pipeline.h"
 
 namespace mero::test {
@@ -20,12 +19,7 @@ struct SocketSetup {
   std::vector<std::string> args;  // the program's arguments
 };
 
-// Made before the socket, which needs the application's event loop.
-struct QtAppFirst {
-  QtAppFirst() { EnsureQtApp(); }
-};
-
-class ConnectedSocket : private QtAppFirst {
+class ConnectedSocket {
  public:
   ConnectedSocket(int port, const SocketSetup& setup = {}) {
     socket.SetConnectAction(link::caCustomConnect);

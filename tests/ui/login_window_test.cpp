@@ -167,7 +167,6 @@ TEST(LoginWindow, TheWindowsAnswersDecideTheLogin) {
 }
 
 TEST(LoginDialog, LooksAsTheSocketAsksAndEnterMovesOn) {
-  test::EnsureQtApp();
   ui::LoginDialog dialog;
   EXPECT_EQ(dialog.windowTitle(), "Login Dialog");
   QStringList labels;
@@ -201,7 +200,6 @@ TEST(LoginDialog, LooksAsTheSocketAsksAndEnterMovesOn) {
 }
 
 TEST(LoginDialog, TheQtWindowsAskWithTheDialogAndShowUpgradeProgress) {
-  test::EnsureQtApp();
   ui::QtLinkClientWindows windows;
   for (const bool ok : {true, false}) {
     QTimer::singleShot(0, [ok] {

@@ -14,7 +14,7 @@
 #include "data/field.h"
 #include "data/remote/record_object.h"
 #include "data/remote/query_utils.h"
-#include "dataset_fixture.h"
+#include "data/dataset_fixture.h"
 #include "support/temp_dir.h"
 
 using namespace mero;

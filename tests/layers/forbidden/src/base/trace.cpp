@@ -1,0 +1,3 @@
+#include "base/trace.h"
+#include "trace_format.h"
+  #  include "link/codec/frame.h"

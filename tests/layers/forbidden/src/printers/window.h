@@ -1,0 +1,1 @@
+#include "ui/base_window.h"

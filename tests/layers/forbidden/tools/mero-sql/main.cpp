@@ -1,0 +1,2 @@
+#include "app/sql_shell.h"
+#include "server/database.h"
