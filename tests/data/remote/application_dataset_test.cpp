@@ -66,11 +66,8 @@ class KZLink : public test::RemoteDataSetTest {
  protected:
   void SetUp() override {
     test::RemoteDataSetTest::SetUp();
+    if (HasFatalFailure()) return;
     data::InitQueryUtils();
-  }
-  void TearDown() override {
-    data::SetSQLDisplay(nullptr);
-    data::ResetQueryUtils();
   }
 
   // A query as a window declares one: on the module's socket, with its SQL.

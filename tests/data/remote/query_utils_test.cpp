@@ -37,16 +37,6 @@ class QueryUtils : public test::RemoteDataSetTest {
     data::SetSQLDisplay([this](const std::string& sql) { shownSQL.push_back(sql); });
     data::SetSqlWaitCursor([this](bool busy) { cursor.push_back(busy); });
   }
-  void TearDown() override {
-    data::ResetQueryUtils();
-    data::SetSQLDisplay(nullptr);
-    base::Runtime& rt = base::Rt();
-    rt.debugLevel = 0;
-    rt.paramNames.clear();
-    rt.paramValues.clear();
-    rt.paramListsExist = false;
-    rt.debugLogFileName.clear();
-  }
 
   int Sent() { return Socket().SentMessageCount(); }
 
@@ -236,11 +226,9 @@ TEST_F(QueryUtils, StatementsSendTheirCommitOnlyAfterSuccess) {
 }
 
 TEST_F(QueryUtils, StatementsWithoutASocketSayWhy) {
-  link::TLinkClientSocket* socket = data::SharedSocket();
   data::SetSharedSocket(nullptr);
   const std::string error = test::ErrorOf<data::EDatabaseError>([] { data::CommitWork(); });
   EXPECT_EQ(error, data::errors::kNoLinkClientSocket);
-  data::SetSharedSocket(socket);
 }
 
 // Values
