@@ -4,7 +4,7 @@
 #include "app/connection_module.h"
 #include "base/runtime.h"
 #include "data/dataset_utils.h"
-#include "data/remote/query_utils.h"
+#include "data/remote/query_startup.h"
 #include "link/client/application_hooks.h"
 
 namespace mero::app {

@@ -10,7 +10,7 @@ namespace mero::app {
 //                the link cipher and LinkCipherMode
 //   data/remote  the query utilities: the shared socket, the global query and
 //                the rest of QueryGlobals, the start-up query, the wait
-//                cursor, the table cache MemCol
+//                cursor, the table cache MemCol, the hooks of TKZLINK
 //   data         the dataset utilities: the dictionary, the lookup lists, the
 //                SQL display
 //   link/client  the application's error display and termination hook
