@@ -33,6 +33,8 @@ void ResetConnection() {
   if (c.socket != nullptr) c.socket->SetActive(false);
 }
 
+void ResetConnectionContext() { Ctx() = ConnectionContext{}; }
+
 void SendLoginRequest() {
   ConnectionContext& c = Ctx();
   c.LastCodedReply = 0;

@@ -41,6 +41,10 @@ void WaitWithMessages(double x);
 // the socket, if any, is closed.
 void ResetConnection();
 
+// Puts every value of the connection context back to its load-time value
+// (ResetClientState); the socket is only forgotten, not closed.
+void ResetConnectionContext();
+
 // Sends the login information request 3001 (user;password;application;
 // version from the socket) and waits for the reply 13001: at least 31 waits
 // of 0.1 and at most 51.

@@ -20,15 +20,26 @@ namespace {
 
 using namespace base::literals;
 
-// The link cipher of the process, keyed once with the link key.
+// The link cipher of the process and its mode.
+struct CipherState {
+  link::TRijndael cipher;
+  bool keyed = false;
+  int mode = 0;
+};
+
+CipherState& Cipher() {
+  static CipherState state;
+  return state;
+}
+
+// The cipher, keyed with the link key on first use.
 link::TRijndael& LinkCipher() {
-  static link::TRijndael cipher;
-  static const bool keyed = [] {
-    cipher.SetKey(base::LinkKey());
-    return true;
-  }();
-  (void)keyed;
-  return cipher;
+  CipherState& state = Cipher();
+  if (!state.keyed) {
+    state.cipher.SetKey(base::LinkKey());
+    state.keyed = true;
+  }
+  return state.cipher;
 }
 
 }  // namespace
@@ -38,9 +49,12 @@ RST1InfRecord& RST1Inf() {
   return record;
 }
 
-int& LinkCipherMode() {
-  static int mode = 0;
-  return mode;
+int& LinkCipherMode() { return Cipher().mode; }
+
+void ResetConnectionModule() {
+  RST1Inf() = RST1InfRecord{};
+  Cipher().keyed = false;
+  Cipher().mode = 0;
 }
 
 namespace {

@@ -28,6 +28,11 @@ RST1InfRecord& RST1Inf();
 // 0: messages travel plain; 2: they are encrypted with the link cipher.
 int& LinkCipherMode();
 
+// Puts the module's process-wide state back to its load-time values
+// (ResetClientState): RST1Inf, LinkCipherMode 0, and the link cipher, which
+// takes the link key again on its next use.
+void ResetConnectionModule();
+
 // The connection module: the one client socket ACS1, configured for MERO,
 // with the hooks through which MERO customises the link, and two read-only
 // queries on it: "_Q", which the connect hook makes the query utilities'

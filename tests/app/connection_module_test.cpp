@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QMetaObject>
+
+#include <memory>
+#include <vector>
+
 #include "app/connection_context.h"
 #include "app/connection_module.h"
 #include "app/sql_value_rule.h"
@@ -9,6 +15,7 @@
 #include "data/remote/application_dataset.h"
 #include "data/remote/query_utils.h"
 #include "link/codec/field_type.h"
+#include "support/login_helper.h"
 #include "support/scripted_presenter.h"
 #include "support/server_process.h"
 
@@ -50,7 +57,11 @@ TEST(SqlValueRule, WritesNullsFractionsAndDatesItsOwnWay) {
   }
 }
 
-TEST(ConnectionModule, LoginInformationReplyFillsTheRecord) {
+// The hooks of the module write the client's process-wide state; each test
+// starts from a fresh one.
+class ConnectionModule : public test::ClientTest {};
+
+TEST_F(ConnectionModule, LoginInformationReplyFillsTheRecord) {
   app::RST1InfRecord& r = app::RST1Inf();
   app::MyACSCodedMessage(13001, "17;3;Μαρία;D02;1;maria;1101"_gr);
   EXPECT_EQ(r.int1, 17);
@@ -73,13 +84,17 @@ TEST(ConnectionModule, LoginInformationReplyFillsTheRecord) {
   EXPECT_EQ(app::Ctx().LastCodedReply, 2500);
 }
 
-TEST(ConnectionModule, CipherOnlyOnPorts7771To7779AndTheTransactionTexts) {
+TEST_F(ConnectionModule, CipherOnlyOnPorts7771To7779AndTheTransactionTexts) {
   struct Case {
     const char* port;
     int mode;
   };
+  // One socket per port, all kept to the end: the hook leaves the last one
+  // as the process-wide socket. The cases run in order, so a plain port
+  // after a cipher port shows that the hook switches the cipher off again.
+  std::vector<std::unique_ptr<link::TLinkClientSocket>> sockets;
   for (const Case& c : {Case{"7771", 2}, Case{"7779", 2}, Case{"7773", 2}, Case{"7770", 0}, Case{"7780", 0}}) {
-    link::TLinkClientSocket socket;
+    link::TLinkClientSocket& socket = *sockets.emplace_back(std::make_unique<link::TLinkClientSocket>());
     app::Ctx().AppName = "MERO";
     app::Ctx().LoginUser = "MARIA";
     app::Ctx().LoginPassword = "maria";
@@ -96,12 +111,10 @@ TEST(ConnectionModule, CipherOnlyOnPorts7771To7779AndTheTransactionTexts) {
     EXPECT_EQ(socket.SQLTransactionStart().back(), ';');
     EXPECT_EQ(socket.SQLTransactionEnd(), " ;  P1.USRID:=NULL; P1.USRIP:=NULL; COMMIT; END;");
     EXPECT_FALSE(app::Ctx().LoginVerdict);
-    app::Ctx().socket = nullptr;
-    data::SetSharedSocket(nullptr);
   }
 }
 
-TEST(ConnectionModule, TheConnectHookHandsItsSocketAndQueryToTheQueryUtilities) {
+TEST_F(ConnectionModule, TheConnectHookHandsItsSocketAndQueryToTheQueryUtilities) {
   link::TLinkClientSocket socket;
   data::TKZLINK query("_Q");
   app::Ctx().ServerPort = "7768";
@@ -110,29 +123,25 @@ TEST(ConnectionModule, TheConnectHookHandsItsSocketAndQueryToTheQueryUtilities) 
   EXPECT_EQ(data::GlobalQuery(), &query);
   app::MyACSCustomConnect(socket, nullptr);
   EXPECT_EQ(data::GlobalQuery(), nullptr);
-  app::Ctx().socket = nullptr;
-  data::SetSharedSocket(nullptr);
 }
 
-TEST(ConnectionModule, WaitWithMessagesReturnsAtOnceForTinyWaits) {
-  // 0 and 0.0001 do not wait; 0.01 waits about 8.6 ms.
-  app::WaitWithMessages(0);
-  app::WaitWithMessages(0.0001);
-  SUCCEED();
+TEST_F(ConnectionModule, WaitWithMessagesReturnsAtOnceForTinyWaits) {
+  // A wait that returns at once processes nothing: an event posted before
+  // it is still pending after it. Any longer wait processes it.
+  bool processed = false;
+  QMetaObject::invokeMethod(QCoreApplication::instance(), [&processed] { processed = true; }, Qt::QueuedConnection);
+  for (const double x : {0.0, 0.0001, -1.0}) {
+    app::WaitWithMessages(x);
+    EXPECT_FALSE(processed) << x;
+  }
+  app::WaitWithMessages(0.0002);
+  EXPECT_TRUE(processed);
 }
 
-class LiveConnection : public ::testing::Test {
+class LiveConnection : public test::ClientTest {
  protected:
   void Login(const std::string& user, const std::string& password, int port, std::vector<std::string> args = {}) {
-    app::ConnectionContext& c = app::Ctx();
-    c = app::ConnectionContext{};
-    c.AppName = "MERO";
-    c.LoginUser = user;
-    c.LoginPassword = password;
-    c.ServerPort = std::to_string(port);
-    c.ServerAddress = "127.0.0.1";
-    module_ = std::make_unique<app::TDM1>(std::move(args));
-    for (int i = 0; i < 116 && c.LoginState == -1; ++i) app::WaitWithMessages(0.1);
+    module_ = test::LoginThroughModule(port, user, password, std::move(args));
   }
 
   test::ServerProcess server_;
@@ -219,7 +228,9 @@ TEST_F(LiveConnection, CompressionArgumentCompressesEveryMessage) {
   EXPECT_EQ(module_->ACS1().RequestExec(nullptr, "", "update UORG set TEL1 = '1' where ID = '0.01'", "", "", true), "");
 }
 
-TEST(LiveCipher, TheModuleTalksToACipherPort) {
+class LiveCipher : public test::ClientTest {};
+
+TEST_F(LiveCipher, TheModuleTalksToACipherPort) {
   std::unique_ptr<test::ServerProcess> server;
   int port = 0;
   for (int p = 7771; p <= 7779 && !server; ++p) {
@@ -233,18 +244,10 @@ TEST(LiveCipher, TheModuleTalksToACipherPort) {
   }
   ASSERT_TRUE(server) << "no port from 7771 to 7779 is free";
   test::ScriptedPresenter presenter;
-  app::ConnectionContext& c = app::Ctx();
-  c = app::ConnectionContext{};
-  c.AppName = "MERO";
-  c.LoginUser = "MARIA";
-  c.LoginPassword = "maria";
-  c.ServerPort = std::to_string(port);
-  c.ServerAddress = "127.0.0.1";
-  app::TDM1 module(std::vector<std::string>{});
-  for (int i = 0; i < 116 && c.LoginState == -1; ++i) app::WaitWithMessages(0.1);
-  EXPECT_EQ(c.LoginState, 1) << server->Log();
+  const std::unique_ptr<app::TDM1> module = test::LoginThroughModule(port);
+  EXPECT_EQ(app::Ctx().LoginState, 1) << server->Log();
   EXPECT_EQ(app::LinkCipherMode(), 2);
-  EXPECT_EQ(module.ACS1().RequestExec(nullptr, "", "commit", "", "", true), "");
+  EXPECT_EQ(module->ACS1().RequestExec(nullptr, "", "commit", "", "", true), "");
 }
 
 }  // namespace

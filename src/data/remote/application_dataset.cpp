@@ -10,8 +10,6 @@
 #include "base/trace.h"
 #include "data/database_error.h"
 #include "data/dataset_utils.h"
-#include "data/remote/table_cache.h"
-#include "data/remote/query_utils.h"
 
 namespace mero::data {
 
@@ -28,20 +26,31 @@ std::vector<std::string> NameList(std::string_view names) {
   return kept;
 }
 
-// Sets a flag for the length of a scope.
-class FlagScope {
- public:
-  explicit FlagScope(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
-  ~FlagScope() { flag_ = was_; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
+TKZLINKHooks& Hooks() {
+  static TKZLINKHooks hooks;
+  return hooks;
+}
 
- private:
-  bool& flag_;
-  bool was_;
-};
+// A hook the step cannot do without.
+template <typename Hook>
+const Hook& Required(const Hook& hook) {
+  if (!hook) throw EDatabaseError(errors::kQueryUtilsNotStarted);
+  return hook;
+}
 
 }  // namespace
+
+void SetTKZLINKHooks(TKZLINKHooks hooks) { Hooks() = std::move(hooks); }
+const TKZLINKHooks& CurrentTKZLINKHooks() { return Hooks(); }
+
+TKZLINK::FlagScope::FlagScope(TKZLINK& ds, Flag flag)
+    : flag_(flag == Flag::Deleting ? ds.deleting_ : ds.stepsKeptOut_), was_(flag_) {
+  flag_ = true;
+}
+
+TKZLINK::FlagScope::~FlagScope() {
+  if (!released_) flag_ = was_;
+}
 
 TKZLINK::TKZLINK(std::string name) : TLinkClientDataSet(std::move(name)) {}
 
@@ -52,9 +61,9 @@ std::string TKZLINK::KeyText() const {
 
 int TKZLINK::NonEmptyCount() { return DataSetIsEmpty(*this) ? 0 : RecordCount(); }
 
-bool TKZLINK::OpenSQL(const std::string& sql) { return data::OpenSQL(*this, sql, -1); }
+bool TKZLINK::OpenSQL(const std::string& sql) { return Required(Hooks().openSQL)(*this, sql); }
 
-bool TKZLINK::OpenQuery() { return data::OpenQuery(*this); }
+bool TKZLINK::OpenQuery() { return Required(Hooks().openQuery)(*this); }
 
 void TKZLINK::SetFieldsVisible(std::string_view names, std::string_view value) {
   for (const std::string& n : NameList(names)) FieldByName(n).SetVisible(value == "1");
@@ -77,7 +86,7 @@ void TKZLINK::SetAllRequired(std::string_view value) {
 }
 
 void TKZLINK::UndoAllChanges() {
-  FlagScope suppress(suppressSteps_);
+  FlagScope keptOut(*this, Flag::StepsKeptOut);
   RevertAll();
 }
 
@@ -106,7 +115,7 @@ void TKZLINK::TakeSequenceKey() {
   if (keyField.empty()) keyField = "ID";
   if (sequence.empty()) return;
   try {
-    const int key = SelectInt("select " + sequence + ".NextVal from DUAL");
+    const int key = Required(Hooks().selectInt)("select " + sequence + ".NextVal from DUAL");
     TField& field = FieldByName(keyField);
     // Generated statements leave read-only fields out; the key must go in.
     field.SetReadOnly(false);
@@ -118,7 +127,7 @@ void TKZLINK::TakeSequenceKey() {
 }
 
 void TKZLINK::DoBeforePost() {
-  if (deleting_ || suppressSteps_) {
+  if (deleting_ || stepsKeptOut_) {
     TLinkClientDataSet::DoBeforePost();
     return;
   }
@@ -146,7 +155,7 @@ std::exception_ptr TKZLINK::SendAndCommit(bool post) {
     } else {
       TLinkClientDataSet::DoAfterDelete();
     }
-    if (zAutoCommit_) CommitWork();
+    if (zAutoCommit_) Required(Hooks().commit)(*this);
   } catch (...) {
     return std::current_exception();
   }
@@ -155,23 +164,23 @@ std::exception_ptr TKZLINK::SendAndCommit(bool post) {
 
 void TKZLINK::KeepCacheCurrent(bool deleted, bool failed) {
   if (zzIMCID_.empty()) return;
-  TAMemCol* cache = MemCol();
-  if (cache == nullptr) return;
+  const TKZLINKHooks& cache = Hooks();
+  if (!cache.loadTable || !cache.refreshRecord || !cache.dropRecord) return;
   if (rememberedKey_.empty()) {
     // No key to follow the row by: the whole table is read again.
-    cache->LoadTable(zzIMCID_);
+    cache.loadTable(zzIMCID_);
   } else if (!deleted) {
-    cache->RefreshRecord(zzIMCID_, rememberedKey_);
+    cache.refreshRecord(zzIMCID_, rememberedKey_);
   } else {
-    cache->DropRecord(zzIMCID_, rememberedKey_);
+    cache.dropRecord(zzIMCID_, rememberedKey_);
     // A delete that failed may have left the row on the server: the cache
     // takes it back when the server still has it.
-    if (failed) cache->RefreshRecord(zzIMCID_, rememberedKey_);
+    if (failed) cache.refreshRecord(zzIMCID_, rememberedKey_);
   }
 }
 
 void TKZLINK::DoAfterPost() {
-  if (deleting_ || suppressSteps_) {
+  if (deleting_ || stepsKeptOut_) {
     TLinkClientDataSet::DoAfterPost();
     return;
   }
@@ -189,18 +198,15 @@ void TKZLINK::DoAfterPost() {
 }
 
 void TKZLINK::DoBeforeDelete() {
-  if (suppressSteps_) {
+  if (stepsKeptOut_) {
     TLinkClientDataSet::DoBeforeDelete();
     return;
   }
-  deleting_ = true;
-  try {
-    TLinkClientDataSet::DoBeforeDelete();
-    rememberedKey_ = KeyText();
-  } catch (...) {
-    deleting_ = false;
-    throw;
-  }
+  FlagScope deleting(*this, Flag::Deleting);
+  TLinkClientDataSet::DoBeforeDelete();
+  rememberedKey_ = KeyText();
+  // The delete goes on; its after-step ends it.
+  deleting.Release();
 }
 
 void TKZLINK::DoBeforeScroll() {
@@ -223,7 +229,7 @@ void TKZLINK::InternalDelete() {
 }
 
 void TKZLINK::DoAfterDelete() {
-  if (suppressSteps_) {
+  if (stepsKeptOut_) {
     TLinkClientDataSet::DoAfterDelete();
     return;
   }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <exception>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -8,6 +9,34 @@
 #include "data/memory_dataset.h"
 
 namespace mero::data {
+
+class TKZLINK;
+
+namespace errors {
+// A step of TKZLINK that needs the query utilities ran before they started.
+inline constexpr const char* kQueryUtilsNotStarted = "The query utilities are not started.";
+}  // namespace errors
+
+// What TKZLINK asks of the layers above it: the query utilities install these
+// when they start (InitQueryUtils) and take them away when they are reset.
+// Without them OpenSQL, OpenQuery and the commit raise kQueryUtilsNotStarted,
+// a new row gets no key from its sequence, and the cache steps do nothing.
+struct TKZLINKHooks {
+  // The query utilities' OpenSQL (key mode -1) and OpenQuery on the dataset.
+  std::function<bool(TKZLINK& ds, std::string_view sql)> openSQL;
+  std::function<bool(TKZLINK& ds)> openQuery;
+  // The integer select that numbers a new row.
+  std::function<int(const std::string& sql)> selectInt;
+  // "commit" on the dataset's own socket: the change it follows went there.
+  std::function<void(TKZLINK& ds)> commit;
+  // Keeping a table of the table cache current after a post or delete.
+  std::function<void(const std::string& table)> loadTable;
+  std::function<void(const std::string& table, const std::string& key)> refreshRecord;
+  std::function<void(const std::string& table, const std::string& key)> dropRecord;
+};
+// Installs the hooks; an empty set takes them away.
+void SetTKZLINKHooks(TKZLINKHooks hooks);
+const TKZLINKHooks& CurrentTKZLINKHooks();
 
 // The query every window declares: the remote query dataset with what the
 // application adds to it.
@@ -17,7 +46,8 @@ namespace mero::data {
 //   zKeyTAB      the table of that key
 //   zSEQInfo     "SEQUENCE;KEYFIELD": a new row takes SEQUENCE.NextVal into
 //                KEYFIELD ("ID" when not given) before it is posted
-//   zAutoCommit  "commit" after every post and every delete
+//   zAutoCommit  "commit" after every post and every delete, on the
+//                dataset's own socket
 //   zzIMCID      a table of the table cache that mirrors these rows: a post
 //                refreshes the row's key in it (or reloads it when there is
 //                no key), a delete drops the key (a failed one reads it
@@ -60,7 +90,8 @@ class TKZLINK : public TLinkClientDataSet {
   // 0 for a closed or empty dataset, otherwise RecordCount.
   int NonEmptyCount();
 
-  // The query utilities' OpenSQL and OpenQuery on this dataset.
+  // The query utilities' OpenSQL and OpenQuery on this dataset (through the
+  // installed hooks).
   bool OpenSQL(const std::string& sql);
   bool OpenQuery();
 
@@ -75,6 +106,28 @@ class TKZLINK : public TLinkClientDataSet {
 
   // Undoes every logged change with the post and delete steps kept out of it.
   void UndoAllChanges();
+
+  // The flags that keep the dataset's own steps out: Deleting (from the
+  // before-delete to the after-delete step; a post meanwhile runs only the
+  // inherited steps) and StepsKeptOut (no step of this dataset runs at all).
+  enum class Flag { Deleting, StepsKeptOut };
+
+  // Sets a flag for as long as it lives and puts back the value it found, on
+  // every way out. Release() leaves the flag set for a later step to end, as
+  // the before-delete step does for the after-delete step.
+  class FlagScope {
+   public:
+    FlagScope(TKZLINK& ds, Flag flag);
+    ~FlagScope();
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+    void Release() { released_ = true; }
+
+   private:
+    bool& flag_;
+    bool was_;
+    bool released_ = false;
+  };
 
  protected:
   void DoBeforeOpen() override;
@@ -104,8 +157,8 @@ class TKZLINK : public TLinkClientDataSet {
   std::string rememberedKey_;
   bool inserting_ = false;
   bool deleting_ = false;
-  // The post and delete steps are suppressed (an internal undo runs).
-  bool suppressSteps_ = false;
+  // The post and delete steps are kept out (an internal undo runs).
+  bool stepsKeptOut_ = false;
 };
 
 // An in-memory dataset that remembers whether it changed since it opened, and

@@ -24,29 +24,23 @@
 #include "data/field.h"
 #include "data/remote/application_dataset.h"
 #include "data/memory_dataset.h"
-#include "data/remote/table_cache.h"
 #include "link/client/client_socket.h"
 
 namespace mero::data {
 
 namespace {
 
-struct Owned {
-  // The query InitQueryUtils makes; the global one until the connect hook
-  // hands over the connection module's query.
-  std::unique_ptr<TKZLINK> startupQuery;
-  SqlWaitCursorHook waitCursor;
-};
-
-Owned& Own() {
-  static Owned owned;
-  return owned;
+SqlWaitCursorHook& WaitCursorHook() {
+  static SqlWaitCursorHook hook;
+  return hook;
 }
 
 // Frees a query of its own on every way out of an operation.
 class QueryHolder {
  public:
-  QueryHolder() : query_(NewQuery()) {}
+  explicit QueryHolder(link::TLinkClientSocket* socket = nullptr) : query_(NewQuery()) {
+    if (socket != nullptr) query_->SetLinkClientSocket(socket);
+  }
   ~QueryHolder() { FreeQuery(query_); }
   QueryHolder(const QueryHolder&) = delete;
   QueryHolder& operator=(const QueryHolder&) = delete;
@@ -61,10 +55,10 @@ class QueryHolder {
 class WaitCursor {
  public:
   WaitCursor() {
-    if (Own().waitCursor) Own().waitCursor(true);
+    if (WaitCursorHook()) WaitCursorHook()(true);
   }
   ~WaitCursor() {
-    if (Own().waitCursor) Own().waitCursor(false);
+    if (WaitCursorHook()) WaitCursorHook()(false);
   }
   WaitCursor(const WaitCursor&) = delete;
   WaitCursor& operator=(const WaitCursor&) = delete;
@@ -147,24 +141,10 @@ void SetSharedSocket(link::TLinkClientSocket* socket) { QueryGlobals().socket = 
 TKZLINK* GlobalQuery() { return QueryGlobals().globalQuery; }
 void SetGlobalQuery(TKZLINK* query) { QueryGlobals().globalQuery = query; }
 
-void SetSqlWaitCursor(SqlWaitCursorHook hook) { Own().waitCursor = std::move(hook); }
+void SetSqlWaitCursor(SqlWaitCursorHook hook) { WaitCursorHook() = std::move(hook); }
 
-void InitQueryUtils([[maybe_unused]] bool withAliases) {
-  QueryUtilsState& state = QueryGlobals();
-  if (state.initialized) return;
-  state.initialized = true;
-  InitDataSetUtils();
-  detail::CreateMemCol();
-  Own().startupQuery = NewQuery();
-  // The connect hook may have run first; its query stays the global one.
-  if (state.globalQuery == nullptr) state.globalQuery = Own().startupQuery.get();
-  MemCol()->AddTable("COOP", "select * from COOP order by APPID", "", "APPID");
-}
-
-void ResetQueryUtils() {
-  detail::DestroyMemCol();
-  FreeQuery(Own().startupQuery);
-  Own().waitCursor = nullptr;
+void detail::ResetQueryGlobals() {
+  WaitCursorHook() = nullptr;
   QueryGlobals() = QueryUtilsState{};
 }
 
@@ -248,8 +228,8 @@ void SetQueryKey(TLinkBaseClientDataSet& query, int mode, std::string_view table
   kz->SetzzIMCID(std::string(table));
 }
 
-void RunStatement(const std::string& sql, bool commit) {
-  QueryHolder query;
+void RunStatement(const std::string& sql, bool commit, link::TLinkClientSocket* socket) {
+  QueryHolder query(socket);
   query->SendStatement(sql);
   if (base::Rt().debugLevel > 8) base::DebugLog(sql);
   if (commit) query->SendStatement("commit");
@@ -258,6 +238,7 @@ void RunStatement(const std::string& sql, bool commit) {
 void ExecSQL(const std::string& sql) { RunStatement(sql, false); }
 void ExecSQLCommit(const std::string& sql) { RunStatement(sql, true); }
 void CommitWork() { ExecSQL("commit"); }
+void CommitWork(link::TLinkClientSocket* socket) { RunStatement("commit", false, socket); }
 
 void RefreshQuery(TDataSet& ds) {
   if (!ds.Active()) {

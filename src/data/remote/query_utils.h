@@ -60,12 +60,11 @@ void SetGlobalQuery(TKZLINK* query);
 using SqlWaitCursorHook = std::function<void(bool busy)>;
 void SetSqlWaitCursor(SqlWaitCursorHook hook);
 
-// Once per run: the dataset utilities, the table cache MemCol with COOP
-// registered, and the start-up global query. Later calls do nothing.
-void InitQueryUtils(bool withAliases = false);
-// Drops everything InitQueryUtils made and clears the shared state, so a
-// test can start again from nothing.
-void ResetQueryUtils();
+namespace detail {
+// For ResetQueryUtils (query_startup.h): the shared state and the wait
+// cursor back as they were at load time.
+void ResetQueryGlobals();
+}  // namespace detail
 
 // A new closed TKZLINK on the shared socket, with empty SQL.
 std::unique_ptr<TKZLINK> NewQuery();
@@ -87,11 +86,14 @@ void SetQueryKey(TLinkBaseClientDataSet& query, int mode, std::string_view table
 
 // Sends one statement on a query of its own, then "commit" when asked. A
 // server error is raised, and then no commit is sent. Debug level > 8 logs
-// the statement.
-void RunStatement(const std::string& sql, bool commit);
+// the statement. The query is on the given socket, else on the shared one.
+void RunStatement(const std::string& sql, bool commit, link::TLinkClientSocket* socket = nullptr);
 void ExecSQL(const std::string& sql);
 void ExecSQLCommit(const std::string& sql);
 void CommitWork();
+// "commit" on that socket's session (nullptr: the shared socket's), where a
+// dataset on a socket of its own sent its change.
+void CommitWork(link::TLinkClientSocket* socket);
 // Re-reads an open dataset in place, back on the same row (or on the last
 // row when it was at the end); a closed dataset is opened.
 void RefreshQuery(TDataSet& ds);

@@ -85,7 +85,7 @@ class TAMemCol {
 TAMemCol* MemCol();
 
 namespace detail {
-// For InitQueryUtils and ResetQueryUtils.
+// For InitQueryUtils and ResetQueryUtils (query_startup.h).
 void CreateMemCol();
 void DestroyMemCol();
 }  // namespace detail

@@ -61,4 +61,9 @@ void TerminateApplication(int exitCode) {
   }
 }
 
+void ResetApplicationHooks() {
+  Display() = nullptr;
+  Hook() = nullptr;
+}
+
 }  // namespace mero::link

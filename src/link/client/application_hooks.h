@@ -25,4 +25,8 @@ using TerminateHook = std::function<void(int exitCode)>;
 void SetTerminateHook(TerminateHook hook);
 void TerminateApplication(int exitCode);
 
+// Restores the default error display and termination (the client's state
+// reset).
+void ResetApplicationHooks();
+
 }  // namespace mero::link

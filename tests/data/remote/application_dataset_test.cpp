@@ -7,12 +7,14 @@
 #include "base/encoding.h"
 #include "data/dataset_utils.h"
 #include "data/remote/application_dataset.h"
-#include "data/remote/table_cache.h"
+#include "data/remote/query_startup.h"
 #include "data/remote/query_utils.h"
+#include "data/remote/table_cache.h"
 #include "link/client/client_socket.h"
 #include "link/codec/string_line.h"
 #include "remote_fixture.h"
 #include "support/error_text.h"
+#include "support/login_helper.h"
 
 using namespace mero;
 using namespace mero::base::literals;
@@ -66,11 +68,8 @@ class KZLink : public test::RemoteDataSetTest {
  protected:
   void SetUp() override {
     test::RemoteDataSetTest::SetUp();
+    if (HasFatalFailure()) return;
     data::InitQueryUtils();
-  }
-  void TearDown() override {
-    data::SetSQLDisplay(nullptr);
-    data::ResetQueryUtils();
   }
 
   // A query as a window declares one: on the module's socket, with its SQL.
@@ -292,6 +291,85 @@ TEST_F(KZLink, CachedMethodAppliesAtOnceAndUndoesAFailedInsert) {
   EXPECT_EQ(q->RecordCount(), 5);
   EXPECT_EQ(q->ChangeCount(), 0);
   EXPECT_FALSE(q->Inserting());
+}
+
+TEST_F(KZLink, AutoCommitGoesOnTheDatasetsOwnSocket) {
+  // A session of its own beside the module's, whose socket stays the shared
+  // one: a commit on the shared socket would leave this session's change
+  // open, and no other session would see it.
+  const std::unique_ptr<link::TLinkClientSocket> own = test::LoginOwnSocket(server_.port());
+  ASSERT_EQ(data::SharedSocket(), &Socket());
+  const auto onOwn = [&](const std::string& sql, const std::string& table) {
+    auto q = std::make_unique<data::TKZLINK>("QOWN");
+    q->SetLinkClientSocket(own.get());
+    q->SetSQLText(sql);
+    q->SetzKeyF("ID");
+    q->SetzKeyTAB(table);
+    q->Open();
+    return q;
+  };
+  auto edited = onOwn("select ID, COMM from UP_DELT where ID = 5", "UP_DELT");
+  auto deleted = onOwn("select * from DEPT where ID = 'D05'", "DEPT");
+  Traffic ownTraffic(*own);
+  Traffic sharedTraffic(Socket());
+
+  edited->Edit();
+  edited->FieldByName("COMM").SetAsString("own session");
+  edited->Post();
+  EXPECT_EQ(ownTraffic.Take(),
+            (Lines{"29:UPDATE UP_DELT SET UP_DELT.COMM = 'own session'  Where UP_DELT.ID = 5", "29:commit"}));
+  deleted->Delete();
+  EXPECT_EQ(ownTraffic.Take(), (Lines{"29:DELETE FROM DEPT  Where DEPT.ID = 'D05'", "29:commit"}));
+
+  EXPECT_EQ(sharedTraffic.Take(), Lines{});
+  EXPECT_EQ(Select1("select COMM from UP_DELT where ID = 5"), "own session");
+  EXPECT_EQ(Select1("select count(*) from DEPT where ID = 'D05'"), "0");
+}
+
+TEST_F(KZLink, AScopeKeepsTheDatasetsStepsOutUntilItEnds) {
+  auto q = KZ("select * from DEPT where ID = 'D05'");
+  q->SetUpdateMethod(data::umManual);
+  q->Open();
+  Traffic traffic(Socket());
+  {
+    data::TKZLINK::FlagScope keptOut(*q, data::TKZLINK::Flag::StepsKeptOut);
+    q->Edit();
+    q->FieldByName("NAME").SetAsString("Local");
+    q->Post();
+  }
+  EXPECT_EQ(traffic.Take(), Lines{});
+  // A scope left by an error puts the flag back as well.
+  EXPECT_THROW(
+      {
+        data::TKZLINK::FlagScope keptOut(*q, data::TKZLINK::Flag::StepsKeptOut);
+        throw data::EAbort();
+      },
+      data::EAbort);
+  q->Edit();
+  q->FieldByName("NAME").SetAsString("Committed");
+  q->Post();
+  EXPECT_EQ(traffic.Take(), Lines{"29:commit"});
+}
+
+// Before the query utilities start, the steps that need them say so rather
+// than leave a change without its commit.
+class KZLinkWithoutUtilities : public test::RemoteDataSetTest {};
+
+TEST_F(KZLinkWithoutUtilities, StepsThatNeedTheUtilitiesRaise) {
+  data::TKZLINK q("QKZ");
+  q.SetLinkClientSocket(&Socket());
+  EXPECT_EQ(test::ErrorOf<Error>([&] { q.OpenSQL("select * from DEPT"); }), data::errors::kQueryUtilsNotStarted);
+  EXPECT_EQ(test::ErrorOf<Error>([&] { q.OpenQuery(); }), data::errors::kQueryUtilsNotStarted);
+  EXPECT_FALSE(q.Active());
+
+  q.SetSQLText("select * from DEPT where ID = 'D05'");
+  q.SetUpdateMethod(data::umManual);
+  q.Open();
+  Traffic traffic(Socket());
+  q.Edit();
+  q.FieldByName("NAME").SetAsString("Changed");
+  EXPECT_EQ(test::ErrorOf<Error>([&] { q.Post(); }), data::errors::kQueryUtilsNotStarted);
+  EXPECT_EQ(traffic.Take(), Lines{});
 }
 
 // The table cache

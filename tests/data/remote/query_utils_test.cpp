@@ -12,8 +12,9 @@
 #include "data/dataset_utils.h"
 #include "data/remote/record_object.h"
 #include "data/remote/application_dataset.h"
-#include "data/remote/table_cache.h"
+#include "data/remote/query_startup.h"
 #include "data/remote/query_utils.h"
+#include "data/remote/table_cache.h"
 #include "link/codec/link_errors.h"
 #include "remote_fixture.h"
 #include "support/error_text.h"
@@ -36,16 +37,6 @@ class QueryUtils : public test::RemoteDataSetTest {
     data::InitQueryUtils(false);
     data::SetSQLDisplay([this](const std::string& sql) { shownSQL.push_back(sql); });
     data::SetSqlWaitCursor([this](bool busy) { cursor.push_back(busy); });
-  }
-  void TearDown() override {
-    data::ResetQueryUtils();
-    data::SetSQLDisplay(nullptr);
-    base::Runtime& rt = base::Rt();
-    rt.debugLevel = 0;
-    rt.paramNames.clear();
-    rt.paramValues.clear();
-    rt.paramListsExist = false;
-    rt.debugLogFileName.clear();
   }
 
   int Sent() { return Socket().SentMessageCount(); }
@@ -236,11 +227,9 @@ TEST_F(QueryUtils, StatementsSendTheirCommitOnlyAfterSuccess) {
 }
 
 TEST_F(QueryUtils, StatementsWithoutASocketSayWhy) {
-  link::TLinkClientSocket* socket = data::SharedSocket();
   data::SetSharedSocket(nullptr);
   const std::string error = test::ErrorOf<data::EDatabaseError>([] { data::CommitWork(); });
   EXPECT_EQ(error, data::errors::kNoLinkClientSocket);
-  data::SetSharedSocket(socket);
 }
 
 // Values

@@ -13,27 +13,22 @@
 #include "app/connection_context.h"
 #include "app/connection_module.h"
 #include "data/remote/client_dataset.h"
+#include "support/login_helper.h"
 #include "support/scripted_presenter.h"
 #include "support/server_process.h"
 
 namespace mero::test {
 
-class RemoteDataSetTest : public ::testing::Test {
+// Starts and ends with the client's state reset (ClientTest).
+class RemoteDataSetTest : public ClientTest {
  public:
   link::TLinkClientSocket& Socket() { return module_->ACS1(); }
 
  protected:
   void SetUp() override {
-    app::ConnectionContext& c = app::Ctx();
-    c = app::ConnectionContext{};
-    c.AppName = "MERO";
-    c.LoginUser = "MARIA";
-    c.LoginPassword = "maria";
-    c.ServerPort = std::to_string(server_.port());
-    c.ServerAddress = "127.0.0.1";
-    module_ = std::make_unique<app::TDM1>(std::vector<std::string>{});
-    for (int i = 0; i < 116 && c.LoginState == -1; ++i) app::WaitWithMessages(0.1);
-    ASSERT_EQ(c.LoginState, 1) << server_.Log();
+    ClientTest::SetUp();
+    module_ = LoginThroughModule(server_.port());
+    ASSERT_EQ(app::Ctx().LoginState, 1) << server_.Log();
   }
 
   // A query on the module's socket, as a window declares one.

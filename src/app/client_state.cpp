@@ -1,0 +1,21 @@
+#include "app/client_state.h"
+
+#include "app/connection_context.h"
+#include "app/connection_module.h"
+#include "base/runtime.h"
+#include "data/dataset_utils.h"
+#include "data/remote/query_startup.h"
+#include "link/client/application_hooks.h"
+
+namespace mero::app {
+
+void ResetClientState() {
+  ResetConnectionContext();
+  ResetConnectionModule();
+  data::ResetQueryUtils();
+  data::ResetDataSetUtils();
+  link::ResetApplicationHooks();
+  base::ResetRuntime();
+}
+
+}  // namespace mero::app
