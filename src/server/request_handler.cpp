@@ -172,7 +172,7 @@ RequestHandler::Outcome RequestHandler::Handle(const link::TLinkStringLine& requ
 void RequestHandler::Error(std::int32_t origin, const std::string& utf8Text, Outcome& out) {
   link::TLinkStringLine line = Line(kError, origin);
   line.AddText(ToWire(utf8Text));
-  out.replies.push_back(line.Finish());
+  out.replies.push_back(std::move(line).Finish());
 }
 
 void RequestHandler::Login(const link::TLinkStringLine& request, Outcome& out) {
@@ -211,7 +211,7 @@ void RequestHandler::Login(const link::TLinkStringLine& request, Outcome& out) {
   }
   link::TLinkStringLine reply = Line(kLogin, 0);
   reply.AddInt(accepted ? 1 : 0);
-  out.replies.push_back(reply.Finish());
+  out.replies.push_back(std::move(reply).Finish());
 }
 
 void RequestHandler::Utility(const link::TLinkStringLine& request, Outcome& out) {
@@ -221,7 +221,7 @@ void RequestHandler::Utility(const link::TLinkStringLine& request, Outcome& out)
   link::TLinkStringLine reply = Line(kUtility, 0);
   reply.AddInt(kServerInfo);
   reply.AddText(info.ToText(false));
-  out.replies.push_back(reply.Finish());
+  out.replies.push_back(std::move(reply).Finish());
 }
 
 void RequestHandler::Select(std::int32_t origin, std::string_view sql, std::int64_t rows, int options,
@@ -233,7 +233,7 @@ void RequestHandler::Select(std::int32_t origin, std::string_view sql, std::int6
   link::ResultSetEncoder(defsPayload).AddFieldDefs(defs);
   link::TLinkStringLine reply = Line(kFieldDefs, origin);
   reply.AddText(defsPayload);
-  out.replies.push_back(reply.Finish());
+  out.replies.push_back(std::move(reply).Finish());
 
   // Rows: all of them (rows < 0), none (0: definitions only), or one packet
   // of n rows whose cursor stays open, under a new id, while rows remain.
@@ -275,7 +275,7 @@ bool RequestHandler::SendRows(std::int32_t origin, SelectCursor& cursor, std::in
   if (compress) reply.AddText(link::DeflateText(rowsBuffer_, link::ZLibLevel()));
   else reply.AddText(rowsBuffer_);
   reply.AddInt(compress ? 1 : 0);
-  out.replies.push_back(reply.Finish());
+  out.replies.push_back(std::move(reply).Finish());
   return more;
 }
 
@@ -290,7 +290,7 @@ void RequestHandler::Execute(std::int32_t origin, std::string_view sql, std::str
   engine_->Execute(ToUtf8(sql), &params);
   link::TLinkStringLine reply = Line(kError, origin);
   reply.AddText(kNoError);
-  out.replies.push_back(reply.Finish());
+  out.replies.push_back(std::move(reply).Finish());
 }
 
 void RequestHandler::CodedMessage(const link::TLinkStringLine& request, Outcome& out) {
@@ -309,7 +309,7 @@ void RequestHandler::CodedMessage(const link::TLinkStringLine& request, Outcome&
   link::TLinkStringLine reply = Line(kCodedMessage, 0);
   reply.AddInt(kLoginInfoReply);
   reply.AddText(ToWire(info));
-  out.replies.push_back(reply.Finish());
+  out.replies.push_back(std::move(reply).Finish());
 }
 
 void RequestHandler::ParamList(const link::TLinkStringLine& request, Outcome& out) {
@@ -331,7 +331,7 @@ void RequestHandler::ParamList(const link::TLinkStringLine& request, Outcome& ou
   reply.AddInt(number);
   reply.AddText(answer.ToText(false));
   reply.AddInt(1);
-  out.replies.push_back(reply.Finish());
+  out.replies.push_back(std::move(reply).Finish());
 }
 
 }  // namespace mero::server

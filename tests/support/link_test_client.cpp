@@ -155,10 +155,11 @@ LinkTestClient::SelectReply LinkTestClient::Select(const std::string& sql, int r
 
 void LinkTestClient::ReadRows(const link::TLinkStringLine& answer, SelectReply& reply) {
   const std::int32_t packet = Int(answer, 1);
-  std::string payload(answer.Field(2));
   reply.compressedRows = answer.FieldCount() >= 3 && Int(answer, 3) != 0;
-  if (reply.compressedRows) payload = link::InflateText(payload);
-  const link::RowsDecoded decoded = link::DecodeRows(payload, packet, reply.rows);
+  std::string inflated;
+  if (reply.compressedRows) inflated = link::InflateText(answer.Field(2));
+  const link::RowsDecoded decoded =
+      link::DecodeRows(reply.compressedRows ? std::string_view(inflated) : answer.Field(2), packet, reply.rows);
   reply.packet = decoded.packet.cursor.value_or(reply.packet);
   reply.lastPacketArgument = packet;
 }
