@@ -135,7 +135,7 @@ void BM_LoopbackPingPong(benchmark::State& state) {
   auto client = LoggedIn();
   // Sizes of the real exchange, measured once.
   link::TLinkStringLine request;
-  request.SetKind(3);
+  request.SetKind(link::MessageKind::Select);
   request.SetOrigin(1);
   request.AddText("select * from BENCH_ROWS where ID = 12345");
   request.AddInt(-1);

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "link/codec/message_kind.h"
+
 namespace mero::link {
 
 // One message of the link: a fixed 50-byte header (kind, origin, five field
@@ -22,6 +24,7 @@ class TLinkStringLine {
 
   // Building. The kind and origin may be set at any time before Finish.
   void SetKind(std::uint8_t kind) { kind_ = kind; }
+  void SetKind(MessageKind kind) { kind_ = KindByte(kind); }
   void SetOrigin(std::int32_t origin) { origin_ = origin; }
   // Appends a field; a sixth field or a type other than 0, 1, 2, 3, 6 raises
   // EStringLineException with the system's text.
@@ -43,6 +46,7 @@ class TLinkStringLine {
   std::uint8_t kind() const { return kind_; }
   // The kind the receiver dispatches on: the low seven bits.
   int DispatchKind() const { return kind_ & 0x7F; }
+  bool Is(MessageKind kind) const { return DispatchKind() == KindByte(kind); }
   std::int32_t origin() const { return origin_; }
   int FieldCount() const { return fieldCount_; }
   std::uint8_t FieldTypeAt(int k) const;
