@@ -914,11 +914,18 @@ class Translation {
       out += " END";
       return;
     }
-    if (f == "CONCAT") {
-      out += "MERO_CONCAT(";
+    if (f == "CONCAT" || f == "LPAD" || f == "RPAD") {
+      // Texts, every argument but the width of a pad: a date among them is
+      // written the way Oracle turns a date into text.
+      out += f == "CONCAT" ? std::string("MERO_CONCAT") : f;
+      out += '(';
       for (std::size_t k = 0; k < e.args.size(); ++k) {
         if (k > 0) out += ", ";
-        EmitAsText(*e.args[k], out);
+        if (k == 1 && f != "CONCAT") {
+          EmitExpr(*e.args[k], out, 0);
+        } else {
+          EmitAsText(*e.args[k], out);
+        }
       }
       out += ')';
       return;

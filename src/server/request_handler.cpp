@@ -30,17 +30,6 @@ constexpr int kServerInfo = 6;
 std::string ToUtf8(std::string_view text) { return base::Win1253ToUtf8(text); }
 std::string ToWire(std::string_view utf8) { return base::Utf8ToWin1253(utf8); }
 
-// Kinds the client sends with a reply wait: each must be answered by a kind
-// that releases the wait, or the client would wait for ever.
-bool Waits(int kind) {
-  switch (kind) {
-    case 3: case 46: case 33: case 29: case 28: case 17: case 27: case 23: case 31: case 36: case 45:
-      return true;
-    default:
-      return false;
-  }
-}
-
 struct UserRow {
   std::string usrid;
   std::string passwordHash;
@@ -68,7 +57,7 @@ bool FindUser(sqlite3* db, const std::string& name, UserRow& row) {
   return true;
 }
 
-link::TLinkStringLine Line(std::uint8_t kind, std::int32_t origin) {
+link::TLinkStringLine Line(link::MessageKind kind, std::int32_t origin) {
   link::TLinkStringLine line;
   line.SetKind(kind);
   line.SetOrigin(origin);
@@ -110,69 +99,71 @@ void RequestHandler::OpenDatabase() {
 RequestHandler::Outcome RequestHandler::Handle(const link::TLinkStringLine& request,
                                                link::TLinkCompression messageCompression) {
   Outcome out;
-  const int kind = request.DispatchKind();
+  using link::MessageKind;
+  const auto kind = static_cast<MessageKind>(request.DispatchKind());
+  const bool waits = link::WaitsForReply(kind);
   const std::int32_t origin = request.origin();
   try {
     if (!db_) OpenDatabase();
-    if (kind == kLogin) {
+    if (kind == MessageKind::Login) {
       Login(request, out);
       return out;
     }
-    if (kind == kUtility) {
+    if (kind == MessageKind::ServerUtility) {
       Utility(request, out);
       return out;
     }
     if (!loggedIn_) {
-      if (Waits(kind)) Error(origin, "ORA-01012: not logged on", out);
+      if (waits) Error(origin, "ORA-01012: not logged on", out);
       return out;
     }
     switch (kind) {
-      case kSelect:
+      case MessageKind::Select:
         Select(origin, request.Field(1), request.FieldInt(2), static_cast<int>(request.FieldInt(3)),
                messageCompression, out);
         break;
-      case kPassThrough:
+      case MessageKind::PassThroughSelect:
         Select(origin, request.Field(2), request.FieldInt(3), static_cast<int>(request.FieldInt(4)),
                messageCompression, out);
         break;
-      case kNextPacket:
+      case MessageKind::NextPacket:
         NextPacket(origin, static_cast<std::int32_t>(request.FieldInt(1)), request.FieldInt(2),
                    static_cast<int>(request.FieldInt(3)), messageCompression, out);
         break;
-      case kCloseCursor: {
+      case MessageKind::CloseServerCursor: {
         const auto dataset = static_cast<std::int32_t>(request.FieldInt(1));
         std::erase_if(cursors_, [dataset](const auto& c) { return c.second.origin == dataset; });
         break;
       }
-      case kExecute:
+      case MessageKind::Execute:
         Execute(origin, request.Field(1), request.FieldCount() >= 2 ? request.Field(2) : std::string_view(), out);
         break;
-      case kCodedMessage:
+      case MessageKind::CodedMessage:
         CodedMessage(request, out);
         break;
-      case kParamList:
+      case MessageKind::CodedParamList:
         ParamList(request, out);
         break;
       default:
-        if (Waits(kind)) Error(origin, "ORA-03001: unimplemented feature", out);
+        if (waits) Error(origin, "ORA-03001: unimplemented feature", out);
         break;
     }
   } catch (const SqlError& e) {
     out.replies.clear();
-    if (Waits(kind)) Error(origin, e.what(), out);
+    if (waits) Error(origin, e.what(), out);
   } catch (const base::Exception& e) {
     // A request without the fields its kind carries, or with a damaged
     // parameter list: refused with the reason; the session goes on.
     out.replies.clear();
-    if (Waits(kind)) Error(origin, "ORA-03120: " + ToUtf8(e.what()), out);
+    if (waits) Error(origin, "ORA-03120: " + ToUtf8(e.what()), out);
   }
   return out;
 }
 
 void RequestHandler::Error(std::int32_t origin, const std::string& utf8Text, Outcome& out) {
-  link::TLinkStringLine line = Line(kError, origin);
+  link::TLinkStringLine line = Line(link::MessageKind::SQLError, origin);
   line.AddText(ToWire(utf8Text));
-  out.replies.push_back(line.Finish());
+  out.replies.push_back(std::move(line).Finish());
 }
 
 void RequestHandler::Login(const link::TLinkStringLine& request, Outcome& out) {
@@ -209,19 +200,19 @@ void RequestHandler::Login(const link::TLinkStringLine& request, Outcome& out) {
     loggedIn_ = false;
     Log(peer_ + " " + user + ": login refused, " + refusal);
   }
-  link::TLinkStringLine reply = Line(kLogin, 0);
+  link::TLinkStringLine reply = Line(link::MessageKind::Login, 0);
   reply.AddInt(accepted ? 1 : 0);
-  out.replies.push_back(reply.Finish());
+  out.replies.push_back(std::move(reply).Finish());
 }
 
 void RequestHandler::Utility(const link::TLinkStringLine& request, Outcome& out) {
   if (request.FieldInt(1) != kServerInfo) return;
   link::TLinkParamList info;
   info.AddValue(base::Variant::Text(context_.config.serverVersion));
-  link::TLinkStringLine reply = Line(kUtility, 0);
+  link::TLinkStringLine reply = Line(link::MessageKind::ServerUtility, 0);
   reply.AddInt(kServerInfo);
   reply.AddText(info.ToText(false));
-  out.replies.push_back(reply.Finish());
+  out.replies.push_back(std::move(reply).Finish());
 }
 
 void RequestHandler::Select(std::int32_t origin, std::string_view sql, std::int64_t rows, int options,
@@ -231,9 +222,9 @@ void RequestHandler::Select(std::int32_t origin, std::string_view sql, std::int6
   for (const ColumnInfo& c : cursor->Columns()) defs.push_back({ToWire(c.name), c.fieldType, c.size});
   std::string defsPayload;
   link::ResultSetEncoder(defsPayload).AddFieldDefs(defs);
-  link::TLinkStringLine reply = Line(kFieldDefs, origin);
+  link::TLinkStringLine reply = Line(link::MessageKind::FieldDefs, origin);
   reply.AddText(defsPayload);
-  out.replies.push_back(reply.Finish());
+  out.replies.push_back(std::move(reply).Finish());
 
   // Rows: all of them (rows < 0), none (0: definitions only), or one packet
   // of n rows whose cursor stays open, under a new id, while rows remain.
@@ -270,12 +261,12 @@ bool RequestHandler::SendRows(std::int32_t origin, SelectCursor& cursor, std::in
   encoder.Finish();
   const bool more = rows != 0 && !cursor.Done();
   const bool compress = (options & kOptionCompress) != 0 && messageCompression == link::acNoCompression;
-  link::TLinkStringLine reply = Line(kRows, origin);
+  link::TLinkStringLine reply = Line(link::MessageKind::Rows, origin);
   reply.AddInt(more ? packetIfMore : packetIfLast);
   if (compress) reply.AddText(link::DeflateText(rowsBuffer_, link::ZLibLevel()));
   else reply.AddText(rowsBuffer_);
   reply.AddInt(compress ? 1 : 0);
-  out.replies.push_back(reply.Finish());
+  out.replies.push_back(std::move(reply).Finish());
   return more;
 }
 
@@ -288,9 +279,9 @@ void RequestHandler::Execute(std::int32_t origin, std::string_view sql, std::str
     return;
   }
   engine_->Execute(ToUtf8(sql), &params);
-  link::TLinkStringLine reply = Line(kError, origin);
+  link::TLinkStringLine reply = Line(link::MessageKind::SQLError, origin);
   reply.AddText(kNoError);
-  out.replies.push_back(reply.Finish());
+  out.replies.push_back(std::move(reply).Finish());
 }
 
 void RequestHandler::CodedMessage(const link::TLinkStringLine& request, Outcome& out) {
@@ -306,10 +297,10 @@ void RequestHandler::CodedMessage(const link::TLinkStringLine& request, Outcome&
     info = std::to_string(row.number) + ";" + (row.superUser ? "1" : "0") + ";" + row.fullName + ";" + row.deptId +
            ";1;" + row.usrid + ";" + row.rights;
   }
-  link::TLinkStringLine reply = Line(kCodedMessage, 0);
+  link::TLinkStringLine reply = Line(link::MessageKind::CodedMessage, 0);
   reply.AddInt(kLoginInfoReply);
   reply.AddText(ToWire(info));
-  out.replies.push_back(reply.Finish());
+  out.replies.push_back(std::move(reply).Finish());
 }
 
 void RequestHandler::ParamList(const link::TLinkStringLine& request, Outcome& out) {
@@ -327,11 +318,11 @@ void RequestHandler::ParamList(const link::TLinkStringLine& request, Outcome& ou
       Log(peer_ + " " + vars_.loginUser + ": file " + file.name + " sent");
     }
   }
-  link::TLinkStringLine reply = Line(kParamList, request.origin());
+  link::TLinkStringLine reply = Line(link::MessageKind::CodedParamList, request.origin());
   reply.AddInt(number);
   reply.AddText(answer.ToText(false));
   reply.AddInt(1);
-  out.replies.push_back(reply.Finish());
+  out.replies.push_back(std::move(reply).Finish());
 }
 
 }  // namespace mero::server

@@ -39,12 +39,6 @@ struct ServerContext {
 // and SQL engine; destroying it rolls back what the session did not commit.
 class RequestHandler {
  public:
-  // Message kinds of the link the server receives and sends.
-  enum Kind : std::uint8_t {
-    kFieldDefs = 1, kSelect = 3, kRows = 5, kError = 6, kCodedMessage = 15, kLogin = 17,
-    kParamList = 28, kExecute = 29, kNextPacket = 33, kCloseCursor = 34, kPassThrough = 46, kUtility = 48,
-  };
-
   struct Outcome {
     std::vector<std::string> replies;             // finished messages, in order
     std::chrono::milliseconds delay{0};           // hold the replies back this long (failed logins)

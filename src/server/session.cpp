@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "link/codec/link_errors.h"
+#include "link/codec/wire_int.h"
 #include "server/server_log.h"
 
 namespace mero::server {
@@ -111,7 +112,11 @@ bool Session::Process(std::size_t bytes, std::chrono::milliseconds& delay) {
       delay = std::max(delay, outcome.delay);
       link::LinkTransforms reply = transforms_;
       reply.compression = used;
-      for (std::string& m : outcome.replies) link::PackMessage(out_, std::move(m), reply);
+      for (std::string& m : outcome.replies) {
+        OutFrame& frame = out_.emplace_back();
+        frame.payload = link::TransformMessage(std::move(m), reply);
+        link::PutInt32(frame.length.data(), static_cast<std::int32_t>(frame.payload.size()));
+      }
     });
     return true;
   } catch (const std::exception& e) {
@@ -136,7 +141,12 @@ void Session::Run() {
     const bool trusted = Process(n, delay);
     if (!out_.empty()) {
       if (delay.count() > 0) std::this_thread::sleep_for(delay);
-      asio::write(socket_, asio::buffer(out_), ec);
+      outBuffers_.clear();
+      for (const OutFrame& frame : out_) {
+        outBuffers_.push_back(asio::buffer(frame.length));
+        outBuffers_.push_back(asio::buffer(frame.payload));
+      }
+      asio::write(socket_, outBuffers_, ec);
       out_.clear();
       if (ec) {
         why_ = "connection lost while writing: " + ec.message();

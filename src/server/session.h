@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "link/codec/message_stack.h"
 #include "link/codec/pipeline.h"
@@ -59,6 +60,13 @@ class Session {
   void Stop();
 
  private:
+  // One reply on its way: the frame's length bytes and its payload, written
+  // together without being copied into one buffer first.
+  struct OutFrame {
+    std::array<char, 4> length;
+    std::string payload;
+  };
+
   // Handles every message of one read; the replies go to out_. False when
   // the connection can no longer be trusted.
   bool Process(std::size_t bytes, std::chrono::milliseconds& delay);
@@ -73,7 +81,8 @@ class Session {
   link::TLinkMessageStack stack_;
   std::unique_ptr<RequestHandler> handler_;
   std::array<char, 65536> buffer_{};
-  std::string out_;
+  std::vector<OutFrame> out_;
+  std::vector<asio::const_buffer> outBuffers_;
   std::string why_;  // why the session ended
   std::mutex stopMutex_;
   bool stopping_ = false;

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -247,6 +248,62 @@ void Concat(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
   });
 }
 
+// The value as the text Oracle pads: texts as they are, numbers as TO_CHAR
+// writes them.
+std::string PadText(sqlite3_value* v) {
+  switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT:
+      return NumberText(v);
+    default:
+      return std::string(TextOf(v));
+  }
+}
+
+// The longest text a VARCHAR2 holds in SQL; LPAD and RPAD stop there.
+constexpr double kMaxPadWidth = 4000;
+
+// LPAD(text, n [, pad]) and RPAD: the text cut to its first n characters, or
+// filled up to n characters with the pad (a blank unless given), repeated as
+// often as it takes, its last repetition cut; on the left for LPAD, on the
+// right for RPAD. n counts characters, not bytes, and loses its fraction;
+// NULL anywhere, or n below 1, gives NULL.
+template <bool Left>
+void Pad(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+  Guard(ctx, [&] {
+    if (AnyNull(argc, argv)) {
+      sqlite3_result_null(ctx);
+      return;
+    }
+    const double n = std::min(std::trunc(NumberOf(argv[1])), kMaxPadWidth);
+    const std::string text = PadText(argv[0]);
+    const std::string pad = argc > 2 ? PadText(argv[2]) : std::string(" ");
+    if (!(n >= 1) || text.empty() || pad.empty()) {  // '' is NULL
+      sqlite3_result_null(ctx);
+      return;
+    }
+    const auto width = static_cast<std::size_t>(n);
+    std::size_t chars = 0;
+    std::size_t pos = 0;
+    while (pos < text.size() && chars < width) {
+      NextCodePoint(text, pos);
+      ++chars;
+    }
+    if (pos < text.size() || chars == width) {
+      ResultText(ctx, text.substr(0, pos));
+      return;
+    }
+    std::string fill;
+    for (std::size_t p = 0; chars < width; ++chars) {
+      const std::size_t start = p;
+      NextCodePoint(pad, p);
+      fill.append(pad, start, p - start);
+      if (p >= pad.size()) p = 0;
+    }
+    ResultText(ctx, Left ? fill + text : text + fill);
+  });
+}
+
 struct FunctionDef {
   const char* name;
   int args;
@@ -259,7 +316,8 @@ constexpr FunctionDef kFunctions[] = {
     {"TO_DATE", 1, true, ToDate},           {"TO_DATE", 2, true, ToDate},      {"TO_CHAR", 1, true, ToChar},
     {"TO_CHAR", 2, true, ToChar},           {"TO_NUMBER", 1, true, ToNumber},  {"NVL", 2, true, Nvl},
     {"UPPER", 1, true, ChangeCase<true>},   {"LOWER", 1, true, ChangeCase<false>}, {"like", 2, true, Like},
-    {"like", 3, true, Like},                {"MERO_CONCAT", -1, true, Concat},
+    {"like", 3, true, Like},                {"MERO_CONCAT", -1, true, Concat}, {"LPAD", 2, true, Pad<true>},
+    {"LPAD", 3, true, Pad<true>},           {"RPAD", 2, true, Pad<false>},     {"RPAD", 3, true, Pad<false>},
 };
 
 }  // namespace

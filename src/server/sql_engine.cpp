@@ -6,7 +6,13 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "base/encoding.h"
@@ -23,15 +29,19 @@ namespace {
 constexpr std::size_t kStatementCacheSize = 64;
 constexpr std::size_t kQueryCacheSize = 256;
 constexpr std::size_t kScriptCacheSize = 64;
+// Rows encoded before a fetch turns to two threads, and the rows of each
+// chunk the threads pass between them; kPipelineChunks chunks are in flight.
+constexpr std::size_t kPipelineChunkRows = 1024;
+constexpr int kPipelineChunks = 3;
 
-std::string_view ColumnText(sqlite3_stmt* st, int i) {
-  const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-  return p != nullptr ? std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(st, i))) : std::string_view();
+std::string_view ValueText(sqlite3_value* v) {
+  const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
+  return p != nullptr ? std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(v))) : std::string_view();
 }
 
-std::string_view ColumnBlob(sqlite3_stmt* st, int i) {
-  const auto* p = static_cast<const char*>(sqlite3_column_blob(st, i));
-  return p != nullptr ? std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(st, i))) : std::string_view();
+std::string_view ValueBlob(sqlite3_value* v) {
+  const auto* p = static_cast<const char*>(sqlite3_value_blob(v));
+  return p != nullptr ? std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(v))) : std::string_view();
 }
 
 std::string_view IntText(std::int64_t v, char (&buf)[24]) {
@@ -135,40 +145,46 @@ void SelectCursor::Finish() {
   }
 }
 
-void SelectCursor::ReadAll() {
-  buffered_ = true;
+void SelectCursor::ReadRow(RowBuffer& into, bool textsAsText) {
   sqlite3_stmt* st = stmt_.get();
   const std::size_t n = result_.size();
-  while (hasRow_) {
-    for (std::size_t i = 0; i < n; ++i) {
-      const int col = static_cast<int>(i);
-      BufferedCell cell;
-      cell.type = sqlite3_column_type(st, col);
-      switch (cell.type) {
-        case SQLITE_INTEGER:
-          cell.bits = static_cast<std::uint64_t>(sqlite3_column_int64(st, col));
-          break;
-        case SQLITE_FLOAT: {
-          const double d = sqlite3_column_double(st, col);
-          std::memcpy(&cell.bits, &d, sizeof d);
-          break;
-        }
-        case SQLITE_TEXT:
-        case SQLITE_BLOB: {
-          const std::string_view bytes = cell.type == SQLITE_TEXT ? ColumnText(st, col) : ColumnBlob(st, col);
-          cell.bits = static_cast<std::uint64_t>(arena_.size()) | (static_cast<std::uint64_t>(bytes.size()) << 32);
-          arena_.append(bytes);
-          break;
-        }
-        default:
-          break;
+  for (std::size_t i = 0; i < n; ++i) {
+    sqlite3_value* v = sqlite3_column_value(st, static_cast<int>(i));
+    BufferedCell cell;
+    cell.type = textsAsText && encodings_[i] == Encoding::Text && sqlite3_value_type(v) != SQLITE_NULL
+                    ? SQLITE_TEXT
+                    : sqlite3_value_type(v);
+    switch (cell.type) {
+      case SQLITE_INTEGER:
+        cell.bits = static_cast<std::uint64_t>(sqlite3_value_int64(v));
+        break;
+      case SQLITE_FLOAT: {
+        const double d = sqlite3_value_double(v);
+        std::memcpy(&cell.bits, &d, sizeof d);
+        break;
       }
-      cells_.push_back(cell);
+      case SQLITE_TEXT:
+      case SQLITE_BLOB: {
+        const std::string_view bytes = cell.type == SQLITE_TEXT ? ValueText(v) : ValueBlob(v);
+        cell.bits = static_cast<std::uint64_t>(into.arena.size()) | (static_cast<std::uint64_t>(bytes.size()) << 32);
+        into.arena.append(bytes);
+        break;
+      }
+      default:
+        break;
     }
-    ++rowCount_;
+    into.cells.push_back(cell);
+  }
+  ++into.rows;
+}
+
+void SelectCursor::ReadAll() {
+  buffered_ = true;
+  while (hasRow_) {
+    ReadRow(buffer_, false);
     Step();
   }
-  done_ = rowCount_ == 0;
+  done_ = buffer_.rows == 0;
 }
 
 void SelectCursor::SettleColumns() {
@@ -182,8 +198,8 @@ void SelectCursor::SettleColumns() {
     bool sawReal = false;
     bool sawText = false;
     std::size_t longest = 0;
-    for (std::size_t r = 0; r < rowCount_; ++r) {
-      const BufferedCell& cell = cells_[r * n + i];
+    for (std::size_t r = 0; r < buffer_.rows; ++r) {
+      const BufferedCell& cell = buffer_.cells[r * n + i];
       std::size_t length = 0;
       switch (cell.type) {
         case SQLITE_INTEGER: {
@@ -204,7 +220,7 @@ void SelectCursor::SettleColumns() {
         case SQLITE_TEXT:
         case SQLITE_BLOB:
           sawText = true;
-          length = Utf8Length(std::string_view(arena_).substr(static_cast<std::uint32_t>(cell.bits), cell.bits >> 32));
+          length = Utf8Length(buffer_.Bytes(cell));
           break;
         default:
           break;
@@ -252,17 +268,13 @@ void SelectCursor::EncodeText(link::ResultSetEncoder& out, Encoding enc, std::st
     out.AddLong(utf8);
     return;
   }
-  std::string_view win = utf8;
-  if (!IsAscii(utf8)) {
+  if (enc == Encoding::Memo) {
     scratch_.clear();
     AppendUtf8AsWin1253(scratch_, utf8);
-    win = scratch_;
+    out.AddLong(scratch_);
+    return;
   }
-  if (enc == Encoding::Memo) {
-    out.AddLong(win);
-  } else {
-    out.AddText(win);
-  }
+  out.AddTextWith([utf8](std::string& payload) { AppendUtf8AsWin1253(payload, utf8); });
 }
 
 void SelectCursor::EncodeInteger(link::ResultSetEncoder& out, Encoding enc, std::int64_t v) {
@@ -292,31 +304,33 @@ void SelectCursor::EncodeRow(link::ResultSetEncoder& out) {
   sqlite3_stmt* st = stmt_.get();
   const std::size_t n = encodings_.size();
   for (std::size_t i = 0; i < n; ++i) {
-    const int col = static_cast<int>(i);
+    // One call into SQLite per cell: the value's own accessors do not repeat
+    // the statement's checks that each sqlite3_column_* call makes.
+    sqlite3_value* v = sqlite3_column_value(st, static_cast<int>(i));
     const Encoding enc = encodings_[i];
     if (enc == Encoding::Text) {
       // A text column holds texts (SQLite's TEXT affinity stores numbers as
       // text), so the text is asked for directly; NULL gives no pointer.
-      const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+      const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
       if (p == nullptr) {
         out.AddNull();
       } else {
-        EncodeText(out, enc, std::string_view(p, static_cast<std::size_t>(sqlite3_column_bytes(st, col))));
+        EncodeText(out, enc, std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(v))));
       }
       continue;
     }
-    switch (sqlite3_column_type(st, col)) {
+    switch (sqlite3_value_type(v)) {
       case SQLITE_INTEGER:
-        EncodeInteger(out, enc, sqlite3_column_int64(st, col));
+        EncodeInteger(out, enc, sqlite3_value_int64(v));
         break;
       case SQLITE_FLOAT:
-        EncodeReal(out, enc, sqlite3_column_double(st, col));
+        EncodeReal(out, enc, sqlite3_value_double(v));
         break;
       case SQLITE_TEXT:
-        EncodeText(out, enc, ColumnText(st, col));
+        EncodeText(out, enc, ValueText(v));
         break;
       case SQLITE_BLOB:
-        EncodeText(out, enc == Encoding::Memo ? Encoding::Blob : enc, ColumnBlob(st, col));
+        EncodeText(out, enc == Encoding::Memo ? Encoding::Blob : enc, ValueBlob(v));
         break;
       default:
         out.AddNull();
@@ -325,10 +339,10 @@ void SelectCursor::EncodeRow(link::ResultSetEncoder& out) {
   out.EndRow();
 }
 
-void SelectCursor::EncodeBufferedRow(link::ResultSetEncoder& out, std::size_t row) {
+void SelectCursor::EncodeBufferedRow(link::ResultSetEncoder& out, const RowBuffer& from, std::size_t row) {
   const std::size_t n = encodings_.size();
   for (std::size_t i = 0; i < n; ++i) {
-    const BufferedCell& cell = cells_[row * n + i];
+    const BufferedCell& cell = from.cells[row * n + i];
     const Encoding enc = encodings_[i];
     switch (cell.type) {
       case SQLITE_INTEGER:
@@ -341,11 +355,9 @@ void SelectCursor::EncodeBufferedRow(link::ResultSetEncoder& out, std::size_t ro
         break;
       }
       case SQLITE_TEXT:
-      case SQLITE_BLOB: {
-        const std::string_view bytes = std::string_view(arena_).substr(static_cast<std::uint32_t>(cell.bits), cell.bits >> 32);
-        EncodeText(out, cell.type == SQLITE_BLOB && enc == Encoding::Memo ? Encoding::Blob : enc, bytes);
+      case SQLITE_BLOB:
+        EncodeText(out, cell.type == SQLITE_BLOB && enc == Encoding::Memo ? Encoding::Blob : enc, from.Bytes(cell));
         break;
-      }
       default:
         out.AddNull();
     }
@@ -354,20 +366,119 @@ void SelectCursor::EncodeBufferedRow(link::ResultSetEncoder& out, std::size_t ro
 }
 
 std::size_t SelectCursor::Fetch(link::ResultSetEncoder& out, std::int64_t maxRows) {
+  if (failure_) std::rethrow_exception(failure_);
   std::size_t n = 0;
   auto more = [&] { return maxRows < 0 || static_cast<std::int64_t>(n) < maxRows; };
   if (buffered_) {
-    while (nextRow_ < rowCount_ && more()) {
-      EncodeBufferedRow(out, nextRow_++);
+    while (nextRow_ < buffer_.rows && more()) {
+      EncodeBufferedRow(out, buffer_, nextRow_++);
       ++n;
     }
-    done_ = nextRow_ >= rowCount_;
+    done_ = nextRow_ >= buffer_.rows;
     return n;
   }
+  // Small results are encoded as they are stepped; a big one goes on in two
+  // threads once it has shown to be big (and a thread can be had).
+  bool pipelined = false;
   while (hasRow_ && more()) {
+    if (n >= kPipelineChunkRows && !pipelined) {
+      pipelined = true;
+      const std::optional<std::size_t> rest =
+          FetchPipelined(out, maxRows < 0 ? -1 : maxRows - static_cast<std::int64_t>(n));
+      if (rest) return n + *rest;
+    }
     EncodeRow(out);
     ++n;
     Step();
+  }
+  return n;
+}
+
+std::optional<std::size_t> SelectCursor::FetchPipelined(link::ResultSetEncoder& out, std::int64_t maxRows) {
+  // Reading a row out of SQLite costs about as much as encoding it, so the
+  // two halves run side by side: this thread steps the statement into
+  // chunks of rows, the encoder thread turns each full chunk into the
+  // payload, in order. Only this thread touches the statement and the
+  // engine; only the encoder touches the payload until it has finished.
+  struct Pipe {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<RowBuffer> full;    // read, waiting to be encoded
+    std::vector<RowBuffer> spare;  // encoded, to be filled again
+    bool lastChunk = false;        // no chunk comes after those in full
+    bool stop = false;             // the reader failed: the encoder drops the rest
+    std::exception_ptr encodeError;
+  } pipe;
+  for (int i = 0; i < kPipelineChunks; ++i) pipe.spare.emplace_back();
+
+  const auto encode = [&] {
+    try {
+      for (;;) {
+        RowBuffer chunk;
+        {
+          std::unique_lock lock(pipe.mutex);
+          pipe.changed.wait(lock, [&] { return !pipe.full.empty() || pipe.lastChunk || pipe.stop; });
+          if (pipe.stop || pipe.full.empty()) return;
+          chunk = std::move(pipe.full.front());
+          pipe.full.pop_front();
+        }
+        for (std::size_t r = 0; r < chunk.rows; ++r) EncodeBufferedRow(out, chunk, r);
+        chunk.Clear();
+        std::lock_guard lock(pipe.mutex);
+        pipe.spare.push_back(std::move(chunk));
+        pipe.changed.notify_all();
+      }
+    } catch (...) {
+      std::lock_guard lock(pipe.mutex);
+      pipe.encodeError = std::current_exception();
+      pipe.changed.notify_all();
+    }
+  };
+  std::thread encoder;
+  try {
+    encoder = std::thread(encode);
+  } catch (const std::system_error&) {
+    return std::nullopt;  // no thread to be had: the caller goes on alone
+  }
+
+  std::size_t n = 0;
+  std::exception_ptr readError;
+  try {
+    RowBuffer chunk;
+    while (hasRow_ && (maxRows < 0 || static_cast<std::int64_t>(n) < maxRows)) {
+      {
+        std::unique_lock lock(pipe.mutex);
+        pipe.changed.wait(lock, [&] { return !pipe.spare.empty() || pipe.encodeError; });
+        if (pipe.encodeError) break;
+        chunk = std::move(pipe.spare.back());
+        pipe.spare.pop_back();
+      }
+      while (hasRow_ && chunk.rows < kPipelineChunkRows && (maxRows < 0 || static_cast<std::int64_t>(n) < maxRows)) {
+        ReadRow(chunk, true);
+        ++n;
+        Step();
+      }
+      std::lock_guard lock(pipe.mutex);
+      pipe.full.push_back(std::move(chunk));
+      pipe.changed.notify_all();
+    }
+  } catch (...) {
+    readError = std::current_exception();
+  }
+  {
+    std::lock_guard lock(pipe.mutex);
+    pipe.lastChunk = true;
+    pipe.stop = readError != nullptr;
+    pipe.changed.notify_all();
+  }
+  encoder.join();
+  if (readError) std::rethrow_exception(readError);  // the statement has ended, as a serial fetch leaves it
+  if (pipe.encodeError) {
+    // A value that cannot be sent: a serial fetch would stop at its row and
+    // fail there again on every later fetch. The statement has moved past
+    // that row, so the failure is kept instead.
+    failure_ = pipe.encodeError;
+    std::rethrow_exception(failure_);
   }
   return n;
 }
@@ -556,7 +667,7 @@ void SqlEngine::Assign(const TranslatedStatement& s) {
     const int rc = sqlite3_step(lease.get());
     if (rc == SQLITE_ROW) {
       if (sqlite3_column_type(lease.get(), 0) != SQLITE_NULL) {
-        const std::string text(ColumnText(lease.get(), 0));
+        const std::string text(ValueText(sqlite3_column_value(lease.get(), 0)));
         if (!text.empty()) value = text;
       }
     } else if (rc != SQLITE_DONE) {

@@ -2,8 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -62,6 +64,23 @@ class SelectCursor {
     int type = 0;            // SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT, SQLITE_BLOB, SQLITE_NULL
   };
 
+  // Rows read from SQLite and kept for encoding later: each row's cells in
+  // column order, the bytes of texts and blobs in one arena.
+  struct RowBuffer {
+    std::vector<BufferedCell> cells;
+    std::string arena;
+    std::size_t rows = 0;
+
+    void Clear() {
+      cells.clear();
+      arena.clear();
+      rows = 0;
+    }
+    std::string_view Bytes(const BufferedCell& cell) const {
+      return std::string_view(arena).substr(static_cast<std::uint32_t>(cell.bits), cell.bits >> 32);
+    }
+  };
+
   SelectCursor(SqlEngine& engine, std::shared_ptr<const TranslatedStatement> statement, bool ownTransaction);
   void Open();
   void Step();
@@ -69,7 +88,14 @@ class SelectCursor {
   void ReadAll();
   void SettleColumns();
   void EncodeRow(link::ResultSetEncoder& out);
-  void EncodeBufferedRow(link::ResultSetEncoder& out, std::size_t row);
+  // Appends the current row to into; with textsAsText, the columns sent as
+  // text are read as SQLite's text, as EncodeRow reads them.
+  void ReadRow(RowBuffer& into, bool textsAsText);
+  void EncodeBufferedRow(link::ResultSetEncoder& out, const RowBuffer& from, std::size_t row);
+  // Fetch's rows beyond the first chunk: SQLite is stepped on this thread
+  // while a second thread encodes the rows read so far. None when no second
+  // thread can be started; nothing has been read then.
+  std::optional<std::size_t> FetchPipelined(link::ResultSetEncoder& out, std::int64_t maxRows);
   void EncodeText(link::ResultSetEncoder& out, Encoding enc, std::string_view utf8);
   // A stored integer or real in the column's encoding.
   void EncodeInteger(link::ResultSetEncoder& out, Encoding enc, std::int64_t v);
@@ -85,10 +111,9 @@ class SelectCursor {
   bool hasRow_ = false;
   bool done_ = false;
   bool buffered_ = false;
-  std::vector<BufferedCell> cells_;
-  std::string arena_;
-  std::size_t rowCount_ = 0;
+  RowBuffer buffer_;  // every row of a buffered cursor
   std::size_t nextRow_ = 0;
+  std::exception_ptr failure_;  // the error that ended a pipelined fetch, raised again by every later one
   std::string scratch_;
 };
 

@@ -154,6 +154,16 @@ void AppendUtf8AsWin1253(std::string& out, std::string_view utf8) {
   char* dst = out.data() + start;
   std::size_t i = 0;
   while (i < n) {
+    // Runs of ASCII, eight bytes at a time.
+    while (i + 8 <= n) {
+      std::uint64_t word;
+      std::memcpy(&word, p + i, 8);
+      if ((word & 0x8080808080808080ULL) != 0) break;
+      std::memcpy(dst, &word, 8);
+      dst += 8;
+      i += 8;
+    }
+    if (i == n) break;
     const unsigned char c = p[i];
     if (c < 0x80) {
       *dst++ = static_cast<char>(c);

@@ -81,13 +81,13 @@ TEST_F(ProtocolTest, OnlyLoginAndServerInfoBeforeLogin) {
 TEST_F(ProtocolTest, ParamListBeforeLoginIsRefused) {
   auto client = Connect();
   link::TLinkStringLine line;
-  line.SetKind(28);
+  line.SetKind(link::MessageKind::CodedParamList);
   line.AddInt(2000);
   line.AddText("");
   line.AddInt(1);
   client->Send(line);
   const link::TLinkStringLine reply = client->Receive();
-  EXPECT_EQ(reply.DispatchKind(), 6);
+  EXPECT_TRUE(reply.Is(link::MessageKind::SQLError));
   EXPECT_EQ(reply.Field(1), "ORA-01012: not logged on");
 }
 
@@ -281,7 +281,7 @@ TEST(ProtocolCipher, CipherPortsEncryptEveryMessage) {
   // the server stays.
   LinkTestClient wrong(server->ports()[0], false);
   link::TLinkStringLine line;
-  line.SetKind(48);
+  line.SetKind(link::MessageKind::ServerUtility);
   line.AddInt(6);
   line.AddText("");
   wrong.Send(line);
@@ -295,7 +295,7 @@ TEST_F(ProtocolTest, BrokenInputEndsOnlyThatSession) {
     std::string bytes;
   };
   link::TLinkStringLine good;
-  good.SetKind(48);
+  good.SetKind(link::MessageKind::ServerUtility);
   good.AddInt(6);
   good.AddText("");
   std::string badSlots = good.Finish();

@@ -151,6 +151,35 @@ TEST_F(SqlDialect, ConvertsBetweenTextDatesAndNumbers) {
   for (const Case& c : cases) EXPECT_EQ(Eval(c.expression), c.result) << c.expression;
 }
 
+TEST_F(SqlDialect, LpadAndRpadCutOrFillToCharacters) {
+  const Case cases[] = {
+      {"LPAD('abc', 6)", "   abc"},
+      {"RPAD('abc', 6)", "abc   "},
+      {"LPAD('abc', 8, 'xy')", "xyxyxabc"},  // the last repetition of the pad is cut
+      {"RPAD('abc', 8, 'xy')", "abcxyxyx"},
+      {"LPAD('abc', 3, '*')", "abc"},
+      {"LPAD('abcdef', 3)", "abc"},  // both keep the start of a text that is too long
+      {"RPAD('abcdef', 3, '*')", "abc"},
+      {"LPAD('abc', 2.9)", "ab"},
+      {"LPAD('abc', 0)", "<null>"},
+      {"RPAD('abc', -2, 'x')", "<null>"},
+      {"LPAD(NULL, 5)", "<null>"},
+      {"LPAD('a', NULL)", "<null>"},
+      {"RPAD('a', 5, NULL)", "<null>"},
+      {"LPAD('', 3, 'x')", "<null>"},
+      {"LPAD('άλφα', 6, 'ω')", "ωωάλφα"},
+      {"RPAD('Πρυτανεία', 4)", "Πρυτ"},
+      {"LPAD('αβ', 5, 'γδ')", "γδγαβ"},
+      {"LPAD(7, 3, '0')", "007"},
+      {"RPAD(2.5, 5, '0')", "2.500"},
+      {"LPAD('x', 4, 0)", "000x"},
+      {"LPAD('x', '3')", "  x"},
+      {"LPAD('x', 'a')", "error: ORA-01722: invalid number"},
+      {"LENGTH(LPAD('x', 5000))", "int 4000"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Eval(c.expression), c.result) << c.expression;
+}
+
 TEST_F(SqlDialect, SysdateComesFromTheClockInWholeSeconds) {
   const base::TDateTime at = base::CombineDateTime(base::EncodeDate(2024, 3, 5), base::EncodeTime(10, 11, 12, 700));
   base::ScopedClock clock(std::make_shared<base::FixedClock>(at));

@@ -102,6 +102,19 @@ TEST_F(SqlEngineTest, GreekTextsCaseAndLikeFollowOracle) {
   EXPECT_EQ(a_.Value("select NAME||NULL||TON from UORG where ID = '0.02'"), "beta0");
 }
 
+TEST_F(SqlEngineTest, LpadAndRpadReadDatesAsTheirText) {
+  const test::Rows r = a_.Select(
+      "select LPAD(d.ID, 4, '0') code, RPAD(NAME, 6, '.'), LPAD(DTIN, 12), RPAD(ORGID, 2) from UP_DELT d, UORG o "
+      "where o.ID = d.ORGID and d.ID = 1");
+  ASSERT_EQ(r.Count(), 1U);
+  EXPECT_EQ(r.columns[0].name, "CODE");
+  EXPECT_EQ(r.columns[0].fieldType, link::ftString);
+  EXPECT_EQ(r.Cell(0, 0), "0001");
+  EXPECT_EQ(r.Cell(0, 1), "Άλφα..");
+  EXPECT_EQ(r.Cell(0, 2), "  05/03/2024");
+  EXPECT_EQ(r.Cell(0, 3), "0.");
+}
+
 TEST_F(SqlEngineTest, ResultColumnsCarryOracleNamesAndTypes) {
   const test::Rows r = a_.Select("select * from UPV_DELT where ID = 1");
   const std::vector<std::tuple<std::string, int, int>> expected = {

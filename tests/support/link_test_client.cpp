@@ -15,6 +15,8 @@
 namespace mero::test {
 namespace {
 
+using K = link::MessageKind;
+
 std::int32_t Int(const link::TLinkStringLine& line, int field) { return static_cast<std::int32_t>(line.FieldInt(field)); }
 
 }  // namespace
@@ -108,7 +110,7 @@ bool LinkTestClient::Login(const std::string& user, const std::string& password,
   link::TLinkParamList clientParams;
   clientParams.SetNamedValue("MYVERSION", base::Variant::Text(version));
   link::TLinkStringLine line;
-  line.SetKind(17);
+  line.SetKind(K::Login);
   line.AddInt(1);  // ltLoginNoDlg
   line.AddText(user);
   line.AddText(password);
@@ -116,7 +118,7 @@ bool LinkTestClient::Login(const std::string& user, const std::string& password,
   line.AddText(version + '\x02' + clientParams.ToText(false));
   Send(line);
   const link::TLinkStringLine reply = Receive();
-  if (reply.DispatchKind() != 17) throw std::runtime_error("login answered by kind " + std::to_string(reply.DispatchKind()));
+  if (!reply.Is(K::Login)) throw std::runtime_error("login answered by kind " + std::to_string(reply.DispatchKind()));
   return Int(reply, 1) == 1;
 }
 
@@ -125,13 +127,13 @@ LinkTestClient::SelectReply LinkTestClient::Select(const std::string& sql, int r
   link::TLinkStringLine line;
   line.SetOrigin(origin);
   if (passThrough) {
-    line.SetKind(46);
+    line.SetKind(K::PassThroughSelect);
     line.AddText("");
     line.AddText(sql);
     line.AddInt(rows);
     line.AddInt(options);
   } else {
-    line.SetKind(3);
+    line.SetKind(K::Select);
     line.AddText(sql);
     line.AddInt(rows);
     line.AddInt(options);
@@ -140,49 +142,50 @@ LinkTestClient::SelectReply LinkTestClient::Select(const std::string& sql, int r
   Send(line);
   SelectReply reply;
   link::TLinkStringLine first = Receive();
-  if (first.DispatchKind() == 6) {
+  if (first.Is(K::SQLError)) {
     reply.error = std::string(first.Field(1));
     return reply;
   }
-  if (first.DispatchKind() != 1) throw std::runtime_error("select answered by kind " + std::to_string(first.DispatchKind()));
+  if (!first.Is(K::FieldDefs)) throw std::runtime_error("select answered by kind " + std::to_string(first.DispatchKind()));
   reply.fastFields = link::DecodeFieldDefs(first.Field(1));
   reply.rows.SetFields(link::FieldDefsFromFastFields(reply.fastFields));
   const link::TLinkStringLine rowsReply = Receive();
-  if (rowsReply.DispatchKind() != 5) throw std::runtime_error("rows answered by kind " + std::to_string(rowsReply.DispatchKind()));
+  if (!rowsReply.Is(K::Rows)) throw std::runtime_error("rows answered by kind " + std::to_string(rowsReply.DispatchKind()));
   ReadRows(rowsReply, reply);
   return reply;
 }
 
 void LinkTestClient::ReadRows(const link::TLinkStringLine& answer, SelectReply& reply) {
   const std::int32_t packet = Int(answer, 1);
-  std::string payload(answer.Field(2));
   reply.compressedRows = answer.FieldCount() >= 3 && Int(answer, 3) != 0;
-  if (reply.compressedRows) payload = link::InflateText(payload);
-  const link::RowsDecoded decoded = link::DecodeRows(payload, packet, reply.rows);
+  std::string inflated;
+  if (reply.compressedRows) inflated = link::InflateText(answer.Field(2));
+  const link::RowsDecoded decoded =
+      link::DecodeRows(reply.compressedRows ? std::string_view(inflated) : answer.Field(2), packet, reply.rows);
   reply.packet = decoded.packet.cursor.value_or(reply.packet);
   reply.lastPacketArgument = packet;
 }
 
 void LinkTestClient::NextPacket(SelectReply& reply, int rows, int options, int origin) {
   link::TLinkStringLine line;
-  line.SetKind(33);
+  line.SetKind(K::NextPacket);
   line.SetOrigin(origin);
   line.AddInt(reply.packet);
   line.AddInt(rows);
   line.AddInt(options);
   Send(line);
   const link::TLinkStringLine answer = Receive();
-  if (answer.DispatchKind() == 6) {
+  if (answer.Is(K::SQLError)) {
     reply.error = std::string(answer.Field(1));
     return;
   }
-  if (answer.DispatchKind() != 5) throw std::runtime_error("packet answered by kind " + std::to_string(answer.DispatchKind()));
+  if (!answer.Is(K::Rows)) throw std::runtime_error("packet answered by kind " + std::to_string(answer.DispatchKind()));
   ReadRows(answer, reply);
 }
 
 void LinkTestClient::CloseCursor(int origin) {
   link::TLinkStringLine line;
-  line.SetKind(34);
+  line.SetKind(K::CloseServerCursor);
   line.SetOrigin(origin);
   line.AddInt(origin);
   line.AddInt(0);
@@ -191,7 +194,7 @@ void LinkTestClient::CloseCursor(int origin) {
 
 std::string LinkTestClient::Exec(const std::string& sql, const std::string& paramsText, int origin) {
   link::TLinkStringLine line;
-  line.SetKind(29);
+  line.SetKind(K::Execute);
   line.SetOrigin(origin);
   line.AddText(sql);
   line.AddText(paramsText);
@@ -199,31 +202,31 @@ std::string LinkTestClient::Exec(const std::string& sql, const std::string& para
   line.AddText("");
   Send(line);
   const link::TLinkStringLine reply = Receive();
-  if (reply.DispatchKind() != 6) throw std::runtime_error("execute answered by kind " + std::to_string(reply.DispatchKind()));
+  if (!reply.Is(K::SQLError)) throw std::runtime_error("execute answered by kind " + std::to_string(reply.DispatchKind()));
   const std::string text(reply.Field(1));
   return text == std::string("NULL\x04", 5) || text.empty() ? std::string() : text;
 }
 
 std::string LinkTestClient::LoginInfo(const std::string& text) {
   link::TLinkStringLine line;
-  line.SetKind(15);
+  line.SetKind(K::CodedMessage);
   line.AddInt(3001);
   line.AddText(text);
   Send(line);
   const link::TLinkStringLine reply = Receive();
-  if (reply.DispatchKind() != 15 || Int(reply, 1) != 13001) throw std::runtime_error("3001 answered wrongly");
+  if (!reply.Is(K::CodedMessage) || Int(reply, 1) != 13001) throw std::runtime_error("3001 answered wrongly");
   return std::string(reply.Field(2));
 }
 
 link::TLinkParamList LinkTestClient::ParamList(int number, const link::TLinkParamList& params) {
   link::TLinkStringLine line;
-  line.SetKind(28);
+  line.SetKind(K::CodedParamList);
   line.AddInt(number);
   line.AddText(params.ToText(false));
   line.AddInt(1);
   Send(line);
   const link::TLinkStringLine reply = Receive();
-  if (reply.DispatchKind() != 28 && reply.DispatchKind() != 30) {
+  if (!reply.Is(K::CodedParamList) && !reply.Is(K::DatasetParamList)) {
     throw std::runtime_error("parameter list answered by kind " + std::to_string(reply.DispatchKind()));
   }
   return link::TLinkParamList::FromText(reply.Field(2));
@@ -231,12 +234,12 @@ link::TLinkParamList LinkTestClient::ParamList(int number, const link::TLinkPara
 
 std::string LinkTestClient::ServerVersion() {
   link::TLinkStringLine line;
-  line.SetKind(48);
+  line.SetKind(K::ServerUtility);
   line.AddInt(6);
   line.AddText("");
   Send(line);
   const link::TLinkStringLine reply = Receive();
-  if (reply.DispatchKind() != 48 || Int(reply, 1) != 6) throw std::runtime_error("utility request answered wrongly");
+  if (!reply.Is(K::ServerUtility) || Int(reply, 1) != 6) throw std::runtime_error("utility request answered wrongly");
   const link::TLinkParamList list = link::TLinkParamList::FromText(reply.Field(2));
   return list.Count() > 0 ? list.ItemAt(0).ValueText() : std::string();
 }

@@ -49,31 +49,31 @@ class LinkTestClient {
   // True when no message arrives within the time.
   bool Quiet(std::chrono::milliseconds time);
 
-  // Kind 17; returns the verdict.
+  // Login; returns the verdict.
   bool Login(const std::string& user, const std::string& password, const std::string& application = "MERO",
              const std::string& version = "1,31");
 
   struct SelectReply {
-    std::string error;                    // the kind 6 text, empty on success
+    std::string error;                    // the SQLError text, empty on success
     std::vector<std::string> fastFields;  // NAME,TYPE,SIZE
     link::RowSet rows;
     std::int32_t packet = 0;              // the packet cursor kept (0: none, -1: ended)
     std::int32_t lastPacketArgument = 0;  // the packet argument of the last rows reply
     bool compressedRows = false;          // the rows came zlib-compressed
   };
-  // Kind 3 (or 46 with passThrough); sql in windows-1253.
+  // Select (or PassThroughSelect); sql in windows-1253.
   SelectReply Select(const std::string& sql, int rows = -1, int options = 0, int origin = 1,
                      bool passThrough = false);
-  // Kind 33 for the reply's packet cursor; the rows are appended to it.
+  // NextPacket for the reply's packet cursor; the rows are appended to it.
   void NextPacket(SelectReply& reply, int rows, int options = 1 << 2, int origin = 1);
   void CloseCursor(int origin);
-  // Kind 29; returns the error text, empty on success.
+  // Execute; returns the error text, empty on success.
   std::string Exec(const std::string& sql, const std::string& paramsText = "", int origin = 1);
-  // Kind 15 3001 → the text of the 13001 reply.
+  // CodedMessage 3001 → the text of the 13001 reply.
   std::string LoginInfo(const std::string& text);
-  // Kind 28 with the reply flag; returns the reply list.
+  // CodedParamList with the reply flag; returns the reply list.
   link::TLinkParamList ParamList(int number, const link::TLinkParamList& params);
-  // Kind 48 code 6; returns the version text of the reply.
+  // ServerUtility code 6; returns the version text of the reply.
   std::string ServerVersion();
 
  private:

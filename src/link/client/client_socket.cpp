@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
@@ -291,7 +292,7 @@ void TLinkClientSocket::SendLoginMessage() {
     clientParams_.AddItem().SetName("NeedPatcher");
   }
   TLinkStringLine line;
-  line.SetKind(17);
+  line.SetKind(MessageKind::Login);
   line.AddInt(autoLoginDlg_);
   line.AddText(userName_);
   line.AddText(password_);
@@ -501,153 +502,177 @@ void TLinkClientSocket::HandleFrame(std::string_view payload) {
   Dispatch(line);
 }
 
+const std::array<TLinkClientSocket::KindHandler, 128>& TLinkClientSocket::KindHandlers() {
+  using K = MessageKind;
+  using S = TLinkClientSocket;
+  static const std::array<KindHandler, 128> table = [] {
+    const std::pair<MessageKind, KindHandler> handlers[] = {
+        {K::FieldDefs, &S::DispatchFieldDefs},
+        {K::FieldDefsAlternate, &S::DispatchFieldDefs},
+        {K::Release, &S::DispatchRelease},
+        {K::Rows, &S::DispatchRows},
+        {K::RowsAlternate, &S::DispatchRows},
+        {K::SQLError, &S::DispatchSQLError},
+        {K::ChatMessage, &S::DispatchChatMessage},
+        {K::MessageBox, &S::DispatchMessageBox},
+        {K::MessageBoxAlternate, &S::DispatchMessageBox},
+        {K::ServerBroadcast, &S::DispatchServerBroadcast},
+        {K::CodedMessage, &S::DispatchCodedMessage},
+        {K::CodedStream, &S::DispatchCodedStream},
+        {K::Login, &S::DispatchLoginVerdict},
+        {K::Reconnect, &S::DispatchReconnect},
+        {K::ReconnectNotice, &S::DispatchReconnectNotice},
+        {K::ServerNotification, &S::DispatchServerNotification},
+        {K::ServerNotificationAlternate, &S::DispatchServerNotification},
+        {K::BlobUpdateResult, &S::DispatchBlobUpdateResult},
+        {K::BlobStream, &S::DispatchBlobStream},
+        {K::TerminateMessage, &S::DispatchTerminateMessage},
+        {K::FieldProperties, &S::DispatchFieldProperties},
+        {K::CodedParamList, &S::DispatchParamList},
+        {K::DatasetParamList, &S::DispatchParamList},
+        {K::PacketCursor, &S::DispatchPacketCursor},
+        {K::DatasetParams, &S::DispatchDatasetParams},
+        {K::ClientUpgrade, &S::DispatchUpgrade},
+        {K::UpgradeProgress, &S::DispatchUpgradeProgress},
+        {K::BlobBufferCleared, &S::DispatchBlobBufferCleared},
+        {K::ChangedRows, &S::DispatchChangedRows},
+        {K::Redirect, &S::DispatchRedirect},
+        {K::ServerUtility, &S::DispatchUtility},
+        {K::CustomObject, &S::DispatchCustomObject},
+        {K::ReplyText, &S::DispatchReplyText},
+        {K::ChangedRowsByDataset, &S::DispatchChangedRowsByDataset},
+    };
+    std::array<KindHandler, 128> t{};
+    for (const auto& [kind, handler] : handlers) t[KindByte(kind)] = handler;
+    return t;
+  }();
+  return table;
+}
+
 void TLinkClientSocket::Dispatch(const TLinkStringLine& line) {
-  const int kind = line.DispatchKind();
-  switch (kind) {
-    case 1:
-    case 10: {
-      const bool zeroRows = zeroRows_;
-      zeroRows_ = false;
-      if (LinkDataset* ds = Target(line)) {
-        ds->LinkFieldDefs(line.Field(1));
-        if (zeroRows) ds->LinkRows(line.Field(1), 0);
-      }
-      break;
-    }
-    case 4:
-      ReleaseWait();
-      break;
-    case 5:
-    case 11: {
-      const std::int32_t packet = Int(line, 1);
-      std::string_view rows = line.Field(2);
-      const bool compressed = serverNumber_ >= 0 && line.FieldCount() >= 3 && line.FieldInt(3) != 0;
-      std::string inflated;
-      if (compressed && Compression() != acLinkCompress && Compression() != acUserDefined) {
-        inflated = RowInflater()(rows, false);
-        rows = inflated;
-      }
-      if (LinkDataset* ds = Target(line)) ds->LinkRows(rows, packet);
-      ReleaseWait();
-      break;
-    }
-    case 6:
-      DispatchSQLError(line);
-      break;
-    case 8:
-      if (OnChatMessage) OnChatMessage(std::string(line.Field(1)));
-      break;
-    case 9:
-    case 14:
-      base::ShowMess(std::string(line.Field(1)));
-      break;
-    case 13:
-      if (OnServerBroadcast) OnServerBroadcast(std::string(line.Field(1)));
-      break;
-    case 15:
-      if (OnCodedMessage) OnCodedMessage(Int(line, 1), line.FieldCount() >= 2 ? std::string(line.Field(2)) : "");
-      break;
-    case 16:
-      if (OnCodedStream) OnCodedStream(Int(line, 1), line.Field(2));
-      break;
-    case 17: {
-      ReleaseWait();
-      const bool verified = Int(line, 1) == 1;
-      if (OnLoginAttempt) {
-        OnLoginAttempt(verified);
-      } else if (!verified) {
-        base::ShowMess(kBadLoginText);
-        Terminate(1);
-      }
-      break;
-    }
-    case 18:
-      Reconnect();
-      break;
-    case 19:
-      ReopenAfterNotice();
-      break;
-    case 20:
-    case 23:
-      if (OnServerNotification) OnServerNotification(kind, std::string(line.Field(1)));
-      break;
-    case 21: {
-      ReleaseWait();
-      const std::string_view text = line.FieldCount() >= 1 ? line.Field(1) : std::string_view();
-      if (!text.empty()) throw ELinkSQLException(std::string(kBlobNotUpdatedText) + "\r" + std::string(text));
-      break;
-    }
-    case 22: {
-      if (Int(line, 3) == 1) {
-        pendingReply_ = std::string(line.Field(4));
-      } else if (LinkDataset* ds = Target(line)) {
-        ds->LinkBlobStream(line.Field(1), line.Field(2), line.Field(4));
-      }
-      ReleaseWait();
-      break;
-    }
-    case 25: {
-      bool handled = false;
-      const std::string text(line.Field(1));
-      if (OnTerminateMessageFromServer) OnTerminateMessageFromServer(text, handled);
-      if (!handled) {
-        Close();
-        Terminate(0);
-      }
-      break;
-    }
-    case 26:
-      if (LinkDataset* ds = Target(line)) ds->LinkFieldProperties(line.Field(1));
-      break;
-    case 28:
-    case 30:
-      DispatchParamList(line);
-      break;
-    case 32:
-      if (LinkDataset* ds = Target(line)) ds->LinkPacketCursor(Int(line, 1));
-      break;
-    case 35:
-      if (LinkDataset* ds = Target(line)) ds->LinkParams(TLinkParamList::FromText(line.Field(1)));
-      break;
-    case 38:
-      DispatchUpgrade(line);
-      break;
-    case 39:
-      upgradeProgress_ = true;
-      if (LinkClientWindows* windows = CurrentLinkClientWindows()) windows->ShowUpgradeProgress(true);
-      break;
-    case 42:
-      ReleaseWait();
-      if (LinkDataset* ds = Target(line)) ds->LinkClearBlobBuffer();
-      break;
-    case 44:
-      if (LinkDataset* ds = Target(line)) ds->LinkMergeRows(line.Field(1));
-      break;
-    case 47:
-      DispatchRedirect(line);
-      break;
-    case 48:
-      DispatchUtility(line);
-      break;
-    case 50:
-      DispatchCustomObject(line);
-      break;
-    case 52:
-      ReleaseWait();
-      pendingReply_ = std::string(line.Field(1));
-      break;
-    case 55: {
-      const TLinkParamList list = TLinkParamList::FromText(line.Field(1));
-      for (int i = 0; i < list.Count(); ++i) {
-        const TLinkParamItem& item = list.ItemAt(i);
-        std::int32_t number = 0;
-        if (!base::TryStrToInt(item.Name(), number)) continue;
-        if (LinkDataset* ds = FindDataSet(number)) ds->LinkMergeRows(item.RawValue());
-      }
-      break;
-    }
-    default:
-      break;
+  if (const KindHandler handler = KindHandlers()[static_cast<std::size_t>(line.DispatchKind())]) (this->*handler)(line);
+}
+
+void TLinkClientSocket::DispatchFieldDefs(const TLinkStringLine& line) {
+  const bool zeroRows = zeroRows_;
+  zeroRows_ = false;
+  if (LinkDataset* ds = Target(line)) {
+    ds->LinkFieldDefs(line.Field(1));
+    if (zeroRows) ds->LinkRows(line.Field(1), 0);
+  }
+}
+
+void TLinkClientSocket::DispatchRelease(const TLinkStringLine&) { ReleaseWait(); }
+
+void TLinkClientSocket::DispatchRows(const TLinkStringLine& line) {
+  const std::int32_t packet = Int(line, 1);
+  std::string_view rows = line.Field(2);
+  const bool compressed = serverNumber_ >= 0 && line.FieldCount() >= 3 && line.FieldInt(3) != 0;
+  std::string inflated;
+  if (compressed && Compression() != acLinkCompress && Compression() != acUserDefined) {
+    inflated = RowInflater()(rows, false);
+    rows = inflated;
+  }
+  if (LinkDataset* ds = Target(line)) ds->LinkRows(rows, packet);
+  ReleaseWait();
+}
+
+void TLinkClientSocket::DispatchChatMessage(const TLinkStringLine& line) {
+  if (OnChatMessage) OnChatMessage(std::string(line.Field(1)));
+}
+
+void TLinkClientSocket::DispatchMessageBox(const TLinkStringLine& line) { base::ShowMess(std::string(line.Field(1))); }
+
+void TLinkClientSocket::DispatchServerBroadcast(const TLinkStringLine& line) {
+  if (OnServerBroadcast) OnServerBroadcast(std::string(line.Field(1)));
+}
+
+void TLinkClientSocket::DispatchCodedMessage(const TLinkStringLine& line) {
+  if (OnCodedMessage) OnCodedMessage(Int(line, 1), line.FieldCount() >= 2 ? std::string(line.Field(2)) : "");
+}
+
+void TLinkClientSocket::DispatchCodedStream(const TLinkStringLine& line) {
+  if (OnCodedStream) OnCodedStream(Int(line, 1), line.Field(2));
+}
+
+void TLinkClientSocket::DispatchLoginVerdict(const TLinkStringLine& line) {
+  ReleaseWait();
+  const bool verified = Int(line, 1) == 1;
+  if (OnLoginAttempt) {
+    OnLoginAttempt(verified);
+  } else if (!verified) {
+    base::ShowMess(kBadLoginText);
+    Terminate(1);
+  }
+}
+
+void TLinkClientSocket::DispatchServerNotification(const TLinkStringLine& line) {
+  if (OnServerNotification) OnServerNotification(line.DispatchKind(), std::string(line.Field(1)));
+}
+
+void TLinkClientSocket::DispatchBlobUpdateResult(const TLinkStringLine& line) {
+  ReleaseWait();
+  const std::string_view text = line.FieldCount() >= 1 ? line.Field(1) : std::string_view();
+  if (!text.empty()) throw ELinkSQLException(std::string(kBlobNotUpdatedText) + "\r" + std::string(text));
+}
+
+void TLinkClientSocket::DispatchBlobStream(const TLinkStringLine& line) {
+  if (Int(line, 3) == 1) {
+    pendingReply_ = std::string(line.Field(4));
+  } else if (LinkDataset* ds = Target(line)) {
+    ds->LinkBlobStream(line.Field(1), line.Field(2), line.Field(4));
+  }
+  ReleaseWait();
+}
+
+void TLinkClientSocket::DispatchTerminateMessage(const TLinkStringLine& line) {
+  bool handled = false;
+  const std::string text(line.Field(1));
+  if (OnTerminateMessageFromServer) OnTerminateMessageFromServer(text, handled);
+  if (!handled) {
+    Close();
+    Terminate(0);
+  }
+}
+
+void TLinkClientSocket::DispatchFieldProperties(const TLinkStringLine& line) {
+  if (LinkDataset* ds = Target(line)) ds->LinkFieldProperties(line.Field(1));
+}
+
+void TLinkClientSocket::DispatchPacketCursor(const TLinkStringLine& line) {
+  if (LinkDataset* ds = Target(line)) ds->LinkPacketCursor(Int(line, 1));
+}
+
+void TLinkClientSocket::DispatchDatasetParams(const TLinkStringLine& line) {
+  if (LinkDataset* ds = Target(line)) ds->LinkParams(TLinkParamList::FromText(line.Field(1)));
+}
+
+void TLinkClientSocket::DispatchUpgradeProgress(const TLinkStringLine&) {
+  upgradeProgress_ = true;
+  if (LinkClientWindows* windows = CurrentLinkClientWindows()) windows->ShowUpgradeProgress(true);
+}
+
+void TLinkClientSocket::DispatchBlobBufferCleared(const TLinkStringLine& line) {
+  ReleaseWait();
+  if (LinkDataset* ds = Target(line)) ds->LinkClearBlobBuffer();
+}
+
+void TLinkClientSocket::DispatchChangedRows(const TLinkStringLine& line) {
+  if (LinkDataset* ds = Target(line)) ds->LinkMergeRows(line.Field(1));
+}
+
+void TLinkClientSocket::DispatchReplyText(const TLinkStringLine& line) {
+  ReleaseWait();
+  pendingReply_ = std::string(line.Field(1));
+}
+
+void TLinkClientSocket::DispatchChangedRowsByDataset(const TLinkStringLine& line) {
+  const TLinkParamList list = TLinkParamList::FromText(line.Field(1));
+  for (int i = 0; i < list.Count(); ++i) {
+    const TLinkParamItem& item = list.ItemAt(i);
+    std::int32_t number = 0;
+    if (!base::TryStrToInt(item.Name(), number)) continue;
+    if (LinkDataset* ds = FindDataSet(number)) ds->LinkMergeRows(item.RawValue());
   }
 }
 
@@ -694,7 +719,7 @@ void TLinkClientSocket::DispatchParamList(const TLinkStringLine& line) {
     const int id = list.GetByName("DatasetId").ValueInt();
     const int rows = list.GetByName("RowsAffected").ValueInt();
     if (LinkDataset* ds = FindDataSet(id)) ds->LinkRowsAffected(rows);
-  } else if (line.DispatchKind() == 30) {
+  } else if (line.Is(MessageKind::DatasetParamList)) {
     if (LinkDataset* ds = Target(line)) ds->LinkReceivedParams(number, list);
     return;
   }
@@ -757,7 +782,7 @@ void TLinkClientSocket::DispatchRedirect(const TLinkStringLine& line) {
   Open();
 }
 
-void TLinkClientSocket::Reconnect() {
+void TLinkClientSocket::DispatchReconnect(const TLinkStringLine&) {
   Close();
   // Without a proxied server on the command line the socket stays aimed as it is.
   AimAt(proxiedAddress_.empty() ? Address() : proxiedAddress_, proxiedPort_ == 0 ? Port() : proxiedPort_);
@@ -765,7 +790,7 @@ void TLinkClientSocket::Reconnect() {
   SetStatus(TACConnectedToServer);
 }
 
-void TLinkClientSocket::ReopenAfterNotice() {
+void TLinkClientSocket::DispatchReconnectNotice(const TLinkStringLine&) {
   ++reconnectNotices_;
   SetStatus(TACNoAnchor);
   Close();
@@ -816,7 +841,7 @@ void TLinkClientSocket::BeginRequest(bool replyExpected, bool raiseDirectly) {
 
 void TLinkClientSocket::PostCodedMessage(int msgId, const std::string& text) {
   TLinkStringLine line;
-  line.SetKind(15);
+  line.SetKind(MessageKind::CodedMessage);
   line.AddInt(msgId);
   line.AddText(text);
   SendLine(line, false);
@@ -824,7 +849,7 @@ void TLinkClientSocket::PostCodedMessage(int msgId, const std::string& text) {
 
 std::optional<TLinkParamList> TLinkClientSocket::RequestParamList(int msgId, const TLinkParamList& params) {
   TLinkStringLine line;
-  line.SetKind(28);
+  line.SetKind(MessageKind::CodedParamList);
   line.AddInt(msgId);
   line.AddText(params.ToText(false));
   line.AddInt(1);
@@ -847,7 +872,7 @@ std::string TLinkClientSocket::RequestSelect(LinkDataset* dataset, const std::st
                                              int rows, int selectOptions) {
   if (wait_.Waiting()) return {};
   TLinkStringLine line;
-  line.SetKind(3);
+  line.SetKind(MessageKind::Select);
   line.SetOrigin(RegisterDataSet(dataset));
   line.AddText(sql);
   line.AddInt(rows);
@@ -866,7 +891,7 @@ void TLinkClientSocket::RequestPassThroughSelect(LinkDataset* dataset, const std
                                                  const std::string& sql, int rows, int selectOptions) {
   if (wait_.Waiting()) return;
   TLinkStringLine line;
-  line.SetKind(46);
+  line.SetKind(MessageKind::PassThroughSelect);
   line.SetOrigin(RegisterDataSet(dataset));
   line.AddText(database);
   line.AddText(sql);
@@ -883,7 +908,7 @@ void TLinkClientSocket::RequestPassThroughSelect(LinkDataset* dataset, const std
 void TLinkClientSocket::RequestNextPacket(LinkDataset* dataset, int cursor, int selectOptions, int rows) {
   if (wait_.Waiting()) return;
   TLinkStringLine line;
-  line.SetKind(33);
+  line.SetKind(MessageKind::NextPacket);
   line.SetOrigin(RegisterDataSet(dataset));
   line.AddInt(cursor);
   line.AddInt(rows);
@@ -897,7 +922,7 @@ void TLinkClientSocket::RequestNextPacket(LinkDataset* dataset, int cursor, int 
 void TLinkClientSocket::CloseServerCursor(LinkDataset* dataset) {
   const int number = RegisterDataSet(dataset);
   TLinkStringLine line;
-  line.SetKind(34);
+  line.SetKind(MessageKind::CloseServerCursor);
   line.SetOrigin(number);
   line.AddInt(number);
   line.AddInt(0);
@@ -909,7 +934,7 @@ std::string TLinkClientSocket::RequestExec(LinkDataset* dataset, const std::stri
                                            bool replyExpected) {
   if (wait_.Waiting()) return {};
   TLinkStringLine line;
-  line.SetKind(29);
+  line.SetKind(MessageKind::Execute);
   line.SetOrigin(RegisterDataSet(dataset));
   line.AddText(sql);
   line.AddText(paramsText);
@@ -923,7 +948,7 @@ std::string TLinkClientSocket::RequestExec(LinkDataset* dataset, const std::stri
 
 void TLinkClientSocket::RequestServerInfo(int code) {
   TLinkStringLine line;
-  line.SetKind(48);
+  line.SetKind(MessageKind::ServerUtility);
   line.AddInt(code);
   line.AddText("");
   SendLine(line, false);

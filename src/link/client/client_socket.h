@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -106,7 +107,7 @@ inline constexpr const char* kBadLoginText =
 inline constexpr const char* kAddressNotSetText = "The Server Address and Port have not been set properly.";
 inline constexpr const char* kBlobNotUpdatedText = "Blob Did Not Update On the Server";
 
-// A server object request that the server answered with its failure (kind 50, result 2000).
+// A server object request that the server answered with its failure (CustomObject, result 2000).
 class ELinkCustomObjectException : public base::Exception {
  public:
   explicit ELinkCustomObjectException(const std::string& text) : base::Exception(text) {}
@@ -197,14 +198,14 @@ class TLinkClientSocket : public TLinkCustomClientSocket {
   std::string ProgramFile() const;
   void SetProgramFile(std::string path) { programFile_ = std::move(path); }
 
-  // The proxied server set on the command line (HTTP transport, kind 18).
+  // The proxied server set on the command line (HTTP transport, Reconnect).
   const std::string& ServerProxiedAddress() const { return proxiedAddress_; }
   int ServerProxiedPort() const { return proxiedPort_; }
   bool HTTPTransport() const { return http_.has_value(); }
   // The real number the server announced (utility reply 6); 0 until then.
   double ServerNumber() const { return serverNumber_; }
   int SentMessageCount() const { return sentCount_; }
-  // How many reconnect notices (kind 19) arrived.
+  // How many reconnect notices (ReconnectNotice) arrived.
   int ReconnectNoticeCount() const { return reconnectNotices_; }
   const TLinkMetaDataCache& MetaDataCache() const { return metaData_; }
   // The text a reply left for the waiting caller (kinds 22, 50, 52 and
@@ -279,24 +280,24 @@ class TLinkClientSocket : public TLinkCustomClientSocket {
   void WaitForReply();
   void ReleaseWait();
 
-  // Kind 15; does not wait.
+  // CodedMessage (15); does not wait.
   void PostCodedMessage(int msgId, const std::string& text);
-  // Kind 28 with reply flag 1; the list the reply carries, or none when it is empty.
+  // CodedParamList (28) with reply flag 1; the list the reply carries, or none when it is empty.
   std::optional<TLinkParamList> RequestParamList(int msgId, const TLinkParamList& params);
-  // Kind 3; returns the collected error text, empty on success.
+  // Select (3); returns the collected error text, empty on success.
   std::string RequestSelect(LinkDataset* dataset, const std::string& database, const std::string& sql, int rows,
                             int selectOptions);
-  // Kind 46; an SQL error is raised as ELinkSQLException.
+  // PassThroughSelect (46); an SQL error is raised as ELinkSQLException.
   void RequestPassThroughSelect(LinkDataset* dataset, const std::string& database, const std::string& sql, int rows,
                                 int selectOptions);
-  // Kind 33; an SQL error is raised as ELinkSQLException.
+  // NextPacket (33); an SQL error is raised as ELinkSQLException.
   void RequestNextPacket(LinkDataset* dataset, int cursor, int selectOptions, int rows);
-  // Kind 34; does not wait.
+  // CloseServerCursor (34); does not wait.
   void CloseServerCursor(LinkDataset* dataset);
-  // Kind 29; returns the collected error text, empty on success.
+  // Execute (29); returns the collected error text, empty on success.
   std::string RequestExec(LinkDataset* dataset, const std::string& database, const std::string& sql,
                           const std::string& paramsText, const std::string& datasetText, bool replyExpected);
-  // Kind 48; does not wait.
+  // ServerUtility (48); does not wait.
   void RequestServerInfo(int code);
   // The error text of the last request prefixed "[LINK SERVER ERROR]", or empty.
   std::string CollectError();
@@ -319,15 +320,40 @@ class TLinkClientSocket : public TLinkCustomClientSocket {
   bool AskLoginWindow();
   void ReadAvailable();
   void HandleFrame(std::string_view payload);
+  // Dispatch hands each received message to the handler of its kind (by
+  // its low seven bits); a kind without a handler is ignored.
+  using KindHandler = void (TLinkClientSocket::*)(const TLinkStringLine& line);
+  static const std::array<KindHandler, 128>& KindHandlers();
   void Dispatch(const TLinkStringLine& line);
-  void DispatchParamList(const TLinkStringLine& line);
-  void DispatchUtility(const TLinkStringLine& line);
+  void DispatchFieldDefs(const TLinkStringLine& line);
+  void DispatchRelease(const TLinkStringLine& line);
+  void DispatchRows(const TLinkStringLine& line);
   void DispatchSQLError(const TLinkStringLine& line);
-  void DispatchRedirect(const TLinkStringLine& line);
+  void DispatchChatMessage(const TLinkStringLine& line);
+  void DispatchMessageBox(const TLinkStringLine& line);
+  void DispatchServerBroadcast(const TLinkStringLine& line);
+  void DispatchCodedMessage(const TLinkStringLine& line);
+  void DispatchCodedStream(const TLinkStringLine& line);
+  void DispatchLoginVerdict(const TLinkStringLine& line);
+  void DispatchReconnect(const TLinkStringLine& line);
+  void DispatchReconnectNotice(const TLinkStringLine& line);
+  void DispatchServerNotification(const TLinkStringLine& line);
+  void DispatchBlobUpdateResult(const TLinkStringLine& line);
+  void DispatchBlobStream(const TLinkStringLine& line);
+  void DispatchTerminateMessage(const TLinkStringLine& line);
+  void DispatchFieldProperties(const TLinkStringLine& line);
+  void DispatchParamList(const TLinkStringLine& line);
+  void DispatchPacketCursor(const TLinkStringLine& line);
+  void DispatchDatasetParams(const TLinkStringLine& line);
   void DispatchUpgrade(const TLinkStringLine& line);
+  void DispatchUpgradeProgress(const TLinkStringLine& line);
+  void DispatchBlobBufferCleared(const TLinkStringLine& line);
+  void DispatchChangedRows(const TLinkStringLine& line);
+  void DispatchRedirect(const TLinkStringLine& line);
+  void DispatchUtility(const TLinkStringLine& line);
   void DispatchCustomObject(const TLinkStringLine& line);
-  void Reconnect();
-  void ReopenAfterNotice();
+  void DispatchReplyText(const TLinkStringLine& line);
+  void DispatchChangedRowsByDataset(const TLinkStringLine& line);
   void AimAtText(const std::string& addressAndPort);
   void Terminate(int exitCode);
   bool PumpOnce();

@@ -54,10 +54,12 @@ std::string DecryptMessage(std::string text, const LinkTransforms& t) {
   return text;
 }
 
+std::string TransformMessage(std::string message, const LinkTransforms& t) {
+  return EncryptMessage(CompressMessage(std::move(message), t.compression, t.compressionHooks), t);
+}
+
 void PackMessage(std::string& out, std::string message, const LinkTransforms& t) {
-  const std::string payload =
-      EncryptMessage(CompressMessage(std::move(message), t.compression, t.compressionHooks), t);
-  AppendFrame(out, payload);
+  AppendFrame(out, TransformMessage(std::move(message), t));
 }
 
 std::string PackMessage(std::string message, const LinkTransforms& t) {

@@ -29,7 +29,9 @@ std::string EncryptMessage(std::string text, const LinkTransforms& t);
 std::string DecryptMessage(std::string text, const LinkTransforms& t);
 
 // The send path: the finished message (header and data) is compressed, then
-// encrypted, then framed. Appends the frame to out.
+// encrypted (TransformMessage: the frame's payload), then framed. Appends the
+// frame to out.
+std::string TransformMessage(std::string message, const LinkTransforms& t);
 void PackMessage(std::string& out, std::string message, const LinkTransforms& t);
 std::string PackMessage(std::string message, const LinkTransforms& t);
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 #include "base/date_time.h"
 #include "base/format_settings.h"
@@ -98,6 +99,32 @@ bool ReadInt64(std::string_view text, std::int64_t& out) {
   const auto value = static_cast<std::int64_t>(acc);
   out = text[0] == '-' ? -value : value;
   return true;
+}
+
+// A whole number of up to 15 digits with an optional '-' (how the server
+// writes the integers of a number column) as TryStrToFloat reads it: exact,
+// since a double holds every such number, and "-0" stays negative zero.
+// False for anything else, which takes the general reading.
+bool ReadWholeNumber(std::string_view text, double& out) {
+  const std::size_t sign = !text.empty() && text[0] == '-' ? 1 : 0;
+  const std::size_t digits = text.size() - sign;
+  if (digits == 0 || digits > 15) return false;
+  std::uint64_t acc = 0;
+  for (std::size_t i = sign; i < text.size(); ++i) {
+    const unsigned d = static_cast<unsigned char>(text[i]) - static_cast<unsigned>('0');
+    if (d > 9) return false;
+    acc = acc * 10 + d;
+  }
+  const auto v = static_cast<double>(acc);
+  out = sign != 0 ? -v : v;
+  return true;
+}
+
+bool ReadNumberText(std::string_view text, double& out, char decimalSeparator) {
+  if (ReadWholeNumber(text, out)) return true;
+  if (base::TryStrToFloat(text, out, decimalSeparator)) return true;
+  out = 0;
+  return false;
 }
 
 std::string Decimal(std::int64_t v) {
@@ -307,6 +334,27 @@ class RowPayloadReader {
     std::size_t pos = 0;
     StartRow(0);
     for (;;) {
+      // Nearly every value is a lone float or a plain text ended by its
+      // separator: those go to their field at once, without being assembled
+      // as a token. Anything else takes the general way below.
+      if (token_ == Token::Empty && pos < size_) {
+        if (data_[pos] == kFloatMark) {
+          if (size_ - pos > 9 && data_[pos + 9] == kPartEnd) {
+            PutValue(GetDouble(data_ + pos + 1));
+            pos += 10;
+            tokenOffset_ = pos;
+            continue;
+          }
+        } else {
+          const std::size_t end = NextControl(pos);
+          if (end < size_ && data_[end] == kPartEnd) {
+            PutValue(std::string_view(data_ + pos, end - pos));
+            pos = end + 1;
+            tokenOffset_ = pos;
+            continue;
+          }
+        }
+      }
       const std::size_t q = NextControl(pos);
       if (q > pos) AddText(pos, q);
       if (q >= size_) break;
@@ -491,6 +539,19 @@ class RowPayloadReader {
     token_ = Token::Empty;
   }
 
+  // A whole value with its separator read at once: it fills the next field.
+  template <typename Value>
+  void PutValue(Value value) {
+    const std::size_t col = tokens_++;
+    if (col < fieldCount_) {
+      if constexpr (std::is_same_v<Value, double>) {
+        PutFloat(col, value);
+      } else {
+        PutText(col, value);
+      }
+    }
+  }
+
   bool EndRow() {
     if (tokens_ == 0 && (token_ == Token::Plain || token_ == Token::Mixed) && TokenText() == "NULL") {
       DropRow();
@@ -592,7 +653,7 @@ class RowPayloadReader {
         return;
       case Store::Float: {
         double v = 0;
-        if (!base::TryStrToFloat(text, v, fs_.decimalSeparator)) v = 0;
+        ReadNumberText(text, v, fs_.decimalSeparator);
         cell.bits = Bits(v);
         return;
       }
@@ -600,7 +661,7 @@ class RowPayloadReader {
       case Store::Time:
       case Store::DateTime: {
         double v = 0;
-        if (!base::TryStrToFloat(text, v, fs_.decimalSeparator)) v = 0;
+        ReadNumberText(text, v, fs_.decimalSeparator);
         PutDate(cell, column.store, v);
         return;
       }

@@ -26,6 +26,14 @@ class ResultSetEncoder {
   void AddFieldDefs(const std::vector<FieldDef>& defs);
 
   void AddText(std::string_view text);
+  // A text value that `write` appends straight to the payload (a value
+  // converted on its way, without a copy); it is cleaned as AddText cleans.
+  template <typename Write>
+  void AddTextWith(Write&& write) {
+    const std::size_t start = out_.size();
+    write(out_);
+    EndText(start);
+  }
   // Integers as decimal text; booleans as "1" / "0".
   void AddInt(std::int64_t value);
   void AddBool(bool value) { AddInt(value ? 1 : 0); }
@@ -41,6 +49,9 @@ class ResultSetEncoder {
   void Finish();
 
  private:
+  // Cleans the text value appended from start on and ends it.
+  void EndText(std::size_t start);
+
   std::string& out_;
 };
 

@@ -1,5 +1,7 @@
 #include "link/codec/string_line.h"
 
+#include <cstring>
+
 #include "base/number_format.h"
 #include "link/codec/link_errors.h"
 #include "link/codec/wire_int.h"
@@ -21,27 +23,35 @@ void TLinkStringLine::AddField(std::uint8_t type, std::string_view bytes) {
   }
   Slot& slot = slots_[static_cast<std::size_t>(fieldCount_++)];
   slot.type = type;
-  slot.start = static_cast<std::uint32_t>(data_.size() + 1);
-  data_.append(bytes);
-  slot.end = static_cast<std::uint32_t>(data_.size() + 1);
+  slot.start = static_cast<std::uint32_t>(bytes_.size() - kHeaderSize + 1);
+  bytes_.append(bytes);
+  slot.end = static_cast<std::uint32_t>(bytes_.size() - kHeaderSize + 1);
 }
 
 void TLinkStringLine::AddInt(std::int64_t value) { AddField(fdInteger, std::to_string(value)); }
 
-std::string TLinkStringLine::Finish() const {
-  std::string out(kHeaderSize, '\0');
-  out.reserve(kHeaderSize + data_.size());
-  out[0] = static_cast<char>(kind_);
-  PutInt32(out.data() + 1, origin_);
+void TLinkStringLine::WriteHeader(char* message) const {
+  std::memset(message, 0, kHeaderSize);
+  message[0] = static_cast<char>(kind_);
+  PutInt32(message + 1, origin_);
   for (int k = 0; k < fieldCount_; ++k) {
     const Slot& slot = slots_[static_cast<std::size_t>(k)];
-    char* p = out.data() + SlotOffset(k);
+    char* p = message + SlotOffset(k);
     p[0] = static_cast<char>(slot.type);
     PutInt32(p + 1, static_cast<std::int32_t>(slot.start));
     PutInt32(p + 5, static_cast<std::int32_t>(slot.end));
   }
-  out.append(data_);
+}
+
+std::string TLinkStringLine::Finish() const& {
+  std::string out = bytes_;
+  WriteHeader(out.data());
   return out;
+}
+
+std::string TLinkStringLine::Finish() && {
+  WriteHeader(bytes_.data());
+  return std::move(bytes_);
 }
 
 TLinkStringLine TLinkStringLine::Parse(std::string message) {
@@ -68,8 +78,7 @@ TLinkStringLine TLinkStringLine::Parse(std::string message) {
     slot.end = static_cast<std::uint32_t>(end);
     line.fieldCount_ = k + 1;
   }
-  line.message_ = std::move(message);
-  line.parsed_ = true;
+  line.bytes_ = std::move(message);
   return line;
 }
 
@@ -83,8 +92,7 @@ std::string_view TLinkStringLine::Field(int k) const {
     throw EStringLineException("LINKSTRINGLINE ERROR: The message has no field " + std::to_string(k) + ".");
   }
   const Slot& slot = slots_[static_cast<std::size_t>(k - 1)];
-  const std::string_view data = parsed_ ? std::string_view(message_).substr(kHeaderSize) : std::string_view(data_);
-  return data.substr(slot.start - 1, slot.end - slot.start);
+  return std::string_view(bytes_).substr(kHeaderSize + slot.start - 1, slot.end - slot.start);
 }
 
 std::int64_t TLinkStringLine::FieldInt(int k) const {

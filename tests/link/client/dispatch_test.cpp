@@ -14,6 +14,7 @@
 #include "support/scripted_presenter.h"
 
 using namespace mero;
+using K = link::MessageKind;
 using test::PeerConnection;
 using test::PeerSession;
 using test::ProcessUntil;
@@ -22,13 +23,13 @@ using test::ScriptedPeer;
 
 namespace {
 
-link::TLinkStringLine Text(int kind, std::string_view text, std::int32_t origin = 0) {
+link::TLinkStringLine Text(K kind, std::string_view text, std::int32_t origin = 0) {
   link::TLinkStringLine line = ScriptedPeer::Line(kind, origin);
   line.AddText(text);
   return line;
 }
 
-link::TLinkStringLine Numbered(int kind, int number, std::string_view text, std::int32_t origin = 0) {
+link::TLinkStringLine Numbered(K kind, int number, std::string_view text, std::int32_t origin = 0) {
   link::TLinkStringLine line = ScriptedPeer::Line(kind, origin);
   line.AddInt(number);
   line.AddText(text);
@@ -66,24 +67,24 @@ TEST(Dispatch, ServerMessagesReachTheirEventsInArrivalOrderFromOneRead) {
   std::vector<std::string> log;
   PeerSession session(
       [&](PeerConnection& c, ScriptedPeer&) {
-        link::TLinkStringLine coded = Numbered(15, 77, binary);
-        coded.SetKind(15 | 0x80);  // dispatched on the low seven bits
-        link::TLinkStringLine object = ScriptedPeer::Line(50);
+        link::TLinkStringLine coded = Numbered(K::CodedMessage, 77, binary);
+        coded.SetKind(link::KindByte(K::CodedMessage) | 0x80);  // dispatched on the low seven bits
+        link::TLinkStringLine object = ScriptedPeer::Line(K::CustomObject);
         object.AddInt(9);
         object.AddText(OneText("A", "1").ToText());
         object.AddText("Printer");
         object.AddInt(0);
-        link::TLinkStringLine params = ScriptedPeer::Line(28);
+        link::TLinkStringLine params = ScriptedPeer::Line(K::CodedParamList);
         params.AddInt(4100);
         params.AddText(OneText("P", "value").ToText());
         params.AddInt(0);
-        link::TLinkStringLine utility = ScriptedPeer::Line(48);
+        link::TLinkStringLine utility = ScriptedPeer::Line(K::ServerUtility);
         utility.AddInt(7);
         utility.AddText("");
         std::string all;
         for (const link::TLinkStringLine& line :
-             {Text(8, "hello"), Text(13, "to all"), coded, Numbered(16, 5, binary), Text(20, "n20"), Text(23, "n23"),
-              Text(9, "box 9"), Text(14, "box 14"), Text(57, "unknown kind"), object, params, utility}) {
+             {Text(K::ChatMessage, "hello"), Text(K::ServerBroadcast, "to all"), coded, Numbered(K::CodedStream, 5, binary), Text(K::ServerNotification, "n20"), Text(K::ServerNotificationAlternate, "n23"),
+              Text(K::MessageBox, "box 9"), Text(K::MessageBoxAlternate, "box 14"), Text(static_cast<K>(57), "unknown kind"), object, params, utility}) {
           all += c.Frame(line);
         }
         c.SendRaw(all);
@@ -107,35 +108,35 @@ TEST(Dispatch, DeliveriesGoToTheDatasetNamedByTheOrigin) {
   bool done = false;
   PeerSession session(
       [&](PeerConnection& c, ScriptedPeer&) {
-        link::TLinkStringLine cursor = ScriptedPeer::Line(32, 1);
+        link::TLinkStringLine cursor = ScriptedPeer::Line(K::PacketCursor, 1);
         cursor.AddInt(7);
         link::TLinkParamList merges;
         merges.SetNamedValue("1", base::Variant::Text("rows for one"));
         merges.SetNamedValue("2", base::Variant::Text("rows for two"));
         merges.SetNamedValue("99", base::Variant::Text("nobody"));
-        link::TLinkStringLine received = ScriptedPeer::Line(30, 1);
+        link::TLinkStringLine received = ScriptedPeer::Line(K::DatasetParamList, 1);
         received.AddInt(500);
         received.AddText(OneText("X", "y").ToText());
         received.AddInt(1);  // kind 30 never releases and goes nowhere else
         link::TLinkParamList affected;
         affected.SetNamedValue("DatasetId", base::Variant::Integer(2));
         affected.SetNamedValue("RowsAffected", base::Variant::Integer(3));
-        link::TLinkStringLine rowsAffected = ScriptedPeer::Line(28);
+        link::TLinkStringLine rowsAffected = ScriptedPeer::Line(K::CodedParamList);
         rowsAffected.AddInt(link::kRowsAffectedMessage);
         rowsAffected.AddText(affected.ToText());
         rowsAffected.AddInt(0);
-        link::TLinkStringLine blob = ScriptedPeer::Line(22, 1);
+        link::TLinkStringLine blob = ScriptedPeer::Line(K::BlobStream, 1);
         blob.AddText("PHOTO");
         blob.AddText("STAFF");
         blob.AddInt(0);
         blob.AddStream(std::string("\0\1\2", 3));
         for (const link::TLinkStringLine& line :
-             {cursor, Text(35, OneText("qID", "5").ToText(), 1), Text(26, "props", 1), Text(44, "changed", 1),
-              Text(55, merges.ToText()), received, rowsAffected, blob, ScriptedPeer::Line(42, 1),
-              Text(44, "for nobody", 99)}) {
+             {cursor, Text(K::DatasetParams, OneText("qID", "5").ToText(), 1), Text(K::FieldProperties, "props", 1), Text(K::ChangedRows, "changed", 1),
+              Text(K::ChangedRowsByDataset, merges.ToText()), received, rowsAffected, blob, ScriptedPeer::Line(K::BlobBufferCleared, 1),
+              Text(K::ChangedRows, "for nobody", 99)}) {
           c.Send(line);
         }
-        c.Send(Numbered(15, 1, "done"));
+        c.Send(Numbered(K::CodedMessage, 1, "done"));
         c.WaitClosed();
       },
       {},
@@ -176,47 +177,47 @@ TEST(Dispatch, ReleasingKindsEndTheWaitWithTheirOutcome) {
   link::TLinkParamList inputs = OneText("OUT", "42");
   inputs.AddTyped("SKIPPED", link::ftString, link::ptOutput);
   auto custom = [&](int result) {
-    link::TLinkStringLine line = ScriptedPeer::Line(50);
+    link::TLinkStringLine line = ScriptedPeer::Line(K::CustomObject);
     line.AddInt(3);
     line.AddText(inputs.ToText());
     line.AddText("Obj");
     line.AddInt(result);
     return line;
   };
-  link::TLinkStringLine blobReply = ScriptedPeer::Line(22);
+  link::TLinkStringLine blobReply = ScriptedPeer::Line(K::BlobStream);
   blobReply.AddText("");
   blobReply.AddText("");
   blobReply.AddInt(1);
   blobReply.AddStream("stream bytes");
-  link::TLinkStringLine listReply = ScriptedPeer::Line(28);
+  link::TLinkStringLine listReply = ScriptedPeer::Line(K::CodedParamList);
   listReply.AddInt(2000);
   listReply.AddText(inputs.ToText());
   listReply.AddInt(1);
   const std::string detail = std::string("\x02") + OneText("ERR", "ORA-00001: unique constraint violated").ToText();
   const std::vector<Case> cases = {
-      {"4", {ScriptedPeer::Line(4)}, "", ""},
-      {"6 no error", {Text(6, std::string("NULL\x04", 5))}, "", ""},
-      {"6 empty", {Text(6, "")}, "", ""},
-      {"6 error", {Text(6, "ORA-00942: table or view does not exist")},
+      {"4", {ScriptedPeer::Line(K::Release)}, "", ""},
+      {"6 no error", {Text(K::SQLError, std::string("NULL\x04", 5))}, "", ""},
+      {"6 empty", {Text(K::SQLError, "")}, "", ""},
+      {"6 error", {Text(K::SQLError, "ORA-00942: table or view does not exist")},
        "[LINK SERVER ERROR]ORA-00942: table or view does not exist", ""},
-      {"6 error with detail list", {Text(6, detail)}, "[LINK SERVER ERROR]ORA-00001: unique constraint violated", ""},
-      {"21 empty", {Text(21, "")}, "", ""},
-      {"21 text", {Text(21, "too big")}, "Blob Did Not Update On the Server\rtoo big", ""},
+      {"6 error with detail list", {Text(K::SQLError, detail)}, "[LINK SERVER ERROR]ORA-00001: unique constraint violated", ""},
+      {"21 empty", {Text(K::BlobUpdateResult, "")}, "", ""},
+      {"21 text", {Text(K::BlobUpdateResult, "too big")}, "Blob Did Not Update On the Server\rtoo big", ""},
       {"22 reply stream", {blobReply}, "", "stream bytes"},
-      {"42", {ScriptedPeer::Line(42)}, "", ""},
-      {"52", {Text(52, "fifty-two")}, "", "fifty-two"},
+      {"42", {ScriptedPeer::Line(K::BlobBufferCleared)}, "", ""},
+      {"52", {Text(K::ReplyText, "fifty-two")}, "", "fifty-two"},
       // The text the last reply left is not taken for this request's error.
-      {"6 no error after a reply text", {Text(6, std::string("NULL\x04", 5))}, "", ""},
+      {"6 no error after a reply text", {Text(K::SQLError, std::string("NULL\x04", 5))}, "", ""},
       {"28 with reply flag", {listReply}, "", inputs.ToText(true)},
       {"50 result", {custom(1)}, "", inputs.ToText(true)},
       {"50 failure", {custom(2000)}, "42", ""},
-      {"50 to the handler, then 4", {custom(0), ScriptedPeer::Line(4)}, "", ""},
-      {"a coded message inside the wait, then 5", {Numbered(15, 1, "inside"), Numbered(5, 0, "NULL\x04")}, "", ""},
+      {"50 to the handler, then 4", {custom(0), ScriptedPeer::Line(K::Release)}, "", ""},
+      {"a coded message inside the wait, then 5", {Numbered(K::CodedMessage, 1, "inside"), Numbered(K::Rows, 0, "NULL\x04")}, "", ""},
   };
   test::AppHooksRecorder hooks;
   PeerSession session([&](PeerConnection& c, ScriptedPeer&) {
     for (const Case& k : cases) {
-      c.Expect(29);
+      c.Expect(K::Execute);
       for (const link::TLinkStringLine& reply : k.replies) c.Send(reply);
     }
     c.WaitClosed();
@@ -252,11 +253,11 @@ TEST(Dispatch, SQLErrorsGoToTheHooksAndTheStatusBar) {
   const std::string detail = std::string("\x02") + OneText("ERR", "ORA-2").ToText();
   PeerSession session([&](PeerConnection& c, ScriptedPeer&) {
     for (const char* text : {"ORA-1", "ORA-1", "ORA-1"}) {
-      c.Expect(29);
-      c.Send(Text(6, text));
+      c.Expect(K::Execute);
+      c.Send(Text(K::SQLError, text));
     }
-    c.Expect(29);
-    c.Send(Text(6, detail));
+    c.Expect(K::Execute);
+    c.Send(Text(K::SQLError, detail));
     c.WaitClosed();
   }, {}, [&](link::TLinkClientSocket& s) { s.SetStatusBar(&bar); });
   link::TLinkClientSocket& socket = session.socket();
@@ -286,16 +287,16 @@ TEST(Dispatch, SQLErrorsGoToTheHooksAndTheStatusBar) {
 TEST(Dispatch, ARequestInsideAWaitIsDiscardedAndAQuitEndsTheWait) {
   test::AppHooksRecorder hooks;
   PeerSession session([&](PeerConnection& c, ScriptedPeer&) {
-    c.Expect(29);
-    c.Send(Numbered(15, 1, "nest"));
-    c.Send(Text(6, std::string("NULL\x04", 5)));
-    c.Expect(29);
-    c.Send(Numbered(15, 2, "quit"));
+    c.Expect(K::Execute);
+    c.Send(Numbered(K::CodedMessage, 1, "nest"));
+    c.Send(Text(K::SQLError, std::string("NULL\x04", 5)));
+    c.Expect(K::Execute);
+    c.Send(Numbered(K::CodedMessage, 2, "quit"));
     // The next message proves the nested request never left the client.
-    c.Send(Text(6, std::string("NULL\x04", 5)));
-    link::TLinkStringLine after = c.Expect(15);
+    c.Send(Text(K::SQLError, std::string("NULL\x04", 5)));
+    link::TLinkStringLine after = c.Expect(K::CodedMessage);
     if (after.Field(2) != "after") throw std::runtime_error("unexpected message");
-    c.Send(Numbered(15, 3, "ack"));
+    c.Send(Numbered(K::CodedMessage, 3, "ack"));
     c.WaitClosed();
   });
   link::TLinkClientSocket& socket = session.socket();
@@ -335,8 +336,8 @@ TEST(Dispatch, TerminateMessageClosesAndEndsUnlessHandled) {
     bool coded = false;
     PeerSession session(
         [&](PeerConnection& c, ScriptedPeer&) {
-          c.Send(Text(25, "server going down"));
-          c.Send(Numbered(15, 1, "still here"));
+          c.Send(Text(K::TerminateMessage, "server going down"));
+          c.Send(Numbered(K::CodedMessage, 1, "still here"));
           c.WaitClosed();
         },
         {},
@@ -361,8 +362,8 @@ TEST(Dispatch, AThrowingHandlerLosesOnlyItsOwnMessage) {
   std::vector<std::string> seen;
   PeerSession session(
       [&](PeerConnection& c, ScriptedPeer&) {
-        c.SendRaw(c.Frame(Numbered(15, 1, "first")) + c.Frame(Numbered(15, 2, "throws")) +
-                  c.Frame(Numbered(15, 3, "third")));
+        c.SendRaw(c.Frame(Numbered(K::CodedMessage, 1, "first")) + c.Frame(Numbered(K::CodedMessage, 2, "throws")) +
+                  c.Frame(Numbered(K::CodedMessage, 3, "third")));
         c.WaitClosed();
       },
       {},

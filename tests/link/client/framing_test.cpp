@@ -19,6 +19,7 @@
 #include "support/scripted_presenter.h"
 
 using namespace mero;
+using K = link::MessageKind;
 using test::ConnectedSocket;
 using test::PeerConnection;
 using test::PeerSession;
@@ -29,7 +30,7 @@ using test::ScriptedPeer;
 namespace {
 
 link::TLinkStringLine Coded(int number, std::string_view text) {
-  link::TLinkStringLine line = ScriptedPeer::Line(15);
+  link::TLinkStringLine line = ScriptedPeer::Line(K::CodedMessage);
   line.AddInt(number);
   line.AddText(text);
   return line;
@@ -101,7 +102,7 @@ TEST(Framing, AnInvalidLengthClosesTheConnection) {
 TEST(Framing, AnInvalidLengthDuringAWaitFailsTheRequest) {
   test::AppHooksRecorder hooks;
   PeerSession session([&](PeerConnection& c, ScriptedPeer&) {
-    c.Expect(29);
+    c.Expect(K::Execute);
     c.SendRaw(std::string("\xFF\xFF\xFF\xFF", 4));
     c.WaitClosed();
   });
@@ -121,10 +122,10 @@ TEST(Framing, LargeFramesReachThePeerWhole) {
   std::atomic<bool> gotPosted{false};
   PeerSession session([&](PeerConnection& c, ScriptedPeer& peer) {
     peer.WaitForStep(1);  // nothing is read until the client has handed over the frame
-    const link::TLinkStringLine posted = c.Expect(15, std::chrono::seconds(60));
+    const link::TLinkStringLine posted = c.Expect(K::CodedMessage, std::chrono::seconds(60));
     gotPosted = posted.Field(2) == big;
-    const link::TLinkStringLine statement = c.Expect(29, std::chrono::seconds(60));
-    link::TLinkStringLine reply = ScriptedPeer::Line(6);
+    const link::TLinkStringLine statement = c.Expect(K::Execute, std::chrono::seconds(60));
+    link::TLinkStringLine reply = ScriptedPeer::Line(K::SQLError);
     reply.AddText(statement.Field(1) == big ? std::string("NULL\x04", 5) : std::string("damaged"));
     c.Send(reply);
     c.WaitClosed();
@@ -143,7 +144,7 @@ TEST(Framing, LargeFramesReachThePeerWhole) {
 TEST(Framing, AConnectionLostDuringAWaitFailsTheRequestAndLaterRequestsAtOnce) {
   test::AppHooksRecorder hooks;
   PeerSession session([&](PeerConnection& c, ScriptedPeer&) {
-    c.Expect(3);
+    c.Expect(K::Select);
     c.Close();
   });
   link::TLinkClientSocket& socket = session.socket();

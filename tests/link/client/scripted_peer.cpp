@@ -14,6 +14,8 @@
 
 namespace mero::test {
 
+using K = link::MessageKind;
+
 PeerConnection::PeerConnection(int fd, link::LinkTransforms transforms) : fd_(fd), transforms_(std::move(transforms)) {
   const int one = 1;
   setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
@@ -53,10 +55,11 @@ link::TLinkStringLine PeerConnection::Receive(std::chrono::milliseconds timeout)
   return link::TLinkStringLine::Parse(std::move(message));
 }
 
-link::TLinkStringLine PeerConnection::Expect(int kind, std::chrono::milliseconds timeout) {
+link::TLinkStringLine PeerConnection::Expect(link::MessageKind kind, std::chrono::milliseconds timeout) {
   link::TLinkStringLine line = Receive(timeout);
-  if (line.DispatchKind() != kind) {
-    throw std::runtime_error("expected kind " + std::to_string(kind) + ", got " + std::to_string(line.DispatchKind()));
+  if (!line.Is(kind)) {
+    throw std::runtime_error("expected kind " + std::to_string(link::KindByte(kind)) + ", got " +
+                             std::to_string(line.DispatchKind()));
   }
   return line;
 }
@@ -101,8 +104,8 @@ bool PeerConnection::WaitClosed(std::chrono::milliseconds timeout) {
 }
 
 link::TLinkStringLine PeerConnection::AnswerLogin(bool verdict) {
-  link::TLinkStringLine login = Expect(17);
-  link::TLinkStringLine reply = ScriptedPeer::Line(17);
+  link::TLinkStringLine login = Expect(K::Login);
+  link::TLinkStringLine reply = ScriptedPeer::Line(K::Login);
   reply.AddInt(verdict ? 1 : 0);
   Send(reply);
   return login;
@@ -110,7 +113,7 @@ link::TLinkStringLine PeerConnection::AnswerLogin(bool verdict) {
 
 void PeerConnection::AcceptLogin() {
   AnswerLogin(true);
-  Expect(48);
+  Expect(K::ServerUtility);
 }
 
 ScriptedPeer::ScriptedPeer(Script script, link::LinkTransforms transforms) : transforms_(std::move(transforms)) {
@@ -158,9 +161,9 @@ void ScriptedPeer::WaitForStep(int step, std::chrono::milliseconds timeout) cons
   }
 }
 
-link::TLinkStringLine ScriptedPeer::Line(int kind, std::int32_t origin) {
+link::TLinkStringLine ScriptedPeer::Line(link::MessageKind kind, std::int32_t origin) {
   link::TLinkStringLine line;
-  line.SetKind(static_cast<std::uint8_t>(kind));
+  line.SetKind(kind);
   line.SetOrigin(origin);
   return line;
 }

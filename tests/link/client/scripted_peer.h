@@ -37,7 +37,7 @@ class PeerConnection {
   // The next message; raises std::runtime_error on time-out or close.
   link::TLinkStringLine Receive(std::chrono::milliseconds timeout = 10s);
   // The next message, which must be of the kind.
-  link::TLinkStringLine Expect(int kind, std::chrono::milliseconds timeout = 10s);
+  link::TLinkStringLine Expect(link::MessageKind kind, std::chrono::milliseconds timeout = 10s);
   // Raw bytes as they arrive (at least one byte), for the HTTP wrapping.
   std::string ReceiveRaw(std::chrono::milliseconds timeout = 10s);
   void Send(const link::TLinkStringLine& line);
@@ -48,7 +48,7 @@ class PeerConnection {
   bool WaitClosed(std::chrono::milliseconds timeout = 10s);
   void Close();
 
-  // The login a client sends first (kind 17), answered with the verdict.
+  // The login a client sends first, answered with the verdict.
   link::TLinkStringLine AnswerLogin(bool verdict);
   // AnswerLogin(true), then the server-information request that follows it.
   void AcceptLogin();
@@ -83,7 +83,7 @@ class ScriptedPeer {
   void WaitForStep(int step, std::chrono::milliseconds timeout = 10s) const;
 
   // Builds a message.
-  static link::TLinkStringLine Line(int kind, std::int32_t origin = 0);
+  static link::TLinkStringLine Line(link::MessageKind kind, std::int32_t origin = 0);
 
  private:
   int listenFd_ = -1;

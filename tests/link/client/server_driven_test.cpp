@@ -23,6 +23,7 @@
 #include "support/temp_dir.h"
 
 using namespace mero;
+using K = link::MessageKind;
 using test::ConnectedSocket;
 using test::PeerConnection;
 using test::PeerSession;
@@ -39,7 +40,7 @@ std::string ReadFile(const std::filesystem::path& path) {
   return s.str();
 }
 
-link::TLinkStringLine ParamsLine(int kind, int number, const link::TLinkParamList& list, int replyFlag) {
+link::TLinkStringLine ParamsLine(K kind, int number, const link::TLinkParamList& list, int replyFlag) {
   link::TLinkStringLine line = ScriptedPeer::Line(kind);
   line.AddInt(number);
   line.AddText(list.ToText());
@@ -48,14 +49,14 @@ link::TLinkStringLine ParamsLine(int kind, int number, const link::TLinkParamLis
 }
 
 link::TLinkStringLine Utility(int code, const link::TLinkParamList& list) {
-  link::TLinkStringLine line = ScriptedPeer::Line(48);
+  link::TLinkStringLine line = ScriptedPeer::Line(K::ServerUtility);
   line.AddInt(code);
   line.AddText(list.ToText());
   return line;
 }
 
 link::TLinkStringLine Coded(int number, std::string_view text) {
-  link::TLinkStringLine line = ScriptedPeer::Line(15);
+  link::TLinkStringLine line = ScriptedPeer::Line(K::CodedMessage);
   line.AddInt(number);
   line.AddText(text);
   return line;
@@ -101,9 +102,9 @@ TEST(ServerDriven, FilePiecesAreAppendedUntilTheLastAndReportProgress) {
   std::vector<int> coded;
   PeerSession session(
       [&](PeerConnection& c, ScriptedPeer&) {
-        c.Send(ParamsLine(28, link::kFilePieceMessage, Piece(name, std::string("ab\0", 3), 6, "False"), 0));
-        c.Send(ParamsLine(30, link::kFilePieceMessage, Piece(name, "cde", 6, "true"), 0));
-        c.Send(ParamsLine(28, link::kFilePieceMessage, Piece(blocked, "x", 1, "True"), 0));
+        c.Send(ParamsLine(K::CodedParamList, link::kFilePieceMessage, Piece(name, std::string("ab\0", 3), 6, "False"), 0));
+        c.Send(ParamsLine(K::DatasetParamList, link::kFilePieceMessage, Piece(name, "cde", 6, "true"), 0));
+        c.Send(ParamsLine(K::CodedParamList, link::kFilePieceMessage, Piece(blocked, "x", 1, "True"), 0));
         c.Send(Coded(1, "done"));
         c.WaitClosed();
       },
@@ -265,10 +266,10 @@ TEST(ServerDriven, RedirectMovesTheConnectionAndFallsBackOnceWhenItIsLost) {
   const int serverPort = server.port();
   ScriptedPeer anchor([&](ScriptedPeer& p) {
     auto first = p.Accept();
-    first->Expect(17);
+    first->Expect(K::Login);
     link::TLinkParamList target;
     target.AddValue(base::Variant::Text("127.0.0.1:" + std::to_string(serverPort)));
-    link::TLinkStringLine redirect = ScriptedPeer::Line(47);
+    link::TLinkStringLine redirect = ScriptedPeer::Line(K::Redirect);
     redirect.AddText(target.ToText());
     first->Send(redirect);
     first->WaitClosed();
@@ -305,12 +306,12 @@ TEST(ServerDriven, ReconnectNoticesReopenTheConnection) {
     auto first = p.Accept();
     first->AcceptLogin();
     ++logins;
-    first->Send(ScriptedPeer::Line(19));
+    first->Send(ScriptedPeer::Line(K::ReconnectNotice));
     first->WaitClosed();
     auto second = p.Accept();
     second->AcceptLogin();
     ++logins;
-    second->Send(ScriptedPeer::Line(18));
+    second->Send(ScriptedPeer::Line(K::Reconnect));
     second->WaitClosed();
   });
   test::SocketSetup setup;
@@ -352,8 +353,8 @@ TEST(ServerDriven, AClientUpgradeSwapsTheProgramAndStartsItWithTheSameArguments)
   const std::string newProgram = "#!/bin/sh\nprintf '%s\\n' \"$@\" > started.txt\n";
   PeerSession session(
       [&](PeerConnection& c, ScriptedPeer&) {
-        c.Send(ScriptedPeer::Line(39));
-        link::TLinkStringLine upgrade = ScriptedPeer::Line(38);
+        c.Send(ScriptedPeer::Line(K::UpgradeProgress));
+        link::TLinkStringLine upgrade = ScriptedPeer::Line(K::ClientUpgrade);
         upgrade.AddStream(newProgram);
         c.Send(upgrade);
         c.WaitClosed();
@@ -383,7 +384,7 @@ TEST(ServerDriven, AnUpgradeHandlerCanTakeTheUpgradeOver) {
   std::vector<std::string> script;
   PeerSession session(
       [&](PeerConnection& c, ScriptedPeer&) {
-        link::TLinkStringLine upgrade = ScriptedPeer::Line(38);
+        link::TLinkStringLine upgrade = ScriptedPeer::Line(K::ClientUpgrade);
         upgrade.AddStream(std::string("new\0program", 11));
         c.Send(upgrade);
         c.WaitClosed();
@@ -449,12 +450,12 @@ TEST(ServerDriven, HttpWrapsEveryFrameAndSkipsResponseHeads) {
       HttpRequest login = ReadHttpRequest(*c, buffered);
       heads.push_back(login.head);
       kinds.push_back(login.message.DispatchKind());
-      link::TLinkStringLine verdict = ScriptedPeer::Line(17);
+      link::TLinkStringLine verdict = ScriptedPeer::Line(K::Login);
       verdict.AddInt(1);
       c->SendRaw(ok + c->Frame(verdict));
       HttpRequest exec = ReadHttpRequest(*c, buffered);
       kinds.push_back(exec.message.DispatchKind());
-      link::TLinkStringLine none = ScriptedPeer::Line(6);
+      link::TLinkStringLine none = ScriptedPeer::Line(K::SQLError);
       none.AddText(std::string("NULL\x04", 5));
       // Two responses in one write: a coded message, then the reply.
       c->SendRaw(ok + c->Frame(Coded(5, "pushed")) + ok + c->Frame(none));
@@ -495,7 +496,9 @@ TEST(ServerDriven, HttpWrapsEveryFrameAndSkipsResponseHeads) {
               "10061: Connection refused.  Verify that a server is available.");
     EXPECT_FALSE(client.socket.Active());
     ASSERT_TRUE(ProcessUntil([&] { return peer.finished(); }));
-    EXPECT_EQ(kinds, (std::vector<int>{17, 29, 29, 29})) << "no server-information request, no second login";
+    const int login = link::KindByte(K::Login);
+    const int exec = link::KindByte(K::Execute);
+    EXPECT_EQ(kinds, (std::vector<int>{login, exec, exec, exec})) << "no server-information request, no second login";
     ASSERT_FALSE(heads.empty());
     const std::string& head = heads[0];
     EXPECT_EQ(head.rfind(k.requestLine, 0), 0U) << head;
@@ -515,8 +518,8 @@ TEST(ServerDriven, AReplyWaitShowsItsCursorAndReportsItsStartAndEnd) {
     test::AppHooksRecorder hooks;
     RecordingWindows windows;
     PeerSession session([](PeerConnection& c, ScriptedPeer&) {
-      c.Expect(29);
-      c.Send(ScriptedPeer::Line(4));
+      c.Expect(K::Execute);
+      c.Send(ScriptedPeer::Line(K::Release));
       c.WaitClosed();
     });
     link::TLinkClientSocket& socket = session.socket();

@@ -247,6 +247,46 @@ TEST(RowDecode, TextTokensByFieldType) {
   }
 }
 
+// Number columns send whole values as their digits. Whatever form the text
+// takes, a float or date field holds what the decimal reading of it gives,
+// to the bit: "-0" stays negative zero, digits past a double's precision
+// round to the nearest double.
+TEST(RowDecode, DigitsInFloatAndDateFieldsReadToTheBit) {
+  struct Case {
+    std::string token;
+    double asFloat;
+    double asDateTime;
+  };
+  const std::vector<Case> cases = {
+      {"0", 0.0, 0.0},
+      {"-0", -0.0, -0.0},
+      {"7", 7.0, 7.0},
+      {"5000000000", 5e9, 0.0},  // past 31/12/9999: no date
+      {"-5000000000", -5e9, 0.0},
+      {"45356", 45356.0, 45356.0},
+      {"-693593", -693593.0, -693593.0},  // 02/01/0001
+      {"-693594", -693594.0, 0.0},
+      {"999999999999999", 999999999999999.0, 0.0},
+      {"9007199254740993", 9007199254740992.0, 0.0},
+      {"-12345678901234567890", -12345678901234567890.0, 0.0},
+      {"0005", 5.0, 5.0},
+      {"+7", 7.0, 7.0},
+      {" 7 ", 7.0, 7.0},
+      {"1e3", 1000.0, 1000.0},
+      {"--7", 0.0, 0.0},
+      {"7-", 0.0, 0.0},
+      {"-", 0.0, 0.0},
+  };
+  for (const Case& c : cases) {
+    const RowSet rows = Decode({{"F", link::ftFloat, 0}, {"D", link::ftDateTime, 0}}, c.token + S + c.token + S + E);
+    ASSERT_EQ(rows.RowCount(), 1u);
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(rows.Double(0, 0)), std::bit_cast<std::uint64_t>(c.asFloat))
+        << "'" << c.token << "' reads " << rows.Double(0, 0);
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(rows.Double(0, 1)), std::bit_cast<std::uint64_t>(c.asDateTime))
+        << "'" << c.token << "' as a date reads " << rows.Double(0, 1);
+  }
+}
+
 // Texts of every length keep every byte that may travel as text, wherever it
 // falls, including the bytes just below and above the control bytes.
 TEST(RowDecode, TextKeepsEveryByteThatMayTravel) {
@@ -550,6 +590,28 @@ TEST(ResultSetRoundTrip, EveryFieldTypeSurvives) {
   EXPECT_EQ(rows.Value(2, 20), Variant::Text("?")) << "a lone byte 3 must not turn into NULL";
   EXPECT_EQ(rows.Value(2, 21), Variant::Text("\x03\x03"));
   EXPECT_EQ(rows.Value(2, 8), Variant::Date(0));
+}
+
+// A text loses every byte 2, 4, 5 or 6 to '?', wherever it stands in a text
+// of any length, and keeps every other byte, the ones just beside them too;
+// a text written straight into the payload is cleaned the same way.
+TEST(ResultSetEncoding, TextsLoseTheControlBytesAnywhere) {
+  for (std::size_t length = 1; length <= 19; ++length) {
+    for (std::size_t at = 0; at < length; ++at) {
+      for (const char b : {'\x00', '\x01', '\x02', '\x03', '\x04', '\x05', '\x06', '\x07', 'A'}) {
+        std::string text(length, 'x');
+        text[at] = b;
+        std::string cleaned = text;
+        if (b == 2 || b == 4 || b == 5 || b == 6 || (b == 3 && length == 1)) cleaned[at] = '?';
+        std::string direct;
+        link::ResultSetEncoder(direct).AddText(text);
+        std::string written;
+        link::ResultSetEncoder(written).AddTextWith([&](std::string& out) { out += text; });
+        ASSERT_EQ(direct, cleaned + S) << "byte " << int(b) << " at " << at << " of " << length;
+        ASSERT_EQ(written, direct);
+      }
+    }
+  }
 }
 
 // --- Malformed payloads -------------------------------------------------------
