@@ -49,7 +49,7 @@ link::TLinkClientSocket& Socket() {
       raw->SetApplicationName("MERO");
       raw->SetApplicationVersion("1,31");
       raw->SetHost("127.0.0.1");
-      raw->SetPort(Server().port());
+      raw->SetPort(Server().Port());
     };
     s->OnLoginAttempt = [&verified](bool v) { verified = v; };
     s->Loaded();
@@ -140,7 +140,7 @@ void BM_ClientDataSetOpenOverLink(benchmark::State& state) {
 }
 
 void BM_TestClientSelect(benchmark::State& state) {
-  test::LinkTestClient client(Server().port());
+  test::LinkTestClient client(Server().Port());
   if (!client.Login("ADMIN", "admin")) throw std::runtime_error("the test client's login was refused");
   for (auto _ : state) {
     const test::LinkTestClient::SelectReply reply = client.Select(kSelect);

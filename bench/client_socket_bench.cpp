@@ -58,7 +58,7 @@ void BM_ClientSocketSelect(benchmark::State& state) {
     socket.SetApplicationName("MERO");
     socket.SetApplicationVersion("1,31");
     socket.SetHost("127.0.0.1");
-    socket.SetPort(Server().port());
+    socket.SetPort(Server().Port());
   };
   socket.OnLoginAttempt = [&](bool v) { verified = v; };
   socket.Loaded();
@@ -73,7 +73,7 @@ void BM_ClientSocketSelect(benchmark::State& state) {
 }
 
 void BM_TestClientSelect(benchmark::State& state) {
-  test::LinkTestClient client(Server().port());
+  test::LinkTestClient client(Server().Port());
   if (!client.Login("MARIA", "maria")) throw std::runtime_error("the test client's login was refused");
   for (auto _ : state) {
     const test::LinkTestClient::SelectReply reply = client.Select(kSelect);

@@ -46,7 +46,7 @@ constexpr int kRows = bench::kBenchRows;
 test::ServerProcess& Server() { return bench::BenchServer(); }
 
 std::unique_ptr<test::LinkTestClient> LoggedIn() {
-  auto client = std::make_unique<test::LinkTestClient>(Server().port());
+  auto client = std::make_unique<test::LinkTestClient>(Server().Port());
   if (!client->Login("ADMIN", "admin")) throw std::runtime_error("login refused");
   return client;
 }
@@ -77,7 +77,7 @@ void BM_SelectOverLink(benchmark::State& state, const ColumnGroup& group) {
 // integers), VARCHAR2 as UTF-8 text.
 void BM_SelectInProcess(benchmark::State& state, const ColumnGroup& group) {
   sqlite3* db = nullptr;
-  if (sqlite3_open(Server().database().c_str(), &db) != SQLITE_OK) state.SkipWithError("cannot open the database");
+  if (sqlite3_open(Server().Database().c_str(), &db) != SQLITE_OK) state.SkipWithError("cannot open the database");
   enum class Getter { Integer, Double, Text };
   for (auto _ : state) {
     sqlite3_stmt* stmt = nullptr;
@@ -141,10 +141,10 @@ void BM_LoopbackPingPong(benchmark::State& state) {
   request.AddInt(-1);
   request.AddInt(0);
   request.AddText("");
-  const std::string out = link::PackMessage(request.Finish(), client->transforms());
-  const std::size_t before = client->bytesReceived();
+  const std::string out = link::PackMessage(request.Finish(), client->Transforms());
+  const std::size_t before = client->BytesReceived();
   client->Select("select * from BENCH_ROWS where ID = 12345");
-  const std::size_t replySize = client->bytesReceived() - before;
+  const std::size_t replySize = client->BytesReceived() - before;
 
   int listener = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in addr{};

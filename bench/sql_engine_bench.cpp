@@ -45,7 +45,7 @@ class BenchDatabase {
         "PRICE NUMBER, QTY NUMBER, DTIN DATE, STAMP DATE, CODE VARCHAR2(20), COMM VARCHAR2(80))");
     db.Exec("BEGIN");
     sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db.handle(), "INSERT INTO T VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)", -1, &st, nullptr);
+    sqlite3_prepare_v2(db.Handle(), "INSERT INTO T VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)", -1, &st, nullptr);
     const char* names[] = {"Τόνερ μαύρο", "Τύμπανο", "Μελάνι κυανό", "Ταινία μελανιού", "Δοχείο αποβλήτων"};
     const char* cities[] = {"Αθήνα", "Θεσσαλονίκη", "Πάτρα", "Ηράκλειο"};
     const double day = 45292;  // 01/01/2024
@@ -145,7 +145,7 @@ void BM_SqliteSelectAll(benchmark::State& state) {
   server::Database db(Data().Path(), server::Database::Mode::Existing);
   Fastest(state, [&] {
     sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db.handle(), "SELECT * FROM T", -1, &st, nullptr);
+    sqlite3_prepare_v2(db.Handle(), "SELECT * FROM T", -1, &st, nullptr);
     std::size_t rows = 0;
     std::int64_t ints = 0;
     double reals = 0;
@@ -183,7 +183,7 @@ void BM_EnginePrimaryKey(benchmark::State& state) {
 void BM_SqlitePrimaryKey(benchmark::State& state) {
   server::Database db(Data().Path(), server::Database::Mode::Existing);
   sqlite3_stmt* st = nullptr;
-  sqlite3_prepare_v2(db.handle(), "SELECT * FROM T WHERE ID = ?1", -1, &st, nullptr);
+  sqlite3_prepare_v2(db.Handle(), "SELECT * FROM T WHERE ID = ?1", -1, &st, nullptr);
   Fastest(state, [&] {
     sqlite3_bind_int64(st, 1, 4711);
     std::int64_t ints = 0;

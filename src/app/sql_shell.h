@@ -39,9 +39,9 @@ class ResultDataset : public link::LinkDataset {
   void LinkRowsAffected(int rows) override { rowsAffected_ = rows; }
   void LinkSocketDestroyed(link::TLinkClientSocket&) override {}
 
-  const link::RowSet& rows() const { return rows_; }
+  const link::RowSet& Rows() const { return rows_; }
   link::RowSet& rows() { return rows_; }
-  int rowsAffected() const { return rowsAffected_; }
+  int RowsAffected() const { return rowsAffected_; }
 
  private:
   link::RowSet rows_;

@@ -15,7 +15,7 @@ class IniFile {
  public:
   explicit IniFile(std::string path);
 
-  const std::string& path() const { return path_; }
+  const std::string& Path() const { return path_; }
   // Reads the file; a missing file is an empty one. False when it exists but
   // cannot be read.
   bool Load();

@@ -115,7 +115,7 @@ const CatalogObject* Catalog::Find(std::string_view name) const {
 std::shared_ptr<const Catalog> LoadCatalog(Database& db) {
   std::vector<std::pair<std::string, bool>> names;
   {
-    Prepared q(db.handle(),
+    Prepared q(db.Handle(),
             "SELECT name, type FROM sqlite_schema WHERE type IN ('table', 'view') AND substr(name, 1, 7) <> "
             "'sqlite_' ORDER BY name");
     while (q.Step()) names.emplace_back(q.Text(0), q.Text(1) == "view");
@@ -125,7 +125,7 @@ std::shared_ptr<const Catalog> LoadCatalog(Database& db) {
     CatalogObject object;
     object.name = UpperName(name);
     object.isView = isView;
-    Prepared q(db.handle(), "PRAGMA table_info(" + QuoteIdentifier(name) + ")");
+    Prepared q(db.Handle(), "PRAGMA table_info(" + QuoteIdentifier(name) + ")");
     while (q.Step()) {
       CatalogColumn column;
       column.name = UpperName(q.Text(1));
@@ -137,7 +137,7 @@ std::shared_ptr<const Catalog> LoadCatalog(Database& db) {
     objects.insert_or_assign(std::move(key), std::move(object));
   }
   if (objects.count("MERO_COLUMNS") != 0) {
-    Prepared q(db.handle(), "SELECT OBJECT_NAME, COLUMN_NAME, DATA_TYPE FROM MERO_COLUMNS");
+    Prepared q(db.Handle(), "SELECT OBJECT_NAME, COLUMN_NAME, DATA_TYPE FROM MERO_COLUMNS");
     while (q.Step()) {
       auto it = objects.find(UpperName(q.Text(0)));
       if (it == objects.end()) continue;

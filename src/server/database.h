@@ -39,8 +39,8 @@ class Database {
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
 
-  sqlite3* handle() const { return db_; }
-  const std::string& path() const { return path_; }
+  sqlite3* Handle() const { return db_; }
+  const std::string& Path() const { return path_; }
 
   // Runs statements that return no rows (SQLite's own dialect); raises
   // SqlError with the Oracle text of the failure.

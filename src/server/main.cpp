@@ -205,7 +205,7 @@ int User(const Args& args) {
   if (args.words.empty()) throw std::invalid_argument("user needs add, passwd or list");
   const std::string verb = args.words[0];
   Connection c(RequireDb(args));
-  sqlite3* db = c.db.handle();
+  sqlite3* db = c.db.Handle();
   auto run = [db](const std::string& sql, const std::vector<std::string>& values) {
     server::Prepared q(db, sql);
     for (std::size_t i = 0; i < values.size(); ++i) q.Bind(static_cast<int>(i + 1), std::string_view(values[i]));

@@ -36,7 +36,7 @@ class Prepared {
   std::string Text(int column) const;
   std::optional<std::string> OptText(int column) const;
 
-  sqlite3_stmt* handle() const { return stmt_; }
+  sqlite3_stmt* Handle() const { return stmt_; }
 
  private:
   void Check(int rc) const;

@@ -102,7 +102,7 @@ RequestHandler::Outcome RequestHandler::Handle(const link::TLinkStringLine& requ
   using link::MessageKind;
   const auto kind = static_cast<MessageKind>(request.DispatchKind());
   const bool waits = link::WaitsForReply(kind);
-  const std::int32_t origin = request.origin();
+  const std::int32_t origin = request.Origin();
   try {
     if (!db_) OpenDatabase();
     if (kind == MessageKind::Login) {
@@ -183,7 +183,7 @@ void RequestHandler::Login(const link::TLinkStringLine& request, Outcome& out) {
   } else if (std::find(context_.config.acceptedVersions.begin(), context_.config.acceptedVersions.end(), version) ==
              context_.config.acceptedVersions.end()) {
     refusal = "version \"" + ToUtf8(version) + "\" is not accepted";
-  } else if (!FindUser(db_->handle(), user, row) || !VerifyPassword(password, row.passwordHash)) {
+  } else if (!FindUser(db_->Handle(), user, row) || !VerifyPassword(password, row.passwordHash)) {
     refusal = "wrong user name or password";
   }
 
@@ -292,7 +292,7 @@ void RequestHandler::CodedMessage(const link::TLinkStringLine& request, Outcome&
   const std::string password = base::GetNFieldEx(text, ";", 2, false);
   UserRow row;
   std::string info;
-  if (FindUser(db_->handle(), user, row) && base::UpperStr(row.usrid) == base::UpperStr(vars_.loginUser) &&
+  if (FindUser(db_->Handle(), user, row) && base::UpperStr(row.usrid) == base::UpperStr(vars_.loginUser) &&
       VerifyPassword(password, row.passwordHash)) {
     info = std::to_string(row.number) + ";" + (row.superUser ? "1" : "0") + ";" + row.fullName + ";" + row.deptId +
            ";1;" + row.usrid + ";" + row.rights;
@@ -318,7 +318,7 @@ void RequestHandler::ParamList(const link::TLinkStringLine& request, Outcome& ou
       Log(peer_ + " " + vars_.loginUser + ": file " + file.name + " sent");
     }
   }
-  link::TLinkStringLine reply = Line(link::MessageKind::CodedParamList, request.origin());
+  link::TLinkStringLine reply = Line(link::MessageKind::CodedParamList, request.Origin());
   reply.AddInt(number);
   reply.AddText(answer.ToText(false));
   reply.AddInt(1);

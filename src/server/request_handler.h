@@ -53,8 +53,8 @@ class RequestHandler {
   // when the select asks for it and the message itself came uncompressed.
   Outcome Handle(const link::TLinkStringLine& request, link::TLinkCompression messageCompression);
 
-  bool loggedIn() const { return loggedIn_; }
-  const std::string& user() const { return vars_.loginUser; }
+  bool LoggedIn() const { return loggedIn_; }
+  const std::string& User() const { return vars_.loginUser; }
 
  private:
   struct Cursor {

@@ -21,7 +21,7 @@ std::string_view Script(std::string_view name) {
   return text;
 }
 
-void RollbackQuietly(Database& db) { sqlite3_exec(db.handle(), "ROLLBACK", nullptr, nullptr, nullptr); }
+void RollbackQuietly(Database& db) { sqlite3_exec(db.Handle(), "ROLLBACK", nullptr, nullptr, nullptr); }
 
 // Empty texts are stored as NULL, as Oracle would.
 void BindOptional(Prepared& statement, int index, std::string_view text) {
@@ -33,7 +33,7 @@ void BindOptional(Prepared& statement, int index, std::string_view text) {
 }
 
 void InsertDemoUsers(Database& db) {
-  Prepared insert(db.handle(),
+  Prepared insert(db.Handle(),
                   "INSERT INTO USRLU (USRID, DEPTID, CANU, OTHER_DEPTS, PASSWORD_HASH, IS_SUPERUSER, FULLNAME)"
                   " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
   for (const DemoUser& user : DemoUsers()) {
@@ -45,7 +45,7 @@ void InsertDemoUsers(Database& db) {
     insert.Bind(6, std::int64_t{user.superUser ? 1 : 0});
     BindOptional(insert, 7, user.fullName);
     insert.Run();
-    sqlite3_reset(insert.handle());
+    sqlite3_reset(insert.Handle());
   }
 }
 
@@ -59,7 +59,7 @@ const std::vector<std::string_view>& SchemaScripts() {
 
 void CreateSchema(Database& db) {
   {
-    Prepared objects(db.handle(), "SELECT count(*) FROM sqlite_master");
+    Prepared objects(db.Handle(), "SELECT count(*) FROM sqlite_master");
     objects.Step();
     if (objects.Int(0) != 0) {
       throw SqlError("ORA-00955: name is already used by an existing object (the database already has a schema)");
@@ -100,7 +100,7 @@ void LoadDemoData(Database& db, base::TDateTime today) {
 
 void DispatchRequisition(Database& db, std::int64_t id, base::TDateTime day) {
   {
-    Prepared find(db.handle(), "SELECT DTSENT FROM UP_DELT WHERE ID = ?1");
+    Prepared find(db.Handle(), "SELECT DTSENT FROM UP_DELT WHERE ID = ?1");
     find.Bind(1, id);
     if (!find.Step()) {
       throw SqlError("ORA-20019: Δεν υπάρχει δελτίο με ID " + std::to_string(id));
@@ -109,7 +109,7 @@ void DispatchRequisition(Database& db, std::int64_t id, base::TDateTime day) {
       throw SqlError("ORA-20020: Το δελτίο με ID " + std::to_string(id) + " έχει ήδη αποσταλεί");
     }
   }
-  Prepared send(db.handle(), "UPDATE UP_DELT SET DTSENT = ?2 WHERE ID = ?1");
+  Prepared send(db.Handle(), "UPDATE UP_DELT SET DTSENT = ?2 WHERE ID = ?1");
   send.Bind(1, id).Bind(2, std::trunc(day));
   send.Run();
 }

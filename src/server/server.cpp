@@ -20,7 +20,7 @@ Server::Server(ServerConfig config) : context_(std::move(config)), signals_(io_)
     if (!ec) acceptor->listen(asio::socket_base::max_listen_connections, ec);
     if (ec) throw std::runtime_error("cannot listen on " + e.ToString() + ": " + ec.message());
     acceptors_.push_back(std::move(acceptor));
-    cipher_.push_back(e.cipher());
+    cipher_.push_back(e.Cipher());
   }
 }
 
@@ -60,7 +60,7 @@ void Server::Run(bool handleSignals) {
     });
   }
   for (const Endpoint& e : Bound()) {
-    Log("listening on " + e.ToString() + (e.cipher() ? " (link cipher)" : ""));
+    Log("listening on " + e.ToString() + (e.Cipher() ? " (link cipher)" : ""));
   }
   io_.run();
   // Sessions end after the request in hand; each rolls back what it did not commit.

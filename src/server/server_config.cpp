@@ -33,7 +33,7 @@ std::vector<std::string> Items(const std::string& text, std::string_view separat
 
 }  // namespace
 
-bool Endpoint::cipher() const { return port >= 7771 && port <= 7779; }
+bool Endpoint::Cipher() const { return port >= 7771 && port <= 7779; }
 
 void ServerConfig::ApplyDefaults() {
   if (listen.empty()) listen.push_back(Endpoint{});

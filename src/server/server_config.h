@@ -11,7 +11,7 @@ struct Endpoint {
   int port = 7773;
 
   // The link cipher is on for ports 7771–7779.
-  bool cipher() const;
+  bool Cipher() const;
   std::string ToString() const { return address + ":" + std::to_string(port); }
 };
 

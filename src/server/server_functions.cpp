@@ -82,7 +82,7 @@ struct SequenceSource {
     const char* file = sqlite3_db_filename(db, "main");
     if (file == nullptr || *file == '\0') return db;
     if (!side) side = std::make_unique<Database>(file, Database::Mode::Existing);
-    return side->handle();
+    return side->Handle();
   }
 };
 
@@ -218,8 +218,8 @@ using Callback = void (*)(sqlite3_context*, int, sqlite3_value**);
 void Register(Database& db, const char* name, int args, int flags, Callback fn, void* data,
               void (*destroy)(void*) = nullptr) {
   const int rc =
-      sqlite3_create_function_v2(db.handle(), name, args, SQLITE_UTF8 | flags, data, fn, nullptr, nullptr, destroy);
-  if (rc != SQLITE_OK) throw SqlError(OracleErrorText(db.handle(), rc, name));
+      sqlite3_create_function_v2(db.Handle(), name, args, SQLITE_UTF8 | flags, data, fn, nullptr, nullptr, destroy);
+  if (rc != SQLITE_OK) throw SqlError(OracleErrorText(db.Handle(), rc, name));
 }
 
 }  // namespace

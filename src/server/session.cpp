@@ -162,7 +162,7 @@ void Session::Run() {
     socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ec);
     socket_.close(ec);
   }
-  const std::string user = handler_->user();
+  const std::string user = handler_->User();
   handler_.reset();  // rolls back what was not committed
   Log(peer_ + (user.empty() ? "" : " " + user) + ": " + why_);
 }

@@ -373,7 +373,7 @@ bool OracleLike(std::string_view pattern, std::string_view text, char32_t escape
 }
 
 void RegisterSqlDialect(Database& db, SessionVars& /*vars*/) {
-  sqlite3* h = db.handle();
+  sqlite3* h = db.Handle();
   // A misspelt "NAME" must fail as a column, not pass as the text 'NAME'.
   sqlite3_db_config(h, SQLITE_DBCONFIG_DQS_DML, 0, static_cast<int*>(nullptr));
   for (const FunctionDef& f : kFunctions) {

@@ -126,7 +126,7 @@ void SelectCursor::Step() {
     Finish();
     return;
   }
-  const std::string text = OracleErrorText(engine_.db_.handle(), rc, statement_->sql);
+  const std::string text = OracleErrorText(engine_.db_.Handle(), rc, statement_->sql);
   done_ = true;
   stmt_.Release();
   if (ownTransaction_) {
@@ -490,13 +490,13 @@ SqlEngine::SqlEngine(Database& db, SessionVars& vars, std::shared_ptr<const Cata
       vars_(vars),
       catalog_(std::move(catalog)),
       translator_(*catalog_),
-      statements_(db.handle(), kStatementCacheSize),
+      statements_(db.Handle(), kStatementCacheSize),
       queries_(kQueryCacheSize),
       scripts_(kScriptCacheSize) {}
 
 SqlEngine::~SqlEngine() = default;
 
-bool SqlEngine::InTransaction() const { return sqlite3_get_autocommit(db_.handle()) == 0; }
+bool SqlEngine::InTransaction() const { return sqlite3_get_autocommit(db_.Handle()) == 0; }
 
 std::shared_ptr<const TranslatedStatement> SqlEngine::Query(std::string_view sql) {
   if (auto* found = queries_.Find(sql)) return *found;
@@ -515,7 +515,7 @@ void SqlEngine::Exec(std::string_view sqliteText) {
   int rc;
   while ((rc = sqlite3_step(lease.get())) == SQLITE_ROW) {
   }
-  if (rc != SQLITE_DONE) throw SqlError(OracleErrorText(db_.handle(), rc, sqliteText));
+  if (rc != SQLITE_DONE) throw SqlError(OracleErrorText(db_.Handle(), rc, sqliteText));
 }
 
 bool SqlEngine::BeginIfNeeded() {
@@ -594,7 +594,7 @@ void SqlEngine::RunChange(const TranslatedStatement& s, const link::TLinkParamLi
     int rc;
     while ((rc = sqlite3_step(lease.get())) == SQLITE_ROW) {
     }
-    if (rc != SQLITE_DONE) throw SqlError(OracleErrorText(db_.handle(), rc, s.sql));
+    if (rc != SQLITE_DONE) throw SqlError(OracleErrorText(db_.Handle(), rc, s.sql));
   } catch (...) {
     // A transaction that holds nothing but the failed statement would keep
     // every other writer out until this session commits: end it.
@@ -671,7 +671,7 @@ void SqlEngine::Assign(const TranslatedStatement& s) {
         if (!text.empty()) value = text;
       }
     } else if (rc != SQLITE_DONE) {
-      throw SqlError(OracleErrorText(db_.handle(), rc, s.valueSql));
+      throw SqlError(OracleErrorText(db_.Handle(), rc, s.valueSql));
     }
   } else if (!s.valueIsNull) {
     value = s.valueText;
@@ -733,7 +733,7 @@ void SqlEngine::Bind(sqlite3_stmt* stmt, const TranslatedStatement& s, const lin
         }
       }
     }
-    if (rc != SQLITE_OK) throw SqlError(OracleErrorText(db_.handle(), rc, s.sql));
+    if (rc != SQLITE_OK) throw SqlError(OracleErrorText(db_.Handle(), rc, s.sql));
   }
 }
 

@@ -26,7 +26,7 @@ class QtLinkClientWindows : public link::LinkClientWindows {
   void RestoreCursor() override;
 
   // The upgrade progress window while it is shown.
-  QProgressDialog* upgradeProgress() const { return progress_.get(); }
+  QProgressDialog* UpgradeProgress() const { return progress_.get(); }
 
  private:
   std::unique_ptr<QProgressDialog> progress_;

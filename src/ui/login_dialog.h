@@ -23,10 +23,10 @@ class LoginDialog : public QDialog {
   std::string User() const;
   std::string Password() const;
 
-  QLineEdit* userEdit() const { return user_; }
-  QLineEdit* passwordEdit() const { return password_; }
-  QPushButton* okButton() const { return ok_; }
-  QPushButton* cancelButton() const { return cancel_; }
+  QLineEdit* UserEdit() const { return user_; }
+  QLineEdit* PasswordEdit() const { return password_; }
+  QPushButton* OkButton() const { return ok_; }
+  QPushButton* CancelButton() const { return cancel_; }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

@@ -150,7 +150,7 @@ class LiveConnection : public test::ClientTest {
 };
 
 TEST_F(LiveConnection, TheModulesQueriesAndTheGlobalQuery) {
-  Login("MARIA", "maria", server_.port());
+  Login("MARIA", "maria", server_.Port());
   ASSERT_EQ(app::Ctx().LoginState, 1) << server_.Log();
   data::TKZLINK& q = module_->Q();
   data::TKZLINK& lwq = module_->LWQ();
@@ -186,7 +186,7 @@ TEST_F(LiveConnection, TheModulesQueriesAndTheGlobalQuery) {
 }
 
 TEST_F(LiveConnection, AcceptedLoginThenTheLoginInformation) {
-  Login("MARIA", "maria", server_.port());
+  Login("MARIA", "maria", server_.Port());
   ASSERT_EQ(app::Ctx().LoginState, 1) << server_.Log();
   EXPECT_TRUE(app::Ctx().LoginVerdict);
   EXPECT_EQ(app::Ctx().CurrentUser, "MARIA");
@@ -196,21 +196,21 @@ TEST_F(LiveConnection, AcceptedLoginThenTheLoginInformation) {
   EXPECT_EQ(app::RST1Inf().texts[1], "MARIA");
   EXPECT_EQ(app::RST1Inf().texts[0], "Μαρία Παπαδοπούλου"_gr);
   EXPECT_EQ(app::RST1Inf().texts[2], "1101");
-  EXPECT_TRUE(presenter_.shown().empty());
+  EXPECT_TRUE(presenter_.AllShown().empty());
 }
 
 TEST_F(LiveConnection, RefusedLoginShowsTheModulesMessage) {
-  Login("MARIA", "wrong", server_.port());
+  Login("MARIA", "wrong", server_.Port());
   EXPECT_EQ(app::Ctx().LoginState, 0);
   EXPECT_FALSE(app::Ctx().LoginVerdict);
-  ASSERT_EQ(presenter_.shown().size(), 1u);
-  EXPECT_EQ(presenter_.shown()[0].text,
+  ASSERT_EQ(presenter_.AllShown().size(), 1u);
+  EXPECT_EQ(presenter_.AllShown()[0].text,
             "Εσφαλμένο UserName/Password ή λάθος έκδοση της εφαρμογής. \r\nΤρέχουσα έκδοση :1,31\r\n"
             "Βεβαιωθείτε ότι αυτή είναι η τελευταία έκδοση της εφαρμογής!"_gr);
 }
 
 TEST_F(LiveConnection, TransactionTextsMakeAnAuditedBlock) {
-  Login("MARIA", "maria", server_.port());
+  Login("MARIA", "maria", server_.Port());
   ASSERT_EQ(app::Ctx().LoginState, 1);
   link::TLinkClientSocket& s = module_->ACS1();
   const std::string block = s.SQLTransactionStart() + "update UORG set TEL1 = '2310 000' where ID = '0.01'" +
@@ -222,7 +222,7 @@ TEST_F(LiveConnection, TransactionTextsMakeAnAuditedBlock) {
 }
 
 TEST_F(LiveConnection, CompressionArgumentCompressesEveryMessage) {
-  Login("NIKOS", "nikos", server_.port(), {"-Compression"});
+  Login("NIKOS", "nikos", server_.Port(), {"-Compression"});
   ASSERT_EQ(app::Ctx().LoginState, 1);
   EXPECT_EQ(module_->ACS1().Compression(), link::acLinkZLib);
   EXPECT_EQ(module_->ACS1().RequestExec(nullptr, "", "update UORG set TEL1 = '1' where ID = '0.01'", "", "", true), "");

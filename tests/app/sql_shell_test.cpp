@@ -56,7 +56,7 @@ TEST(FormatTable, AlignsGreekTextAndNumbers) {
   app::ResultDataset ds;
   ds.LinkFieldDefs(defs);
   ds.LinkRows(rows, 0);
-  EXPECT_EQ(app::FormatTable(ds.rows()),
+  EXPECT_EQ(app::FormatTable(ds.Rows()),
             "ID | NAME      | VALUE\n"
             "---+-----------+------\n"
             " 1 | Πρυτανεία |   2.5\n"
@@ -84,7 +84,7 @@ ShellRun MeroSql(const std::string& password, const std::string& arguments) {
 
 TEST(MeroSql, RunsStatementsAgainstTheServer) {
   test::ServerProcess server;
-  const std::string port = " --port " + std::to_string(server.port());
+  const std::string port = " --port " + std::to_string(server.Port());
   const ShellRun ok = MeroSql("maria", "--user maria" + port +
                                       " -c \"select ID, NAME from UORG where ID = '0.01'\""
                                       " -c \"update UORG set TEL1 = 'x' where ID = '0.01'\" -c commit");

@@ -41,7 +41,7 @@ class RuntimeTest : public ::testing::Test {
  protected:
   RuntimeTest() {
     oldDir_ = std::filesystem::current_path();
-    std::filesystem::current_path(dir_.path());
+    std::filesystem::current_path(dir_.Path());
     const char* config = std::getenv("XDG_CONFIG_HOME");
     oldConfig_ = config != nullptr ? config : "";
     setenv("XDG_CONFIG_HOME", dir_.File("config").c_str(), 1);
@@ -81,7 +81,7 @@ TEST_F(RuntimeTest, InitBasuSetsUpOnce) {
 
   base::InitBasu(0);  // a second call only traces
   EXPECT_EQ(rt.messNumbers.size(), messages);
-  EXPECT_TRUE(presenter_.shown().empty()) << presenter_.texts()[0];
+  EXPECT_TRUE(presenter_.AllShown().empty()) << presenter_.Texts()[0];
   // The early trace switches on once the file that switches it on is read.
   EXPECT_EQ(ReadFile("DEBUG0.txt"),
             "09:30:12.345- After LoadTheNamedParameters MyDEBUG=\n"
@@ -140,9 +140,9 @@ TEST_F(RuntimeTest, MessageTable) {
   EXPECT_EQ(base::GetMessText(302), "_");
   EXPECT_EQ(base::AddMess(301, "second"), 0);
   EXPECT_EQ(base::GetMessText(301), "first");
-  ASSERT_EQ(presenter_.shown().size(), 1u);
-  EXPECT_EQ(presenter_.shown()[0].text, "Δύο Messages με το ίδιο Νο : 301 old=<first>. New=<second>"_gr);
-  EXPECT_EQ(presenter_.shown()[0].kind, base::mkMessage);
+  ASSERT_EQ(presenter_.AllShown().size(), 1u);
+  EXPECT_EQ(presenter_.AllShown()[0].text, "Δύο Messages με το ίδιο Νο : 301 old=<first>. New=<second>"_gr);
+  EXPECT_EQ(presenter_.AllShown()[0].kind, base::mkMessage);
   EXPECT_EQ(base::GetMessText(7), "Αριθμός : 007"_gr);
   base::Rt().debugLevel = 2;
   EXPECT_EQ(base::GetMessText(301), "301 first");
@@ -153,7 +153,7 @@ TEST_F(RuntimeTest, MessageTable) {
   base::ShowMessNo(301);
   base::AddMess(401, "%s");
   base::ShowMessNoFmt(401, {""});
-  EXPECT_EQ(presenter_.texts(), (std::vector<std::string>{presenter_.texts()[0],
+  EXPECT_EQ(presenter_.Texts(), (std::vector<std::string>{presenter_.Texts()[0],
                                                           "Το αρχείο a.txt δεν υπάρχει σε /tmp!"_gr, "first",
                                                           "Αριθμός : 401"_gr}));
 }
@@ -163,10 +163,10 @@ TEST_F(RuntimeTest, QuestionsAnsweredThroughTheSeam) {
   presenter_.SetNextAnswer(base::ModalResult::OK);
   EXPECT_FALSE(base::AskOK("Delete?"));
   EXPECT_TRUE(base::AskOK("Really?"));
-  EXPECT_EQ(presenter_.shown()[1].kind, base::mkQuestion);
+  EXPECT_EQ(presenter_.AllShown()[1].kind, base::mkQuestion);
   base::ShowMess("gone soon", 5000);
-  EXPECT_EQ(presenter_.shown()[2].autoCloseMs, 5000);
-  EXPECT_EQ(presenter_.shown()[2].fontIndex, -1);
+  EXPECT_EQ(presenter_.AllShown()[2].autoCloseMs, 5000);
+  EXPECT_EQ(presenter_.AllShown()[2].fontIndex, -1);
 }
 
 TEST(MessageWindow, LayoutRules) {

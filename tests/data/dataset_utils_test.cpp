@@ -128,7 +128,7 @@ TEST(DataSetUtils, SetFieldStrWritesOutsideBrowseAndReportsARefusal) {
   EXPECT_EQ(data::FieldStr(ds, "NAME"), "Gamma");
   EXPECT_DOUBLE_EQ(data::FieldFloat(ds, "AMT"), 3.75);
   EXPECT_EQ(data::FieldInt(ds, "ID"), 7);
-  EXPECT_EQ(presenter.texts(), (Lines{"Σφάλμα κατα την μεταβολή τιμής. Πεδίο : ID"_gr,
+  EXPECT_EQ(presenter.Texts(), (Lines{"Σφάλμα κατα την μεταβολή τιμής. Πεδίο : ID"_gr,
                                       "Σφάλμα κατα την μεταβολή τιμής. Πεδίο : NOPE"_gr}));
 }
 
@@ -144,7 +144,7 @@ TEST(DataSetUtils, OtherSettersShowTheMessageOnlyWhenDebugging) {
   EXPECT_FALSE(data::SetFieldLines(ds, "NOPE", {"a"}));
   EXPECT_EQ(test::ErrorOf<Error>([&] { data::SetFieldInt(ds, "NOPE", 1); }), "M:Field 'NOPE' not found");
   EXPECT_EQ(test::ErrorOf<Error>([&] { data::SetFieldFloat(ds, "NOPE", 1); }), "M:Field 'NOPE' not found");
-  EXPECT_TRUE(presenter.texts().empty());
+  EXPECT_TRUE(presenter.Texts().empty());
 
   {
     DebugLevel debug(1);
@@ -153,7 +153,7 @@ TEST(DataSetUtils, OtherSettersShowTheMessageOnlyWhenDebugging) {
     EXPECT_EQ(test::ErrorOf<Error>([&] { data::SetFieldFloat(ds, "NOPE", 1); }), "M:Field 'NOPE' not found");
   }
   const std::string message = "Σφάλμα κατα την μεταβολή τιμής. Πεδίο : NOPE"_gr;
-  EXPECT_EQ(presenter.texts(), (Lines{message, message}));
+  EXPECT_EQ(presenter.Texts(), (Lines{message, message}));
 
   // What they write.
   data::SetFieldInt(ds, "ID", 70);
@@ -177,7 +177,7 @@ TEST(DataSetUtils, OtherSettersShowTheMessageOnlyWhenDebugging) {
   EXPECT_FALSE(data::SetFieldBool(ds, "OK", true));
   EXPECT_EQ(test::ErrorOf<Error>([&] { data::SetFieldInt(ds, "ID", 1); }), "DataSet Not in Edit or Insert Mode");
   EXPECT_EQ(data::FieldDate(ds, "DT"), base::EncodeDate(2025, 1, 2));
-  EXPECT_EQ(presenter.texts().size(), 2U);
+  EXPECT_EQ(presenter.Texts().size(), 2U);
 }
 
 TEST(DataSetUtils, EmptinessAndEditing) {
@@ -205,7 +205,7 @@ TEST(DataSetUtils, EmptinessAndEditing) {
   ds.Last();
   ds.Next();
   EXPECT_FALSE(data::DataSetIsEmpty(ds));
-  EXPECT_TRUE(presenter.texts().empty());
+  EXPECT_TRUE(presenter.Texts().empty());
 }
 
 // Lists of values and fields
@@ -335,9 +335,9 @@ TEST(DataSetUtils, InitRunsOnceAndShowsTheSQLDisplayWhenDebugging) {
     test::ScriptedPresenter presenter;
     data::ShowSQL("select 2 from DUAL");
     data::ShowSQL("");
-    ASSERT_EQ(presenter.shown().size(), 1U);
-    EXPECT_EQ(presenter.shown()[0].text, "select 2 from DUAL");
-    EXPECT_EQ(presenter.shown()[0].kind, base::mkInformation);
+    ASSERT_EQ(presenter.AllShown().size(), 1U);
+    EXPECT_EQ(presenter.AllShown()[0].text, "select 2 from DUAL");
+    EXPECT_EQ(presenter.AllShown()[0].kind, base::mkInformation);
   }
 
   // The dictionary holds no table: every question finds nothing.

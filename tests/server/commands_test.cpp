@@ -33,7 +33,7 @@ TEST(ServerCommands, InitRefusesAnExistingFileAndBadUsage) {
 
 TEST(ServerCommands, UsersAreAddedListedAndGivenNewPasswords) {
   test::ServerProcess server;
-  const std::string db = server.database();
+  const std::string db = server.Database();
   std::string out;
   setenv("MERO_PASSWORD", "s3cret", 1);
   EXPECT_EQ(RunMeroServer({"user", "add", "eleni", "--db", db, "--dept", "D02", "--rights", "1100",
@@ -47,7 +47,7 @@ TEST(ServerCommands, UsersAreAddedListedAndGivenNewPasswords) {
   EXPECT_NE(out.find("ELENI"), std::string::npos);
   EXPECT_NE(out.find("Ελένη Νικολάου"), std::string::npos);
   {
-    test::LinkTestClient client(server.port());
+    test::LinkTestClient client(server.Port());
     EXPECT_TRUE(client.Login("ELENI", "s3cret"));
   }
   setenv("MERO_PASSWORD", "changed", 1);
@@ -55,7 +55,7 @@ TEST(ServerCommands, UsersAreAddedListedAndGivenNewPasswords) {
   EXPECT_EQ(RunMeroServer({"user", "passwd", "NOBODY", "--db", db}, &out), 2);
   EXPECT_NE(out.find("there is no user NOBODY"), std::string::npos) << out;
   unsetenv("MERO_PASSWORD");
-  test::LinkTestClient client(server.port());
+  test::LinkTestClient client(server.Port());
   EXPECT_FALSE(client.Login("ELENI", "s3cret"));
   EXPECT_TRUE(client.Login("ELENI", "changed"));
 }
@@ -63,17 +63,17 @@ TEST(ServerCommands, UsersAreAddedListedAndGivenNewPasswords) {
 TEST(ServerCommands, DispatchMovesAFinalisedRequisitionToSent) {
   test::ServerProcess server;
   std::string out;
-  test::LinkTestClient client(server.port());
+  test::LinkTestClient client(server.Port());
   ASSERT_TRUE(client.Login("ADMIN", "admin"));
   ASSERT_EQ(client.Select("select STATE from UP_DELT where ID = 8").rows.Int(0, 0), 2);
-  EXPECT_EQ(RunMeroServer({"dispatch", "8", "--db", server.database()}, &out), 0) << out;
+  EXPECT_EQ(RunMeroServer({"dispatch", "8", "--db", server.Database()}, &out), 0) << out;
   const auto after = client.Select("select STATE, DTSENT from UP_DELT where ID = 8");
   EXPECT_EQ(after.rows.Int(0, 0), 4);
   EXPECT_FALSE(after.rows.IsNull(0, 1));
-  EXPECT_EQ(RunMeroServer({"dispatch", "8", "--db", server.database()}, &out), 1) << "sent twice";
+  EXPECT_EQ(RunMeroServer({"dispatch", "8", "--db", server.Database()}, &out), 1) << "sent twice";
   EXPECT_NE(out.find("ORA-200"), std::string::npos) << out;
-  EXPECT_EQ(RunMeroServer({"dispatch", "999", "--db", server.database()}, &out), 1);
-  EXPECT_EQ(RunMeroServer({"dispatch", "x", "--db", server.database()}, &out), 2);
+  EXPECT_EQ(RunMeroServer({"dispatch", "999", "--db", server.Database()}, &out), 1);
+  EXPECT_EQ(RunMeroServer({"dispatch", "x", "--db", server.Database()}, &out), 2);
 }
 
 TEST(ServerCommands, ConfigurationFileAndFlagsThatWin) {
@@ -83,7 +83,7 @@ TEST(ServerCommands, ConfigurationFileAndFlagsThatWin) {
   test::ServerProcess::Options options;
   options.extra = {"--config", conf};  // its listen is overridden by --listen 127.0.0.1:0
   test::ServerProcess server(options);
-  test::LinkTestClient client(server.port());
+  test::LinkTestClient client(server.Port());
   EXPECT_TRUE(client.Login("NIKOS", "nikos", "MERO", "1,32"));
 }
 

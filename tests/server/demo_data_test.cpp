@@ -219,7 +219,7 @@ TEST_F(DemoData, WindowsFindTheirCasesInTheDemoData) {
 TEST_F(DemoData, EveryViewReadsWithoutError) {
   std::vector<std::string> views;
   {
-    server::Prepared q(s().db().handle(), "SELECT name FROM sqlite_master WHERE type = 'view'");
+    server::Prepared q(s().db().Handle(), "SELECT name FROM sqlite_master WHERE type = 'view'");
     while (q.Step()) views.push_back(q.Text(0));
   }
   for (const std::string& view : views) EXPECT_GT(s().Int("SELECT count(*) FROM " + view), 0) << view;

@@ -44,7 +44,7 @@ class ClientStatementsTest : public ::testing::Test {
 
   std::string Raw(const std::string& sql) {
     sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(s_.db.handle(), sql.c_str(), -1, &st, nullptr);
+    sqlite3_prepare_v2(s_.db.Handle(), sql.c_str(), -1, &st, nullptr);
     std::string out = "<none>";
     if (sqlite3_step(st) == SQLITE_ROW) {
       const auto* t = sqlite3_column_text(st, 0);

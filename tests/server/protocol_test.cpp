@@ -26,7 +26,7 @@ namespace {
 
 class ProtocolTest : public ::testing::Test {
  protected:
-  std::unique_ptr<LinkTestClient> Connect() { return std::make_unique<LinkTestClient>(server_.port()); }
+  std::unique_ptr<LinkTestClient> Connect() { return std::make_unique<LinkTestClient>(server_.Port()); }
   std::unique_ptr<LinkTestClient> LoggedIn(const std::string& user = "MARIA", const std::string& password = "maria") {
     auto c = Connect();
     EXPECT_TRUE(c->Login(user, password));
@@ -239,9 +239,9 @@ TEST(ProtocolFiles, FilesOnOfferAreCountedAndSentWithTheirTimes) {
   std::ofstream(files.File("b.frm"), std::ios::binary) << std::string("form\0two", 8);
   std::ofstream(files.File("a.txt")) << "first";
   test::ServerProcess::Options options;
-  options.filesDir = files.path().string();
+  options.filesDir = files.Path().string();
   test::ServerProcess server(options);
-  LinkTestClient client(server.port());
+  LinkTestClient client(server.Port());
   ASSERT_TRUE(client.Login("NIKOS", "nikos"));
   const link::TLinkParamList count = client.ParamList(2000, {});
   ASSERT_EQ(count.Count(), 1);
@@ -270,16 +270,16 @@ TEST(ProtocolCipher, CipherPortsEncryptEveryMessage) {
     }
   }
   ASSERT_TRUE(server) << "no port from 7771 to 7779 is free";
-  LinkTestClient ciphered(server->ports()[0]);
-  EXPECT_TRUE(ciphered.transforms().encryption == link::etUserDefined);
+  LinkTestClient ciphered(server->Ports()[0]);
+  EXPECT_TRUE(ciphered.Transforms().encryption == link::etUserDefined);
   ASSERT_TRUE(ciphered.Login("MARIA", "maria"));
   EXPECT_EQ(ciphered.Select("select NAME from UORG where ID = '0.01'").rows.Text(0, 0), "Πρυτανεία"_gr);
   // The same server's plain port speaks plain.
-  LinkTestClient plain(server->ports()[1]);
+  LinkTestClient plain(server->Ports()[1]);
   EXPECT_TRUE(plain.Login("MARIA", "maria"));
   // A plain client on the cipher port is not understood: the session ends,
   // the server stays.
-  LinkTestClient wrong(server->ports()[0], false);
+  LinkTestClient wrong(server->Ports()[0], false);
   link::TLinkStringLine line;
   line.SetKind(link::MessageKind::ServerUtility);
   line.AddInt(6);
@@ -322,7 +322,7 @@ TEST_F(ProtocolTest, BrokenInputEndsOnlyThatSession) {
 TEST(ProtocolShutdown, StopRollsBackAndEndsCleanly) {
   auto server = std::make_unique<test::ServerProcess>();
   {
-    LinkTestClient client(server->port());
+    LinkTestClient client(server->Port());
     ASSERT_TRUE(client.Login("MARIA", "maria"));
     EXPECT_EQ(client.Exec("update UORG set TEL1 = 'pending' where ID = '0.01'"), "");
     EXPECT_EQ(server->Stop(), 0) << server->Log();

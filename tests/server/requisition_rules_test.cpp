@@ -312,7 +312,7 @@ TEST_F(RequisitionRules, AuditRecordsWhoChangedWhatOnlyWhileTheUserIsSet) {
     std::string action;
   };
   std::vector<Row> rows;
-  server::Prepared q(s.db().handle(),
+  server::Prepared q(s.db().Handle(),
                      "SELECT TABLE_NAME, ROW_KEY, ACTION, USRID, USRIP, DTACTION FROM MERO_AUDIT ORDER BY ID");
   while (q.Step()) {
     rows.push_back({q.Text(0), q.Text(1), q.Text(2)});

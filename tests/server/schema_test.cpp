@@ -140,10 +140,10 @@ const std::map<std::string, ColumnList>& Expected() {
 // MERO_COLUMNS, else the declared type.
 std::map<std::string, std::string> ResolvedTypes(ServerDb& s, const std::string& object) {
   std::map<std::string, std::string> types;
-  server::Prepared info(s.db().handle(), "SELECT name, type FROM pragma_table_info(?1)");
+  server::Prepared info(s.db().Handle(), "SELECT name, type FROM pragma_table_info(?1)");
   info.Bind(1, object);
   while (info.Step()) types[info.Text(0)] = info.Text(1);
-  server::Prepared overrides(s.db().handle(), "SELECT COLUMN_NAME, DATA_TYPE FROM MERO_COLUMNS WHERE OBJECT_NAME = ?1");
+  server::Prepared overrides(s.db().Handle(), "SELECT COLUMN_NAME, DATA_TYPE FROM MERO_COLUMNS WHERE OBJECT_NAME = ?1");
   overrides.Bind(1, object);
   while (overrides.Step()) types[overrides.Text(0)] = overrides.Text(1);
   return types;
@@ -166,7 +166,7 @@ TEST(SchemaTest, EveryViewColumnResolvesToAnOracleType) {
   ServerDb s;
   std::vector<std::string> views;
   {
-    server::Prepared q(s.db().handle(), "SELECT name FROM sqlite_master WHERE type = 'view' ORDER BY name");
+    server::Prepared q(s.db().Handle(), "SELECT name FROM sqlite_master WHERE type = 'view' ORDER BY name");
     while (q.Step()) views.push_back(q.Text(0));
   }
   ASSERT_GE(views.size(), 6u);
@@ -178,7 +178,7 @@ TEST(SchemaTest, EveryViewColumnResolvesToAnOracleType) {
     }
   }
   // Overrides name only columns that exist.
-  server::Prepared q(s.db().handle(),
+  server::Prepared q(s.db().Handle(),
                      "SELECT OBJECT_NAME, COLUMN_NAME FROM MERO_COLUMNS m "
                      "WHERE NOT EXISTS (SELECT 1 FROM pragma_table_info(m.OBJECT_NAME) p WHERE p.name = m.COLUMN_NAME)");
   while (q.Step()) ADD_FAILURE() << "MERO_COLUMNS names " << q.Text(0) << "." << q.Text(1) << ", which does not exist";
@@ -203,9 +203,9 @@ TEST(SchemaTest, CreatesOnlyOnAnEmptyDatabaseAndStartsWithItsBaseRows) {
 TEST(SchemaTest, SchemaSurvivesReopeningTheFile) {
   ServerDb s;
   server::SessionVars vars;
-  server::Database again(s.path(), server::Database::Mode::Existing);
+  server::Database again(s.Path(), server::Database::Mode::Existing);
   server::RegisterServerFunctions(again, vars);
-  server::Prepared q(again.handle(), "SELECT count(*) FROM UP_OVPARAMS");
+  server::Prepared q(again.Handle(), "SELECT count(*) FROM UP_OVPARAMS");
   ASSERT_TRUE(q.Step());
   EXPECT_EQ(q.Int(0), 6);
 }
@@ -275,7 +275,7 @@ TEST(SchemaTest, ForeignKeysKeepReferencesWhole) {
 // must survive the conversion.
 TEST(SchemaTest, EveryRefusalTextFitsTheClientsCodePage) {
   ServerDb s;
-  server::Prepared q(s.db().handle(), "SELECT name, sql FROM sqlite_master WHERE type = 'trigger'");
+  server::Prepared q(s.db().Handle(), "SELECT name, sql FROM sqlite_master WHERE type = 'trigger'");
   int texts = 0;
   while (q.Step()) {
     const std::string sql = q.Text(1);

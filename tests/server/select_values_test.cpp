@@ -110,7 +110,7 @@ class SelectValues : public ::testing::Test {
         "CREATE TABLE WIDE(ID INTEGER PRIMARY KEY, I INTEGER);");
     s_.Setup("BEGIN");
     sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(s_.db.handle(), "INSERT INTO VALS VALUES (?1, ?2, ?3, ?4, ?5, ?6)", -1, &st, nullptr);
+    sqlite3_prepare_v2(s_.db.Handle(), "INSERT INTO VALS VALUES (?1, ?2, ?3, ?4, ?5, ?6)", -1, &st, nullptr);
     for (int r = 0; r < kRows; ++r) {
       sqlite3_bind_int(st, 1, r + 1);
       for (std::size_t c = 0; c < kColumns.size(); ++c) {
@@ -122,7 +122,7 @@ class SelectValues : public ::testing::Test {
     }
     sqlite3_finalize(st);
     // One integer past 32 bits, deep inside a big result.
-    sqlite3_prepare_v2(s_.db.handle(), "INSERT INTO WIDE VALUES (?1, ?2)", -1, &st, nullptr);
+    sqlite3_prepare_v2(s_.db.Handle(), "INSERT INTO WIDE VALUES (?1, ?2)", -1, &st, nullptr);
     for (int r = 1; r <= kRows; ++r) {
       sqlite3_bind_int(st, 1, r);
       sqlite3_bind_int64(st, 2, r == 2500 ? 2147483648LL : r);

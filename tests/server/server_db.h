@@ -30,23 +30,23 @@ class ServerDb {
 
   server::Database& db() { return db_; }
   server::SessionVars& vars() { return vars_; }
-  std::string path() const { return dir_.File("mero.db"); }
+  std::string Path() const { return dir_.File("mero.db"); }
 
   void Exec(const std::string& sql) { db_.Exec(sql); }
 
   // The first column of the first row; NULL reads as nullopt.
   std::optional<std::int64_t> OptInt(const std::string& sql) {
-    server::Prepared q(db_.handle(), sql);
+    server::Prepared q(db_.Handle(), sql);
     if (!q.Step() || q.IsNull(0)) return std::nullopt;
     return q.Int(0);
   }
   std::int64_t Int(const std::string& sql) { return OptInt(sql).value_or(-999999); }
   double Double(const std::string& sql) {
-    server::Prepared q(db_.handle(), sql);
+    server::Prepared q(db_.Handle(), sql);
     return q.Step() ? q.Double(0) : -999999.0;
   }
   std::optional<std::string> Text(const std::string& sql) {
-    server::Prepared q(db_.handle(), sql);
+    server::Prepared q(db_.Handle(), sql);
     if (!q.Step()) return std::nullopt;
     return q.OptText(0);
   }
@@ -61,7 +61,7 @@ class ServerDb {
     return "<no error>";
   }
   // SQLite's extended result code of the last failure on the connection.
-  int LastErrorCode() const { return sqlite3_extended_errcode(db_.handle()); }
+  int LastErrorCode() const { return sqlite3_extended_errcode(db_.Handle()); }
 
  private:
   TempDir dir_;

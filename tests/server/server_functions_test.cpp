@@ -109,9 +109,9 @@ TEST_F(UserFunctions, SessionVariablesAndTheClockReachSql) {
 TEST_F(UserFunctions, SequenceValueDrawnInsideASelectIsKept) {
   EXPECT_EQ(s.Int("select MERO_NEXTVAL('SEQ_UP_DELT') from DUAL"), 1);
   server::SessionVars otherVars;
-  server::Database other(s.path(), server::Database::Mode::Existing);
+  server::Database other(s.Path(), server::Database::Mode::Existing);
   server::RegisterServerFunctions(other, otherVars);
-  server::Prepared q(other.handle(), "select MERO_NEXTVAL('SEQ_UP_DELT') from DUAL");
+  server::Prepared q(other.Handle(), "select MERO_NEXTVAL('SEQ_UP_DELT') from DUAL");
   ASSERT_TRUE(q.Step());
   EXPECT_EQ(q.Int(0), 2);
 }
@@ -169,7 +169,7 @@ TEST_F(RequirementQuantities, RequirementSelectShowsWhatRemains) {
       "select   F_UP_REQ_Q(1,1, CID,PRID) CLC_Q1,  F_UP_REQ_Q(2,1, CID,PRID) CLC_Q2,  F_UP_REQ_Q(3,1, CID,PRID) "
       "CLC_Q3,  F_UP_REQ_Q(4,1, CID,PRID) CLC_Q4,  (v.QTY-F_UP_REQ_Q(3,1, CID,PRID)) CLC_YPOL,  v.* from "
       "UPV_CONS_REQ v where 1=1  and PRID='P1' order by ID";
-  server::Prepared q(s.db().handle(), sql);
+  server::Prepared q(s.db().Handle(), sql);
   struct Row {
     std::int64_t q1, q2, q3, q4, ypol, cid;
   };
@@ -195,15 +195,15 @@ namespace {
 TEST(SequenceSessions, ASelectDrawsPastAnotherSessionsDraws) {
   ServerDb a;
   server::SessionVars bVars;
-  server::Database b(a.path(), server::Database::Mode::Existing, 200);
+  server::Database b(a.Path(), server::Database::Mode::Existing, 200);
   server::RegisterServerFunctions(b, bVars);
   auto drawOnB = [&] {
-    server::Prepared draw(b.handle(), "SELECT MERO_NEXTVAL('SEQ_UP_DELT')");
+    server::Prepared draw(b.Handle(), "SELECT MERO_NEXTVAL('SEQ_UP_DELT')");
     EXPECT_TRUE(draw.Step());
     return draw.Int(0);
   };
 
-  server::Prepared rows(a.db().handle(), "SELECT MERO_NEXTVAL('SEQ_UP_DELT') FROM UP_OVPARAMS");
+  server::Prepared rows(a.db().Handle(), "SELECT MERO_NEXTVAL('SEQ_UP_DELT') FROM UP_OVPARAMS");
   ASSERT_TRUE(rows.Step());
   EXPECT_EQ(rows.Int(0), 1);
   EXPECT_EQ(drawOnB(), 2);

@@ -19,10 +19,10 @@ TEST(ServerConfig, EndpointsAndTheirCipher) {
   EXPECT_EQ(server::ParseEndpoint(":7775").ToString(), "127.0.0.1:7775");
   EXPECT_EQ(server::ParseEndpoint("0").port, 0);
   EXPECT_EQ(server::ParseEndpoint("0.0.0.0:7771").address, "0.0.0.0");
-  EXPECT_TRUE(server::ParseEndpoint("7771").cipher());
-  EXPECT_TRUE(server::ParseEndpoint("7779").cipher());
-  EXPECT_FALSE(server::ParseEndpoint("7770").cipher());
-  EXPECT_FALSE(server::ParseEndpoint("7780").cipher());
+  EXPECT_TRUE(server::ParseEndpoint("7771").Cipher());
+  EXPECT_TRUE(server::ParseEndpoint("7779").Cipher());
+  EXPECT_FALSE(server::ParseEndpoint("7770").Cipher());
+  EXPECT_FALSE(server::ParseEndpoint("7780").Cipher());
   for (const char* bad : {"", "host:", "host:port", "1.2.3.4:70000", "1.2.3.4:-1"}) {
     EXPECT_THROW(server::ParseEndpoint(bad), std::invalid_argument) << bad;
   }
@@ -37,7 +37,7 @@ TEST(ServerConfig, FileSettingsAndErrors) {
   server::LoadConfigFile(path, config);
   EXPECT_EQ(config.database, "/var/mero.db");
   ASSERT_EQ(config.listen.size(), 2u);
-  EXPECT_TRUE(config.listen[1].cipher());
+  EXPECT_TRUE(config.listen[1].Cipher());
   EXPECT_EQ(config.filesDir, "/srv/files");
   EXPECT_EQ(config.acceptedVersions, (std::vector<std::string>{"1,31", "1,32"}));
   EXPECT_EQ(config.busyTimeoutMs, 250);
@@ -94,8 +94,8 @@ TEST(OfferedFiles, RegularFilesInNameOrder) {
   test::TempDir dir;
   std::ofstream(dir.File("b.frm")) << "second";
   std::ofstream(dir.File("a.frm"), std::ios::binary) << std::string("first\0bytes", 11);
-  std::filesystem::create_directory(dir.path() / "sub");
-  server::OfferedFiles files(dir.path().string());
+  std::filesystem::create_directory(dir.Path() / "sub");
+  server::OfferedFiles files(dir.Path().string());
   EXPECT_EQ(files.Names(), (std::vector<std::string>{"a.frm", "b.frm"}));
   server::OfferedFiles::File f;
   ASSERT_TRUE(files.Read(0, f));

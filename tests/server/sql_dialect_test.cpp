@@ -27,8 +27,8 @@ class SqlDialect : public ::testing::Test {
   std::string Eval(const std::string& expression) {
     const std::string sql = "SELECT " + expression;
     sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db_.handle(), sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
-      return std::string("error: ") + sqlite3_errmsg(db_.handle());
+    if (sqlite3_prepare_v2(db_.Handle(), sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
+      return std::string("error: ") + sqlite3_errmsg(db_.Handle());
     }
     std::string out;
     if (sqlite3_step(st) == SQLITE_ROW) {
@@ -49,7 +49,7 @@ class SqlDialect : public ::testing::Test {
           out = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
       }
     } else {
-      out = std::string("error: ") + sqlite3_errmsg(db_.handle());
+      out = std::string("error: ") + sqlite3_errmsg(db_.Handle());
     }
     sqlite3_finalize(st);
     return out;

@@ -39,7 +39,7 @@ class SqlEngineTest : public ::testing::Test {
   // SQLite's own view of a value: "typeof:value".
   std::string Raw(const std::string& sql) {
     sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(a_.db.handle(), sql.c_str(), -1, &st, nullptr);
+    sqlite3_prepare_v2(a_.db.Handle(), sql.c_str(), -1, &st, nullptr);
     std::string out = "<none>";
     if (sqlite3_step(st) == SQLITE_ROW) {
       const auto* t = sqlite3_column_text(st, 0);

@@ -31,12 +31,12 @@ class LinkTestClient {
   LinkTestClient& operator=(const LinkTestClient&) = delete;
 
   // Bytes written and read on the connection so far.
-  std::size_t bytesSent() const { return bytesSent_; }
-  std::size_t bytesReceived() const { return bytesReceived_; }
+  std::size_t BytesSent() const { return bytesSent_; }
+  std::size_t BytesReceived() const { return bytesReceived_; }
 
   // Whole-message compression of what this client sends.
   void SetCompression(link::TLinkCompression compression) { transforms_.compression = compression; }
-  const link::LinkTransforms& transforms() const { return transforms_; }
+  const link::LinkTransforms& Transforms() const { return transforms_; }
 
   void Send(const link::TLinkStringLine& line);
   void SendRaw(std::string_view bytes);

@@ -42,8 +42,8 @@ class ScriptedPresenter : public base::MessagePresenter {
     return r;
   }
 
-  const std::vector<Shown>& shown() const { return shown_; }
-  std::vector<std::string> texts() const {
+  const std::vector<Shown>& AllShown() const { return shown_; }
+  std::vector<std::string> Texts() const {
     std::vector<std::string> out;
     for (const Shown& s : shown_) out.push_back(s.text);
     return out;

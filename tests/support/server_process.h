@@ -42,17 +42,17 @@ class ServerProcess {
   ServerProcess& operator=(const ServerProcess&) = delete;
 
   // The bound ports, in the order asked.
-  const std::vector<int>& ports() const { return ports_; }
-  int port() const { return ports_.front(); }
-  const std::string& database() const { return database_; }
-  const TempDir& dir() const { return dir_; }
+  const std::vector<int>& Ports() const { return ports_; }
+  int Port() const { return ports_.front(); }
+  const std::string& Database() const { return database_; }
+  const TempDir& Dir() const { return dir_; }
   // The log so far.
   std::string Log() const;
   // Waits until the log holds the text; false after the time-out.
   bool WaitForLog(const std::string& text, int timeoutMs = 5000) const;
   // Sends SIGTERM and waits for the exit; returns the exit status.
   int Stop();
-  bool running() const { return pid_ > 0; }
+  bool Running() const { return pid_ > 0; }
 
  private:
   TempDir dir_;

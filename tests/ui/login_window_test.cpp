@@ -145,22 +145,22 @@ TEST(LoginWindow, TheWindowsAnswersDecideTheLogin) {
       setup.user = "MARIA";
       setup.password = "maria";
       setup.args = {"Login"};
-      ConnectedSocket client(peer.port(), setup);
+      ConnectedSocket client(peer.Port(), setup);
       client.socket.Loaded();
       EXPECT_EQ(client.socket.AutoLoginDlg(), link::ltLoginDlg) << c.name;
       if (c.login) {
         ASSERT_TRUE(ProcessUntil([&] { return client.verdict.has_value(); })) << c.name;
         EXPECT_EQ(client.socket.UserName() + "/" + client.socket.Password(), *c.login) << c.name;
       } else {
-        ASSERT_TRUE(ProcessUntil([&] { return !hooks.terminations().empty(); })) << c.name;
+        ASSERT_TRUE(ProcessUntil([&] { return !hooks.Terminations().empty(); })) << c.name;
       }
       client.socket.Close();
       ASSERT_TRUE(ProcessUntil([&] { return peerDone.load(); })) << c.name;
     }
     std::lock_guard lock(mutex);
     EXPECT_EQ(received, c.login) << c.name;
-    EXPECT_EQ(presenter.texts(), c.messages) << c.name;
-    EXPECT_EQ(hooks.terminations(), c.terminations) << c.name;
+    EXPECT_EQ(presenter.Texts(), c.messages) << c.name;
+    EXPECT_EQ(hooks.Terminations(), c.terminations) << c.name;
     ASSERT_FALSE(windows.shown.empty()) << c.name;
     EXPECT_EQ(windows.shown[0], "MARIA/maria") << c.name << ": the window opens with the socket's texts";
   }
@@ -174,28 +174,28 @@ TEST(LoginDialog, LooksAsTheSocketAsksAndEnterMovesOn) {
   EXPECT_TRUE(labels.contains("Please Login"));
   EXPECT_TRUE(labels.contains("User Name"));
   EXPECT_TRUE(labels.contains("Password"));
-  EXPECT_EQ(dialog.okButton()->text(), "OK");
-  EXPECT_EQ(dialog.cancelButton()->text(), "Cancel");
-  EXPECT_EQ(dialog.passwordEdit()->echoMode(), QLineEdit::Password);
-  EXPECT_EQ(dialog.passwordEdit()->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr,
-                                                      dialog.passwordEdit()),
+  EXPECT_EQ(dialog.OkButton()->text(), "OK");
+  EXPECT_EQ(dialog.CancelButton()->text(), "Cancel");
+  EXPECT_EQ(dialog.PasswordEdit()->echoMode(), QLineEdit::Password);
+  EXPECT_EQ(dialog.PasswordEdit()->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr,
+                                                      dialog.PasswordEdit()),
             '*');
 
   dialog.show();
   dialog.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-  dialog.userEdit()->setFocus();
-  QTest::keyClicks(dialog.userEdit(), "maria");
-  QTest::keyClick(dialog.userEdit(), Qt::Key_Return);
+  dialog.UserEdit()->setFocus();
+  QTest::keyClicks(dialog.UserEdit(), "maria");
+  QTest::keyClick(dialog.UserEdit(), Qt::Key_Return);
   EXPECT_TRUE(dialog.isVisible()) << "Enter in the user name does not close the window";
-  EXPECT_TRUE(dialog.passwordEdit()->hasFocus());
-  QTest::keyClicks(dialog.passwordEdit(), "pw");
-  QTest::keyClick(dialog.passwordEdit(), Qt::Key_Return);
+  EXPECT_TRUE(dialog.PasswordEdit()->hasFocus());
+  QTest::keyClicks(dialog.PasswordEdit(), "pw");
+  QTest::keyClick(dialog.PasswordEdit(), Qt::Key_Return);
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(dialog.User(), "maria");
   EXPECT_EQ(dialog.Password(), "pw");
   // The texts are the system's code page.
-  dialog.userEdit()->setText(QString::fromUtf8("Μαρία"));
+  dialog.UserEdit()->setText(QString::fromUtf8("Μαρία"));
   EXPECT_EQ(dialog.User(), "Μαρία"_gr);
 }
 
@@ -207,8 +207,8 @@ TEST(LoginDialog, TheQtWindowsAskWithTheDialogAndShowUpgradeProgress) {
       ASSERT_NE(dialog, nullptr);
       auto* login = static_cast<ui::LoginDialog*>(dialog);
       EXPECT_EQ(login->User(), "ΝΙΚΟΣ"_gr);
-      login->passwordEdit()->setText("typed");
-      (ok ? login->okButton() : login->cancelButton())->click();
+      login->PasswordEdit()->setText("typed");
+      (ok ? login->OkButton() : login->CancelButton())->click();
     });
     std::string user = "ΝΙΚΟΣ"_gr;
     std::string password = "old";
@@ -216,11 +216,11 @@ TEST(LoginDialog, TheQtWindowsAskWithTheDialogAndShowUpgradeProgress) {
     EXPECT_EQ(password, ok ? "typed" : "old");
   }
   windows.ShowUpgradeProgress(true);
-  ASSERT_NE(windows.upgradeProgress(), nullptr);
-  EXPECT_TRUE(windows.upgradeProgress()->isVisible());
-  EXPECT_EQ(windows.upgradeProgress()->labelText(), ui::QtLinkClientWindows::kUpgradeText);
+  ASSERT_NE(windows.UpgradeProgress(), nullptr);
+  EXPECT_TRUE(windows.UpgradeProgress()->isVisible());
+  EXPECT_EQ(windows.UpgradeProgress()->labelText(), ui::QtLinkClientWindows::kUpgradeText);
   windows.ShowUpgradeProgress(false);
-  EXPECT_EQ(windows.upgradeProgress(), nullptr);
+  EXPECT_EQ(windows.UpgradeProgress(), nullptr);
 }
 
 }  // namespace

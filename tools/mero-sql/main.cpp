@@ -73,7 +73,7 @@ bool Run(link::TLinkClientSocket& socket, const std::string& utf8) {
       std::cerr << base::Win1253ToUtf8(error) << "\n";
       return false;
     }
-    std::cout << app::FormatTable(dataset.rows()) << std::flush;
+    std::cout << app::FormatTable(dataset.Rows()) << std::flush;
     return true;
   }
   const std::string error = socket.RequestExec(&dataset, "", sql, "", "", true);

@@ -348,7 +348,7 @@ void TLinkClientSocket::OpenWhenConnected(LinkDataset* dataset) {
   }
 }
 
-LinkDataset* TLinkClientSocket::Target(const TLinkStringLine& line) const { return FindDataSet(line.origin()); }
+LinkDataset* TLinkClientSocket::Target(const TLinkStringLine& line) const { return FindDataSet(line.Origin()); }
 
 // --- Sending and waiting -----------------------------------------------------
 

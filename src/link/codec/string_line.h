@@ -47,7 +47,7 @@ class TLinkStringLine {
   // The kind the receiver dispatches on: the low seven bits.
   int DispatchKind() const { return kind_ & 0x7F; }
   bool Is(MessageKind kind) const { return DispatchKind() == KindByte(kind); }
-  std::int32_t origin() const { return origin_; }
+  std::int32_t Origin() const { return origin_; }
   int FieldCount() const { return fieldCount_; }
   std::uint8_t FieldTypeAt(int k) const;
   // Field k, counted from 1; raises EStringLineException past the last field.

@@ -96,7 +96,7 @@ TEST_F(PriceList, ExportWritesEveryRecordOverTheVisibleFieldsInBothCodePages) {
   test::TempDir dir;
   base::Runtime& rt = base::Rt();
   const std::string savedDir = rt.appDir;
-  rt.appDir = dir.path().string();
+  rt.appDir = dir.Path().string();
   ds.First();
   ds.Next();  // the cursor comes back here
 

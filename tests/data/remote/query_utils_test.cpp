@@ -395,7 +395,7 @@ TEST_F(QueryUtils, CacheLoadsOnFirstUseAndAnswersFromMemory) {
   ASSERT_NE(staff, nullptr);
   EXPECT_EQ(Ids(*staff), (std::vector<std::string>{"2", "3", "1"}));
   EXPECT_EQ(cache.TableData("NOTREG"), nullptr);
-  EXPECT_TRUE(presenter_.texts().empty());
+  EXPECT_TRUE(presenter_.Texts().empty());
 }
 
 TEST_F(QueryUtils, CacheRowsFollowTheServer) {
@@ -417,7 +417,7 @@ TEST_F(QueryUtils, CacheRowsFollowTheServer) {
   EXPECT_EQ(rows.RecordCount(), 4);
   // Not a number: sent quoted, which the server refuses for a numeric key.
   cache.RefreshRecord("STAFF", "2 or 1=1");
-  EXPECT_EQ(presenter_.texts(), std::vector<std::string>{data::errors::kCacheFetchFailed});
+  EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{data::errors::kCacheFetchFailed});
   EXPECT_EQ(rows.RecordCount(), 4);
 
   cache.DropRecord("STAFF", "2");
@@ -435,18 +435,18 @@ TEST_F(QueryUtils, CacheStatementFailuresAreShownAndTheCallerGoesOn) {
   data::TAMemCol& cache = *data::MemCol();
   cache.AddTable("BAD", "select * from NOPE", "", "");
   EXPECT_EQ(cache.FindKey("BAD", "1"), -1);
-  EXPECT_EQ(presenter_.texts(), std::vector<std::string>{data::errors::kCacheLoadFailed});
+  EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{data::errors::kCacheLoadFailed});
   EXPECT_TRUE(cache.Table("BAD")->loaded);
   EXPECT_EQ(cache.TableData("BAD"), nullptr);
   EXPECT_EQ(cache.CachedLookup("BAD", "1", "X"), "");
   cache.RefreshRecord("BAD", "1");
-  EXPECT_EQ(presenter_.texts().size(), 1u);  // a failed table is not re-read row by row
+  EXPECT_EQ(presenter_.Texts().size(), 1u);  // a failed table is not re-read row by row
   EXPECT_EQ(data::QueryGlobals().recordCount, 0);
 
   // A key field the table lacks: the load works, the single-row fetch fails.
   cache.AddTable("DEPTX", "select * from DEPT", "", "NOPE");
   cache.RefreshRecord("DEPTX", "D01");
-  EXPECT_EQ(presenter_.texts(),
+  EXPECT_EQ(presenter_.Texts(),
             (std::vector<std::string>{data::errors::kCacheLoadFailed, data::errors::kCacheFetchFailed}));
   EXPECT_EQ(cache.TableData("DEPTX")->RecordCount(), 5);
   EXPECT_EQ(data::QueryGlobals().recordCount, 5);

@@ -27,7 +27,7 @@ class RemoteDataSetTest : public ClientTest {
  protected:
   void SetUp() override {
     ClientTest::SetUp();
-    module_ = LoginThroughModule(server_.port());
+    module_ = LoginThroughModule(server_.Port());
     ASSERT_EQ(app::Ctx().LoginState, 1) << server_.Log();
   }
 

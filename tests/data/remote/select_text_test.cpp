@@ -89,7 +89,7 @@ TEST_F(SelectText, ParametersComeFromTheTextOnlyWhenThereAreNone) {
   EXPECT_EQ(test::ErrorOf<link::ELinkParamException>([&] { other.SetSQL({"select * from DEPT where ID = :a:b"}); }),
             "Please check Syntax :param:param must be :param:param");
   other.SetSQL({"select * from DEPT where NAME = 'x and ID = :a"});
-  EXPECT_EQ(presenter_.texts(), std::vector<std::string>{"There is an open quote in your SQL String"});
+  EXPECT_EQ(presenter_.Texts(), std::vector<std::string>{"There is an open quote in your SQL String"});
   EXPECT_EQ(test::ErrorOf<link::ELinkParamException>([&] { other.ParamByName("zz"); }), "Parameter Not Found: zz");
 }
 

@@ -30,10 +30,10 @@ class AppHooksRecorder {
   AppHooksRecorder& operator=(const AppHooksRecorder&) = delete;
 
   // The texts shown by the error display, and the exit codes asked for.
-  const std::vector<std::string>& errors() const { return errors_; }
-  const std::vector<int>& terminations() const { return terminations_; }
+  const std::vector<std::string>& Errors() const { return errors_; }
+  const std::vector<int>& Terminations() const { return terminations_; }
   // The type name of each failure shown (std::exception's dynamic type).
-  const std::vector<std::string>& errorTypes() const { return types_; }
+  const std::vector<std::string>& ErrorTypes() const { return types_; }
 
  private:
   std::vector<std::string> errors_;

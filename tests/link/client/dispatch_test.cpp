@@ -96,8 +96,8 @@ TEST(Dispatch, ServerMessagesReachTheirEventsInArrivalOrderFromOneRead) {
       "notice:23:n23", "object:9:Printer:1", "params:4100:value", "utility:7"};
   ASSERT_TRUE(ProcessUntil([&] { return log.size() >= expected.size(); }));
   EXPECT_EQ(log, expected);
-  EXPECT_EQ(presenter.texts(), (std::vector<std::string>{"box 9", "box 14"}));
-  EXPECT_TRUE(hooks.errors().empty());
+  EXPECT_EQ(presenter.Texts(), (std::vector<std::string>{"box 9", "box 14"}));
+  EXPECT_TRUE(hooks.Errors().empty());
   session.socket().Close();
 }
 
@@ -162,7 +162,7 @@ TEST(Dispatch, DeliveriesGoToTheDatasetNamedByTheOrigin) {
   EXPECT_EQ(ds.blobs[0].table, "STAFF");
   EXPECT_EQ(ds.blobs[0].bytes, std::string("\0\1\2", 3));
   EXPECT_EQ(ds.blobClears, 1);
-  EXPECT_TRUE(hooks.errors().empty());
+  EXPECT_TRUE(hooks.Errors().empty());
   session.socket().Close();
 }
 
@@ -239,7 +239,7 @@ TEST(Dispatch, ReleasingKindsEndTheWaitWithTheirOutcome) {
     EXPECT_FALSE(socket.SmartWait().Waiting()) << k.name;
   }
   EXPECT_EQ(events, (std::vector<std::string>{"Obj", "inside"}));
-  EXPECT_TRUE(hooks.errors().empty());
+  EXPECT_TRUE(hooks.Errors().empty());
   socket.Close();
 }
 
@@ -326,7 +326,7 @@ TEST(Dispatch, ARequestInsideAWaitIsDiscardedAndAQuitEndsTheWait) {
   socket.PostCodedMessage(3, "after");
   EXPECT_TRUE(ProcessUntil([&] { return acknowledged; }));
   socket.Close();
-  EXPECT_TRUE(hooks.errors().empty());
+  EXPECT_TRUE(hooks.Errors().empty());
 }
 
 TEST(Dispatch, TerminateMessageClosesAndEndsUnlessHandled) {
@@ -352,7 +352,7 @@ TEST(Dispatch, TerminateMessageClosesAndEndsUnlessHandled) {
     ASSERT_TRUE(ProcessUntil([&] { return !messages.empty() && (coded || !socket.Active()); }));
     EXPECT_EQ(messages, std::vector<std::string>{"server going down"});
     EXPECT_EQ(socket.Active(), handled);
-    EXPECT_EQ(hooks.terminations(), handled ? std::vector<int>{} : std::vector<int>{0});
+    EXPECT_EQ(hooks.Terminations(), handled ? std::vector<int>{} : std::vector<int>{0});
     socket.Close();
   }
 }
@@ -375,7 +375,7 @@ TEST(Dispatch, AThrowingHandlerLosesOnlyItsOwnMessage) {
       });
   ASSERT_TRUE(ProcessUntil([&] { return seen.size() == 3; }));
   EXPECT_EQ(seen, (std::vector<std::string>{"first", "throws", "third"}));
-  EXPECT_EQ(hooks.errors(), std::vector<std::string>{"handler failed"});
+  EXPECT_EQ(hooks.Errors(), std::vector<std::string>{"handler failed"});
   session.socket().Close();
 }
 

@@ -74,7 +74,7 @@ TEST(Framing, OneFrameOverManyReadsIsDispatchedOnceWhenComplete) {
   ASSERT_TRUE(ProcessUntil([&] { return !coded.empty(); }));
   EXPECT_EQ(coded, std::vector<std::string>{text});
   socket.Close();
-  EXPECT_TRUE(hooks.errors().empty());
+  EXPECT_TRUE(hooks.Errors().empty());
 }
 
 TEST(Framing, AnInvalidLengthClosesTheConnection) {
@@ -92,8 +92,8 @@ TEST(Framing, AnInvalidLengthClosesTheConnection) {
         },
         {}, [&](link::TLinkClientSocket& s) { s.OnCodedMessage = [&](int, const std::string& t) { coded.push_back(t); }; });
     link::TLinkClientSocket& socket = session.socket();
-    ASSERT_TRUE(ProcessUntil([&] { return !hooks.errors().empty() && closed; })) << length;
-    EXPECT_EQ(hooks.errors(), std::vector<std::string>{"Invalid block size (" + std::to_string(length) + ")!"});
+    ASSERT_TRUE(ProcessUntil([&] { return !hooks.Errors().empty() && closed; })) << length;
+    EXPECT_EQ(hooks.Errors(), std::vector<std::string>{"Invalid block size (" + std::to_string(length) + ")!"});
     EXPECT_EQ(coded, std::vector<std::string>{"before"});
     EXPECT_FALSE(socket.Active());
   }
@@ -111,7 +111,7 @@ TEST(Framing, AnInvalidLengthDuringAWaitFailsTheRequest) {
                 [&] { session.socket().RequestExec(&ds, "", "select", "", "", true); }),
             "Invalid block size (-1)!");
   EXPECT_FALSE(session.socket().Active());
-  EXPECT_TRUE(hooks.errors().empty());
+  EXPECT_TRUE(hooks.Errors().empty());
 }
 
 // More than the system takes at once: the rest goes out when it can.
@@ -138,7 +138,7 @@ TEST(Framing, LargeFramesReachThePeerWhole) {
   RecordingDataset ds;
   EXPECT_EQ(socket.RequestExec(&ds, "", big, "", "", true), "");
   socket.Close();
-  EXPECT_TRUE(hooks.errors().empty());
+  EXPECT_TRUE(hooks.Errors().empty());
 }
 
 TEST(Framing, AConnectionLostDuringAWaitFailsTheRequestAndLaterRequestsAtOnce) {
@@ -158,7 +158,7 @@ TEST(Framing, AConnectionLostDuringAWaitFailsTheRequestAndLaterRequestsAtOnce) {
   EXPECT_EQ(test::ErrorOf<link::ELinkConnectException>(
                 [&] { socket.RequestSelect(&ds, "", "select 1 from DUAL", -1, 0); }),
             link::kNoSocketText);
-  EXPECT_TRUE(hooks.errors().empty()) << "the failure went to the request only";
+  EXPECT_TRUE(hooks.Errors().empty()) << "the failure went to the request only";
 }
 
 TEST(Framing, AConnectionLostOutsideAWaitGoesToTheErrorDisplayUnlessOnDisconnectIsSet) {
@@ -171,7 +171,7 @@ TEST(Framing, AConnectionLostOutsideAWaitGoesToTheErrorDisplayUnlessOnDisconnect
                         });
     link::TLinkClientSocket& socket = session.socket();
     ASSERT_TRUE(ProcessUntil([&] { return !socket.Active(); }));
-    EXPECT_EQ(hooks.errors(), handler ? std::vector<std::string>{} : std::vector<std::string>{link::kDisconnectedText});
+    EXPECT_EQ(hooks.Errors(), handler ? std::vector<std::string>{} : std::vector<std::string>{link::kDisconnectedText});
     EXPECT_EQ(disconnects, handler ? 1 : 0);
     EXPECT_EQ(socket.AnchorStatus(), link::TACDisconnectedFromServer);
   }
@@ -185,8 +185,8 @@ TEST(Framing, ARefusedConnectionReportsItsCodeAndText) {
     test::AppHooksRecorder hooks;
     ConnectedSocket client(port);
     client.socket.Loaded();
-    ASSERT_TRUE(ProcessUntil([&] { return !hooks.errors().empty(); }));
-    EXPECT_EQ(hooks.errors(), std::vector<std::string>{text});
+    ASSERT_TRUE(ProcessUntil([&] { return !hooks.Errors().empty(); }));
+    EXPECT_EQ(hooks.Errors(), std::vector<std::string>{text});
     EXPECT_EQ(client.socket.LastSocketError(), link::kErrConnectionRefused);
     EXPECT_FALSE(client.socket.Active());
   }
@@ -204,7 +204,7 @@ TEST(Framing, ARefusedConnectionReportsItsCodeAndText) {
     client.socket.Loaded();
     ASSERT_TRUE(ProcessUntil([&] { return !codes.empty(); }));
     EXPECT_EQ(codes, std::vector<int>{link::kErrConnectionRefused});
-    EXPECT_TRUE(hooks.errors().empty());
+    EXPECT_TRUE(hooks.Errors().empty());
   }
 }
 
@@ -214,10 +214,10 @@ TEST(Framing, AFailedLookupNamesTheLookup) {
   socket.SetHost("no-such-host.invalid");
   socket.SetPort(7773);
   socket.Open();
-  ASSERT_TRUE(ProcessUntil([&] { return !hooks.errors().empty(); }, std::chrono::seconds(30)));
-  ASSERT_EQ(hooks.errors().size(), 1U);
-  EXPECT_EQ(hooks.errors()[0].rfind("Windows socket error: ", 0), 0U) << hooks.errors()[0];
-  EXPECT_NE(hooks.errors()[0].find(" (11001), on API 'ASync Lookup'"), std::string::npos) << hooks.errors()[0];
+  ASSERT_TRUE(ProcessUntil([&] { return !hooks.Errors().empty(); }, std::chrono::seconds(30)));
+  ASSERT_EQ(hooks.Errors().size(), 1U);
+  EXPECT_EQ(hooks.Errors()[0].rfind("Windows socket error: ", 0), 0U) << hooks.Errors()[0];
+  EXPECT_NE(hooks.Errors()[0].find(" (11001), on API 'ASync Lookup'"), std::string::npos) << hooks.Errors()[0];
   EXPECT_EQ(socket.LastSocketError(), link::kErrHostNotFound);
 }
 
@@ -236,8 +236,8 @@ TEST(Framing, ACustomConnectWithoutAddressOrPortEndsTheProgram) {
       socket.SetPort(c.port);
     };
     socket.Loaded();
-    EXPECT_EQ(presenter.texts(), std::vector<std::string>{link::kAddressNotSetText});
-    EXPECT_EQ(hooks.terminations(), std::vector<int>{1});
+    EXPECT_EQ(presenter.Texts(), std::vector<std::string>{link::kAddressNotSetText});
+    EXPECT_EQ(hooks.Terminations(), std::vector<int>{1});
     EXPECT_FALSE(socket.Active());
   }
 }

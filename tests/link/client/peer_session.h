@@ -23,7 +23,7 @@ class PeerSession {
           connection->AcceptLogin();
           afterLogin(*connection, p);
         }),
-        client(peer.port(), setup) {
+        client(peer.Port(), setup) {
     if (configure) configure(client.socket);
     client.socket.Loaded();
     EXPECT_TRUE(ProcessUntil([&] { return client.verdict.has_value(); }));
@@ -32,7 +32,7 @@ class PeerSession {
   link::TLinkClientSocket& socket() { return client.socket; }
   // Lets Qt deliver events until the peer's script has ended.
   bool ProcessUntilPeerFinished() {
-    return ProcessUntil([&] { return peer.finished(); });
+    return ProcessUntil([&] { return peer.Finished(); });
   }
 
   ScriptedPeer peer;

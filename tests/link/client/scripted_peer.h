@@ -74,8 +74,8 @@ class ScriptedPeer {
   ScriptedPeer(const ScriptedPeer&) = delete;
   ScriptedPeer& operator=(const ScriptedPeer&) = delete;
 
-  int port() const { return port_; }
-  bool finished() const { return finished_; }
+  int Port() const { return port_; }
+  bool Finished() const { return finished_; }
   std::unique_ptr<PeerConnection> Accept(std::chrono::milliseconds timeout = 10s);
 
   // A step the test's thread signals and the script waits for.

@@ -121,8 +121,8 @@ TEST(ServerDriven, FilePiecesAreAppendedUntilTheLastAndReportProgress) {
   ASSERT_TRUE(ProcessUntil([&] { return done; }));
   EXPECT_EQ(ReadFile(name), std::string("ab\0cde", 6));
   EXPECT_EQ(progress, (std::vector<std::string>{name + " 3 6 3", name + " 3 6 6"}));
-  ASSERT_EQ(hooks.errors().size(), 1U);
-  EXPECT_EQ(hooks.errors()[0].rfind("Cannot write file " + blocked + ": ", 0), 0U) << hooks.errors()[0];
+  ASSERT_EQ(hooks.Errors().size(), 1U);
+  EXPECT_EQ(hooks.Errors()[0].rfind("Cannot write file " + blocked + ": ", 0), 0U) << hooks.Errors()[0];
   EXPECT_TRUE(coded.empty()) << "file pieces are not coded parameter lists";
   socket.Close();
 }
@@ -149,7 +149,7 @@ std::string ResultSetText(const std::vector<link::FieldDef>& defs, const std::ve
 TEST(ServerDriven, UtilityRepliesCacheMetadataSetSQLTextAndWriteThePatcher) {
   test::AppHooksRecorder hooks;
   test::TempDir dir;
-  DirectoryScope scope(dir.path());
+  DirectoryScope scope(dir.Path());
   const std::string columns = ResultSetText({{"COLUMN_NAME", link::ftString, 30}, {"DATA_TYPE", link::ftInteger, 0}},
                                             {{"ID", "3"}, {"NAME", "1"}});
   const std::string cache = ResultSetText({{"NAME", link::ftString, 30}, {"SET", link::ftMemo, 0}},
@@ -199,8 +199,8 @@ TEST(ServerDriven, UtilityRepliesCacheMetadataSetSQLTextAndWriteThePatcher) {
   EXPECT_EQ(socket.TimeMaskForSQL(), "hh:nn");
   EXPECT_EQ(socket.SQLOptions(), 0x3FF);
   EXPECT_EQ(socket.UpdateSQLSyntax(), link::usOracle);
-  EXPECT_EQ(ReadFile(dir.path() / "patcher.exe"), std::string("MZ\0patch", 8));
-  EXPECT_TRUE(hooks.errors().empty());
+  EXPECT_EQ(ReadFile(dir.Path() / "patcher.exe"), std::string("MZ\0patch", 8));
+  EXPECT_TRUE(hooks.Errors().empty());
   socket.Close();
 }
 
@@ -231,7 +231,7 @@ TEST(ServerDriven, TheLoginAsksForAPatcherOnlyWhenItIsMissing) {
   for (const Case& c : {Case{"patch.zip", false, true}, Case{"patch.zip", true, false}, Case{"", false, false}}) {
     test::AppHooksRecorder hooks;
     test::TempDir dir;
-    DirectoryScope scope(dir.path());
+    DirectoryScope scope(dir.Path());
     if (c.patcherExists) std::ofstream(dir.File("patcher.exe")) << "MZ";
     std::atomic<int> asked{-1};
     {
@@ -245,7 +245,7 @@ TEST(ServerDriven, TheLoginAsksForAPatcherOnlyWhenItIsMissing) {
         if (fifth.substr(0, fifth.find('\x02')) != "1,31") throw std::runtime_error("version lost");
         connection->WaitClosed();
       });
-      ConnectedSocket client(peer.port());
+      ConnectedSocket client(peer.Port());
       client.socket.SetPatchFile(c.patchFile);
       client.socket.Loaded();
       ASSERT_TRUE(ProcessUntil([&] { return asked >= 0; }));
@@ -263,7 +263,7 @@ TEST(ServerDriven, RedirectMovesTheConnectionAndFallsBackOnceWhenItIsLost) {
     c->AcceptLogin();
     c->Close();
   });
-  const int serverPort = server.port();
+  const int serverPort = server.Port();
   ScriptedPeer anchor([&](ScriptedPeer& p) {
     auto first = p.Accept();
     first->Expect(K::Login);
@@ -278,18 +278,18 @@ TEST(ServerDriven, RedirectMovesTheConnectionAndFallsBackOnceWhenItIsLost) {
     backAtAnchor = true;
     second->WaitClosed();
   });
-  ConnectedSocket client(anchor.port());
+  ConnectedSocket client(anchor.Port());
   std::vector<std::string> statuses;
   client.socket.OnConnectStatusChange = [&](const std::string& s) { statuses.push_back(s); };
   client.socket.Loaded();
   ASSERT_TRUE(ProcessUntil([&] { return backAtAnchor.load(); }));
-  EXPECT_EQ(client.socket.Port(), anchor.port());
-  EXPECT_EQ(client.socket.RedirectMemory(), "127.0.0.1:" + std::to_string(anchor.port()));
+  EXPECT_EQ(client.socket.Port(), anchor.Port());
+  EXPECT_EQ(client.socket.RedirectMemory(), "127.0.0.1:" + std::to_string(anchor.Port()));
   const std::string to = "Connecting from Anchor to Server 127.0.0.1:" + std::to_string(serverPort);
   EXPECT_EQ(statuses, (std::vector<std::string>{"Connected to Server", to, "Connected to Server",
                                                 "Disconnected from Server", "Disconnected, Anchor Available",
                                                 "Connected to Server"}));
-  EXPECT_EQ(hooks.errors(), std::vector<std::string>{link::kDisconnectedText});
+  EXPECT_EQ(hooks.Errors(), std::vector<std::string>{link::kDisconnectedText});
   client.socket.Close();
 }
 
@@ -315,18 +315,18 @@ TEST(ServerDriven, ReconnectNoticesReopenTheConnection) {
     second->WaitClosed();
   });
   test::SocketSetup setup;
-  setup.args = {"ServerProxiedAddress=127.0.0.1", "ServerProxiedPort=" + std::to_string(proxied.port())};
-  ConnectedSocket client(peer.port(), setup);
+  setup.args = {"ServerProxiedAddress=127.0.0.1", "ServerProxiedPort=" + std::to_string(proxied.Port())};
+  ConnectedSocket client(peer.Port(), setup);
   std::vector<std::string> statuses;
   client.socket.OnConnectStatusChange = [&](const std::string& s) { statuses.push_back(s); };
   client.socket.Loaded();
   ASSERT_TRUE(ProcessUntil([&] { return logins == 3; }));
   EXPECT_EQ(client.socket.ReconnectNoticeCount(), 1);
-  EXPECT_EQ(client.socket.Port(), proxied.port());
+  EXPECT_EQ(client.socket.Port(), proxied.Port());
   EXPECT_EQ(client.socket.ServerProxiedAddress(), "127.0.0.1");
   EXPECT_EQ(statuses, (std::vector<std::string>{"Connected to Server", "No Connection", "Connected to Server",
                                                 "Connected to Server", "Connected to Server"}));
-  EXPECT_TRUE(hooks.errors().empty());
+  EXPECT_TRUE(hooks.Errors().empty());
   client.socket.Close();
 }
 
@@ -347,8 +347,8 @@ TEST(ServerDriven, AClientUpgradeSwapsTheProgramAndStartsItWithTheSameArguments)
   test::AppHooksRecorder hooks;
   RecordingWindows windows;
   test::TempDir dir;
-  DirectoryScope scope(dir.path());
-  const std::filesystem::path program = dir.path() / "mero client";
+  DirectoryScope scope(dir.Path());
+  const std::filesystem::path program = dir.Path() / "mero client";
   std::ofstream(program) << "old program";
   const std::string newProgram = "#!/bin/sh\nprintf '%s\\n' \"$@\" > started.txt\n";
   PeerSession session(
@@ -361,25 +361,25 @@ TEST(ServerDriven, AClientUpgradeSwapsTheProgramAndStartsItWithTheSameArguments)
       },
       {"MARIA", "maria", {"--flag", "it's a test"}},
       [&](link::TLinkClientSocket& s) { s.SetProgramFile(program.string()); });
-  ASSERT_TRUE(ProcessUntil([&] { return !hooks.terminations().empty(); }));
-  EXPECT_EQ(hooks.terminations(), std::vector<int>{0});
+  ASSERT_TRUE(ProcessUntil([&] { return !hooks.Terminations().empty(); }));
+  EXPECT_EQ(hooks.Terminations(), std::vector<int>{0});
   EXPECT_EQ(windows.log, (std::vector<std::string>{"progress on", "progress off"}));
   // The script runs on its own once the program has ended.
-  const std::filesystem::path started = dir.path() / "started.txt";
+  const std::filesystem::path started = dir.Path() / "started.txt";
   ASSERT_TRUE(ProcessUntil([&] {
     return std::filesystem::exists(started) && ReadFile(started) == "--flag\nit's a test\n" &&
-           !std::filesystem::exists(dir.path() / "ReStart.sh");
+           !std::filesystem::exists(dir.Path() / "ReStart.sh");
   }));
   EXPECT_EQ(ReadFile(program), newProgram);
-  EXPECT_EQ(ReadFile(dir.path() / "mero client.OLD"), "old program");
-  EXPECT_FALSE(std::filesystem::exists(dir.path() / "TempFile.exe"));
+  EXPECT_EQ(ReadFile(dir.Path() / "mero client.OLD"), "old program");
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "TempFile.exe"));
   session.socket().Close();
 }
 
 TEST(ServerDriven, AnUpgradeHandlerCanTakeTheUpgradeOver) {
   test::AppHooksRecorder hooks;
   test::TempDir dir;
-  DirectoryScope scope(dir.path());
+  DirectoryScope scope(dir.Path());
   std::string received;
   std::vector<std::string> script;
   PeerSession session(
@@ -390,7 +390,7 @@ TEST(ServerDriven, AnUpgradeHandlerCanTakeTheUpgradeOver) {
         c.WaitClosed();
       },
       {}, [&](link::TLinkClientSocket& s) {
-        s.SetProgramFile((dir.path() / "mero").string());
+        s.SetProgramFile((dir.Path() / "mero").string());
         s.OnAutoClientUpgrade = [&](std::string_view program, std::vector<std::string>& lines, bool& handled) {
           received = program;
           script = lines;
@@ -401,8 +401,8 @@ TEST(ServerDriven, AnUpgradeHandlerCanTakeTheUpgradeOver) {
   EXPECT_EQ(received, std::string("new\0program", 11));
   ASSERT_FALSE(script.empty());
   EXPECT_EQ(script.front(), "#!/bin/sh");
-  EXPECT_TRUE(hooks.terminations().empty());
-  EXPECT_FALSE(std::filesystem::exists(dir.path() / "TempFile.exe"));
+  EXPECT_TRUE(hooks.Terminations().empty());
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "TempFile.exe"));
   session.socket().Close();
 }
 
@@ -473,9 +473,9 @@ TEST(ServerDriven, HttpWrapsEveryFrameAndSkipsResponseHeads) {
     });
     test::SocketSetup setup;
     setup.args = {"HTTP", "ServerProxiedAddress=app.example", "ServerProxiedPort=7700"};
-    ConnectedSocket client(peer.port(), setup);
+    ConnectedSocket client(peer.Port(), setup);
     if (k.addressSet) {
-      client.socket.OnCustomConnect = [&, port = peer.port()] {
+      client.socket.OnCustomConnect = [&, port = peer.Port()] {
         client.socket.SetPort(port);
         client.socket.SetAddress("127.0.0.1");
       };
@@ -489,13 +489,13 @@ TEST(ServerDriven, HttpWrapsEveryFrameAndSkipsResponseHeads) {
     EXPECT_EQ(client.socket.RequestExec(&ds, "", "first", "", "", true), "");
     EXPECT_EQ(coded, std::vector<std::string>{"pushed"});
     ASSERT_TRUE(ProcessUntil([&] { return !client.socket.Active(); }));
-    EXPECT_TRUE(hooks.errors().empty()) << "the end of an exchange is no failure";
+    EXPECT_TRUE(hooks.Errors().empty()) << "the end of an exchange is no failure";
     EXPECT_EQ(client.socket.RequestExec(&ds, "", "second", "", "", true), "");
     EXPECT_EQ(test::ErrorOf<link::ELinkConnectException>(
                   [&] { client.socket.RequestExec(&ds, "", "third", "", "", true); }),
               "10061: Connection refused.  Verify that a server is available.");
     EXPECT_FALSE(client.socket.Active());
-    ASSERT_TRUE(ProcessUntil([&] { return peer.finished(); }));
+    ASSERT_TRUE(ProcessUntil([&] { return peer.Finished(); }));
     const int login = link::KindByte(K::Login);
     const int exec = link::KindByte(K::Execute);
     EXPECT_EQ(kinds, (std::vector<int>{login, exec, exec, exec})) << "no server-information request, no second login";

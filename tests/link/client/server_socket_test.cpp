@@ -32,7 +32,7 @@ class ServerSocketTest : public ::testing::Test {
     files_ = std::make_unique<test::TempDir>();
     std::ofstream(files_->File("form.frm"), std::ios::binary) << std::string("form\0bytes", 10);
     test::ServerProcess::Options options;
-    options.filesDir = files_->path().string();
+    options.filesDir = files_->Path().string();
     server_ = std::make_unique<test::ServerProcess>(options);
   }
   static void TearDownTestSuite() {
@@ -42,7 +42,7 @@ class ServerSocketTest : public ::testing::Test {
 
   // A socket logged in as MARIA, its server-information reply received.
   std::unique_ptr<ConnectedSocket> LoggedIn(test::SocketSetup setup = {}) {
-    auto client = std::make_unique<ConnectedSocket>(server_->port(), setup);
+    auto client = std::make_unique<ConnectedSocket>(server_->Port(), setup);
     client->socket.Loaded();
     EXPECT_TRUE(ProcessUntil([&] { return client->verdict.has_value() && client->socket.ServerNumber() != 0; }))
         << server_->Log();
@@ -66,7 +66,7 @@ TEST_F(ServerSocketTest, CustomConnectLogsInAndAsksForTheServerNumber) {
   };
   const Case cases[] = {{"ADMIN", "admin", true}, {"MARIA", "wrong", false}, {"NOBODY", "nikos", false}};
   for (const Case& c : cases) {
-    ConnectedSocket client(server_->port(), {c.user, c.password, {}});
+    ConnectedSocket client(server_->Port(), {c.user, c.password, {}});
     std::vector<std::string> statuses;
     client.socket.OnConnectStatusChange = [&](const std::string& s) { statuses.push_back(s); };
     client.socket.Loaded();
@@ -80,18 +80,18 @@ TEST_F(ServerSocketTest, CustomConnectLogsInAndAsksForTheServerNumber) {
       EXPECT_DOUBLE_EQ(client.socket.ServerNumber(), 1.31);
     }
   }
-  EXPECT_TRUE(hooks_.errors().empty());
-  EXPECT_TRUE(hooks_.terminations().empty());
+  EXPECT_TRUE(hooks_.Errors().empty());
+  EXPECT_TRUE(hooks_.Terminations().empty());
 }
 
 TEST_F(ServerSocketTest, RefusedLoginWithoutHandlerShowsTheTextAndEndsTheProgram) {
   test::ScriptedPresenter presenter;
-  ConnectedSocket client(server_->port(), {"MARIA", "wrong", {}});
+  ConnectedSocket client(server_->Port(), {"MARIA", "wrong", {}});
   client.socket.OnLoginAttempt = nullptr;
   client.socket.Loaded();
-  ASSERT_TRUE(ProcessUntil([&] { return !hooks_.terminations().empty(); }));
-  EXPECT_EQ(hooks_.terminations(), std::vector<int>{1});
-  EXPECT_EQ(presenter.texts(), std::vector<std::string>{link::kBadLoginText});
+  ASSERT_TRUE(ProcessUntil([&] { return !hooks_.Terminations().empty(); }));
+  EXPECT_EQ(hooks_.Terminations(), std::vector<int>{1});
+  EXPECT_EQ(presenter.Texts(), std::vector<std::string>{link::kBadLoginText});
 }
 
 TEST_F(ServerSocketTest, SelectsDecodeIntoTheDatasetAndErrorsAreCollected) {
@@ -234,7 +234,7 @@ TEST_F(ServerSocketTest, RequestsOnAClosedSocketFailAtOnce) {
   // Messages that wait for nothing write nothing.
   socket.PostCodedMessage(3001, "x");
   socket.CloseServerCursor(&ds);
-  EXPECT_TRUE(hooks_.errors().empty());
+  EXPECT_TRUE(hooks_.Errors().empty());
 }
 
 // The connection module switches the link cipher on for ports 7771–7779.
@@ -251,7 +251,7 @@ TEST_F(ServerSocketTest, CipherPortsAndPlainPorts) {
     }
   }
   if (!server) GTEST_SKIP() << "no pair of a cipher port and 7770 or 7780 is free on this machine";
-  for (int port : server->ports()) {
+  for (int port : server->Ports()) {
     ConnectedSocket client(port);
     client.socket.Loaded();
     ASSERT_TRUE(ProcessUntil([&] { return client.verdict.has_value() && client.socket.ServerNumber() != 0; }))

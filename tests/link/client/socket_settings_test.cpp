@@ -91,8 +91,8 @@ TEST(CommandLine, ConnectAimsAtLocalAddressesNamesAndTheIPAddressOverride) {
       reached = true;
       c->WaitClosed();
     });
-    ConnectedSocket client(peer.port());
-    client.socket.OnCustomConnect = [&, port = peer.port()] {
+    ConnectedSocket client(peer.Port());
+    client.socket.OnCustomConnect = [&, port = peer.Port()] {
       client.socket.SetAddress(address);
       client.socket.SetPort(port);
     };
@@ -110,7 +110,7 @@ TEST(CommandLine, ConnectAimsAtLocalAddressesNamesAndTheIPAddressOverride) {
       c->WaitClosed();
     });
     test::SocketSetup setup;
-    setup.args = {"IPAddress=127.0.0.1", "Port=" + std::to_string(peer.port())};
+    setup.args = {"IPAddress=127.0.0.1", "Port=" + std::to_string(peer.Port())};
     ConnectedSocket client(0, setup);
     client.socket.OnCustomConnect = [&] {
       client.socket.SetHost("no-such-host.invalid");
@@ -120,7 +120,7 @@ TEST(CommandLine, ConnectAimsAtLocalAddressesNamesAndTheIPAddressOverride) {
     ASSERT_TRUE(ProcessUntil([&] { return reached.load(); }));
     client.socket.Close();
   }
-  EXPECT_TRUE(hooks.errors().empty());
+  EXPECT_TRUE(hooks.Errors().empty());
   // An address that begins with a letter is a host name to look up.
   ConnectedSocket named(7773);
   named.socket.OnCustomConnect = [&] {
@@ -129,8 +129,8 @@ TEST(CommandLine, ConnectAimsAtLocalAddressesNamesAndTheIPAddressOverride) {
   };
   named.socket.Loaded();
   EXPECT_EQ(named.socket.Host(), "no-such-host.invalid");
-  ASSERT_TRUE(ProcessUntil([&] { return !hooks.errors().empty(); }, std::chrono::seconds(30)));
-  EXPECT_NE(hooks.errors()[0].find("on API 'ASync Lookup'"), std::string::npos) << hooks.errors()[0];
+  ASSERT_TRUE(ProcessUntil([&] { return !hooks.Errors().empty(); }, std::chrono::seconds(30)));
+  EXPECT_NE(hooks.Errors()[0].find("on API 'ASync Lookup'"), std::string::npos) << hooks.Errors()[0];
 }
 
 TEST(SocketSettings, DefaultsOfANewSocket) {

@@ -662,7 +662,7 @@ TEST_F(ParamListTest, PlaceholdersAreFoundOnceOutsideQuotes) {
   // A statement ending in a quoted text is not an open quote.
   list.ParamsFromSQL({"where a = :a and b = 'x'"});
   EXPECT_EQ(Names(list), (std::vector<std::string>{"a"}));
-  EXPECT_TRUE(presenter.shown().empty());
+  EXPECT_TRUE(presenter.AllShown().empty());
 
   list.ParamsFromSQL({"select 1 from dual"});
   EXPECT_EQ(list.Count(), 0);
@@ -675,7 +675,7 @@ TEST_F(ParamListTest, PlaceholderNamesEndAtTheirTerminators) {
   list.ParamsFromSQL({"a=:p1*:p2+:p3,:p4-:p5 :p6", ":p7);x", "(:p8)", ":p9'z :p10\nq"});
   EXPECT_EQ(Names(list),
             (std::vector<std::string>{"p1", "p2", "p3", "p4", "p5", "p6", "p7x", "p8", "p9z", "p10q"}));
-  EXPECT_TRUE(presenter.shown().empty());
+  EXPECT_TRUE(presenter.AllShown().empty());
   list.ParamsFromSQL({"x = :last"});
   EXPECT_EQ(Names(list), (std::vector<std::string>{"last"}));
 }
@@ -698,9 +698,9 @@ TEST_F(ParamListTest, OpenQuoteIsReportedAndParsingGoesOn) {
   test::ScriptedPresenter presenter;
   TLinkParamList list;
   list.ParamsFromSQL({"where a = :a and b = 'x", "and c = :c"});
-  ASSERT_EQ(presenter.shown().size(), 1u);
-  EXPECT_EQ(presenter.shown()[0].text, "There is an open quote in your SQL String");
-  EXPECT_EQ(presenter.shown()[0].kind, base::mkMessage);
+  ASSERT_EQ(presenter.AllShown().size(), 1u);
+  EXPECT_EQ(presenter.AllShown()[0].text, "There is an open quote in your SQL String");
+  EXPECT_EQ(presenter.AllShown()[0].kind, base::mkMessage);
   EXPECT_EQ(Names(list), (std::vector<std::string>{"a"}));
 }
 
