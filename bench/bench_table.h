@@ -25,8 +25,8 @@ inline void CheckSqlite(int rc, sqlite3* db, const char* what) {
 
 // A text of 5 to 30 characters picked by n from pieces of Greek and Latin.
 inline std::string BenchText(int n) {
-  static const char* const pieces[] = {"Τόνερ", "HP LaserJet", "μαύρο", "Γραφείο", "Toner K", "Πρύτανη",
-                                       "Τμήμα", "A4", "Εργαστήριο", "Φυσικής", "Kyocera", "Δ/νση"};
+  static const char* const pieces[] = {"Τόνερ", "HP LaserJet", "μαύρο",      "Γραφείο", "Toner K", "Πρύτανη",
+                                       "Τμήμα", "A4",          "Εργαστήριο", "Φυσικής", "Kyocera", "Δ/νση"};
   std::string text;
   for (int k = 0; text.size() < 5 || k < 1 + n % 4; ++k) {
     if (!text.empty()) text += ' ';

@@ -9,7 +9,6 @@
 //   the codec-only test client.
 
 #include <QCoreApplication>
-
 #include <memory>
 #include <stdexcept>
 #include <string>

@@ -4,7 +4,6 @@
 // both on the same demo server.
 
 #include <QCoreApplication>
-
 #include <cstdio>
 #include <memory>
 #include <stdexcept>

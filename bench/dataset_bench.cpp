@@ -21,9 +21,9 @@
 #include "base/runtime.h"
 #include "bench_ratio.h"
 #include "data/memory_dataset.h"
-#include "list_payload.h"
 #include "link/codec/result_set.h"
 #include "link/codec/result_set_encoder.h"
+#include "list_payload.h"
 
 using namespace mero;
 using namespace mero::base::literals;
@@ -154,8 +154,8 @@ void BM_LocateLast(benchmark::State& state) {
     benchmark::DoNotOptimize(found);
   }
   if (ds.RecNo() != kRows) state.SkipWithError("Locate did not reach the last row");
-  state.counters["ns_per_row"] = benchmark::Counter(
-      kRows, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_row"] =
+      benchmark::Counter(kRows, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_LocateLast)->Arg(0)->Arg(1)->ArgNames({"text"})->Unit(benchmark::kMicrosecond)->Repetitions(5);
 
@@ -199,8 +199,8 @@ void BM_WalkRows(benchmark::State& state) {
   }
   ds.RemoveObserver(&view);
   if (rows == 0 || (!filtered && rows != kRows)) state.SkipWithError("the walk did not visit the rows");
-  state.counters["ns_per_row"] = benchmark::Counter(
-      kRows, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["ns_per_row"] =
+      benchmark::Counter(kRows, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_WalkRows)->Arg(0)->Arg(1)->ArgNames({"filtered"})->Unit(benchmark::kMillisecond)->Repetitions(5);
 
@@ -285,7 +285,6 @@ BENCHMARK(BM_AppendRows)->Unit(benchmark::kMillisecond)->Repetitions(5);
 
 int main(int argc, char** argv) {
   base::KeepFreedMemory();  // as the client program does at start
-  return bench::RunAndReport(argc, argv,
-                             {{"BM_SortOnFields", "BM_StableSortKeys", 2.0},
-                              {"BM_DecodeAndAppendRows", "BM_DecodeRows", 1.5}});
+  return bench::RunAndReport(
+      argc, argv, {{"BM_SortOnFields", "BM_StableSortKeys", 2.0}, {"BM_DecodeAndAppendRows", "BM_DecodeRows", 1.5}});
 }

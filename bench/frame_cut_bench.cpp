@@ -44,9 +44,8 @@ void BM_CutFrames(benchmark::State& state) {
     benchmark::DoNotOptimize(count);
     benchmark::DoNotOptimize(bytes);
   }
-  state.counters["ns_per_frame"] = benchmark::Counter(static_cast<double>(frames),
-                                                      benchmark::Counter::kIsIterationInvariantRate |
-                                                          benchmark::Counter::kInvert);
+  state.counters["ns_per_frame"] = benchmark::Counter(
+      static_cast<double>(frames), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 // The baseline: the same reads copied into a reused buffer of the same size.
@@ -70,7 +69,7 @@ BENCHMARK(BM_CopyBytes)->Arg(10000)->Arg(100000);
 }  // namespace
 
 int main(int argc, char** argv) {
-  return bench::RunAndReport(argc, argv,
-                             {{"BM_CutFrames/100000", "BM_CopyBytes/100000", 3.0},
-                              {"BM_CutFrames/10000", "BM_CopyBytes/10000", 3.0}});
+  return bench::RunAndReport(
+      argc, argv,
+      {{"BM_CutFrames/100000", "BM_CopyBytes/100000", 3.0}, {"BM_CutFrames/10000", "BM_CopyBytes/10000", 3.0}});
 }

@@ -16,15 +16,15 @@ namespace mero::bench {
 inline constexpr int kListRows = 100000;
 
 // The columns in the form of the reply's field definitions (name,type,size).
-inline const std::vector<std::string> kListFields = {"ID,3,0",    "UNIT_ID,3,0", "DESCR,1,40",  "CITY,1,30",
-                                                     "PRICE,6,0", "QTY,6,0",     "DTIN,9,0",    "STAMP,11,0",
+inline const std::vector<std::string> kListFields = {"ID,3,0",      "UNIT_ID,3,0", "DESCR,1,40", "CITY,1,30",
+                                                     "PRICE,6,0",   "QTY,6,0",     "DTIN,9,0",   "STAMP,11,0",
                                                      "SERIAL,25,0", "COMM,16,0"};
 
 inline const std::string& ListPayload() {
   using namespace mero::base::literals;
   static const std::string payload = [] {
-    const std::vector<std::string> names = {"Τόνερ μαύρο"_gr, "Τύμπανο"_gr, "Μελάνι κυανό"_gr,
-                                            "Ταινία μελανιού"_gr, "Δοχείο αποβλήτων"_gr};
+    const std::vector<std::string> names = {"Τόνερ μαύρο"_gr, "Τύμπανο"_gr, "Μελάνι κυανό"_gr, "Ταινία μελανιού"_gr,
+                                            "Δοχείο αποβλήτων"_gr};
     const std::vector<std::string> cities = {"Αθήνα"_gr, "Θεσσαλονίκη"_gr, "Πάτρα"_gr, "Ηράκλειο"_gr};
     const std::string memo = "Παράδοση στο κτίριο Β, όροφος 2"_gr;
     const double day = base::EncodeDate(2024, 1, 1);

@@ -85,9 +85,9 @@ void BM_SelectInProcess(benchmark::State& state, const ColumnGroup& group) {
     std::vector<Getter> getters;
     for (int c = 0; c < sqlite3_column_count(stmt); ++c) {
       const std::string declared = sqlite3_column_decltype(stmt, c);
-      getters.push_back(declared == "INTEGER" ? Getter::Integer
+      getters.push_back(declared == "INTEGER"              ? Getter::Integer
                         : declared.starts_with("VARCHAR2") ? Getter::Text
-                                                            : Getter::Double);
+                                                           : Getter::Double);
     }
     std::int64_t sum = 0;
     double real = 0;
@@ -221,14 +221,16 @@ void BM_ConcurrentSessions(benchmark::State& state) {
                   !clients[s]->Exec("commit").empty()) {
                 ++errors;
               }
-            } else if (clients[s]->Select("select * from BENCH_ROWS where ID = " + std::to_string(id(rng)))
+            } else if (clients[s]
+                           ->Select("select * from BENCH_ROWS where ID = " + std::to_string(id(rng)))
                            .rows.RowCount() != 1) {
               ++errors;
             }
           } catch (const std::exception&) {
             ++errors;
           }
-          latencies[s].push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+          latencies[s].push_back(
+              std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
         }
       });
     }
@@ -254,11 +256,17 @@ int main(int argc, char** argv) {
     const std::string link = std::string("BM_SelectOverLink/") + group.label;
     const std::string local = std::string("BM_SelectInProcess/") + group.label;
     benchmark::RegisterBenchmark(link.c_str(), BM_SelectOverLink, group)->Unit(benchmark::kMillisecond)->Repetitions(5);
-    benchmark::RegisterBenchmark(local.c_str(), BM_SelectInProcess, group)->Unit(benchmark::kMillisecond)->Repetitions(5);
+    benchmark::RegisterBenchmark(local.c_str(), BM_SelectInProcess, group)
+        ->Unit(benchmark::kMillisecond)
+        ->Repetitions(5);
     checks.push_back({link, local, std::string_view(group.label) == "all" ? 1.2 : 2.0});
   }
-  benchmark::RegisterBenchmark("BM_PrimaryKeySelect", BM_PrimaryKeySelect)->Unit(benchmark::kMicrosecond)->Repetitions(5);
-  benchmark::RegisterBenchmark("BM_LoopbackPingPong", BM_LoopbackPingPong)->Unit(benchmark::kMicrosecond)->Repetitions(5);
+  benchmark::RegisterBenchmark("BM_PrimaryKeySelect", BM_PrimaryKeySelect)
+      ->Unit(benchmark::kMicrosecond)
+      ->Repetitions(5);
+  benchmark::RegisterBenchmark("BM_LoopbackPingPong", BM_LoopbackPingPong)
+      ->Unit(benchmark::kMicrosecond)
+      ->Repetitions(5);
   benchmark::RegisterBenchmark("BM_ConcurrentSessions", BM_ConcurrentSessions)
       ->Unit(benchmark::kSecond)
       ->Iterations(1)

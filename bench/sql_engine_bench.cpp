@@ -229,7 +229,7 @@ BENCHMARK(BM_EnginePrimaryKeyNewText)->UseManualTime()->Unit(benchmark::kMicrose
 }  // namespace
 
 int main(int argc, char** argv) {
-  return bench::RunAndReport(argc, argv,
-                             {{"BM_EngineSelectAll", "BM_SqliteSelectAll", 2.0},
-                              {"BM_EnginePrimaryKey", "BM_SqlitePrimaryKey", 4.0}});
+  return bench::RunAndReport(
+      argc, argv,
+      {{"BM_EngineSelectAll", "BM_SqliteSelectAll", 2.0}, {"BM_EnginePrimaryKey", "BM_SqlitePrimaryKey", 4.0}});
 }

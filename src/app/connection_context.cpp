@@ -40,7 +40,8 @@ void SendLoginRequest() {
   c.LastCodedReply = 0;
   if (c.socket == nullptr) return;
   link::TLinkClientSocket& s = *c.socket;
-  s.PostCodedMessage(3001, s.UserName() + ";" + s.Password() + ";" + s.ApplicationName() + ";" + s.ApplicationVersion());
+  s.PostCodedMessage(3001,
+                     s.UserName() + ";" + s.Password() + ";" + s.ApplicationName() + ";" + s.ApplicationVersion());
   int counter = 0;
   while (true) {
     WaitWithMessages(0.1);

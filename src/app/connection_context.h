@@ -14,14 +14,14 @@ namespace mero::app {
 // Texts are windows-1253.
 struct ConnectionContext {
   std::string AppName;
-  std::string LoginUser;       // the typed user name, trimmed and upper-cased
-  std::string LoginPassword;   // the typed password, trimmed
+  std::string LoginUser;      // the typed user name, trimmed and upper-cased
+  std::string LoginPassword;  // the typed password, trimmed
   std::string ServerPort = "7773";
   std::string ServerAddress;
   std::int32_t LoginState = -1;  // -1 no verdict yet, 1 accepted, 0 refused
   bool LoginVerdict = false;
   bool LoggedIn = false;
-  std::string CurrentUser;     // the login name in lower case, used in SQL
+  std::string CurrentUser;  // the login name in lower case, used in SQL
   std::int32_t LastCodedReply = 0;
   // The process-wide socket (the connection module's), once it is created.
   link::TLinkClientSocket* socket = nullptr;

@@ -13,8 +13,7 @@ namespace mero::base {
 // and long month name; minutes right after an hour token), yy yyyy, h hh,
 // n nn (minutes), s ss, z zzz, '/' and ':' for the date and time separators,
 // and text in quotes kept as it is.
-std::string FormatDateTime(std::string_view pattern, TDateTime value,
-                           const FormatSettings& fs = ProcessFormats());
+std::string FormatDateTime(std::string_view pattern, TDateTime value, const FormatSettings& fs = ProcessFormats());
 
 // Readers of the process's formats: day, month and year in the order of the
 // short date format, separated by the date separator (a two-digit year takes

@@ -102,20 +102,29 @@ std::string DateToStrMode(TDateTime x, int mode) {
   char yyyy[8];
   std::snprintf(yyyy, sizeof yyyy, "%04d", d.year);
   switch (mode) {
-    case 2: return mm + "/" + dd + "/" + yy;
-    case 3: return mm + "/" + dd + "/" + yyyy;
-    case 4: return dd + "/" + mm + "/" + yyyy;
-    default: return dd + "/" + mm + "/" + yy;
+    case 2:
+      return mm + "/" + dd + "/" + yy;
+    case 3:
+      return mm + "/" + dd + "/" + yyyy;
+    case 4:
+      return dd + "/" + mm + "/" + yyyy;
+    default:
+      return dd + "/" + mm + "/" + yy;
   }
 }
 
 std::string DateFmtStr() {
   switch (Rt().dateFmtMode) {
-    case 1: return "yy/mm/dd";
-    case 2: return "yy-mm-dd";
-    case 3: return "dd/mm/yyyy";
-    case 4: return "mm/dd/yyyy";
-    default: return "mm/dd/yy";
+    case 1:
+      return "yy/mm/dd";
+    case 2:
+      return "yy-mm-dd";
+    case 3:
+      return "dd/mm/yyyy";
+    case 4:
+      return "mm/dd/yyyy";
+    default:
+      return "mm/dd/yy";
   }
 }
 
@@ -132,9 +141,8 @@ std::string DateRangeToStr(TDateTime from, TDateTime to) {
 std::string MonthRangeToStr(TDateTime from, TDateTime to) {
   if (from <= 0 && to <= 0) return std::string();
   // Stored padded to four characters with a leading space, trimmed on use.
-  static const std::string kMonths[12] = {
-      " Ιαν"_gr, " Φεβ"_gr, " Μάρ"_gr, " Απρ"_gr, " Μάι"_gr, "Ιούν"_gr,
-      "Ιούλ"_gr, " Αύγ"_gr, " Σεπ"_gr, " Οκτ"_gr, " Νοέ"_gr, " Δεκ"_gr};
+  static const std::string kMonths[12] = {" Ιαν"_gr, " Φεβ"_gr, " Μάρ"_gr, " Απρ"_gr, " Μάι"_gr, "Ιούν"_gr,
+                                          "Ιούλ"_gr, " Αύγ"_gr, " Σεπ"_gr, " Οκτ"_gr, " Νοέ"_gr, " Δεκ"_gr};
   auto one = [](TDateTime x) {
     const DateParts d = DecodeDate(x);
     return StrTrim(kMonths[d.month - 1]) + " " + std::to_string(d.year);

@@ -44,8 +44,7 @@ int DaysInMonth(int year, int month) {
 }
 
 bool IsValidDate(int year, int month, int day) {
-  return year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
-         day <= DaysInMonth(year, month);
+  return year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month);
 }
 
 bool TryEncodeDate(int year, int month, int day, TDateTime& out) {
@@ -60,8 +59,7 @@ TDateTime EncodeDate(int year, int month, int day) {
 }
 
 bool TryEncodeTime(int hour, int minute, int second, int msec, TDateTime& out) {
-  if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || msec < 0 ||
-      msec > 999) {
+  if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || msec < 0 || msec > 999) {
     return false;
   }
   out = EncodeTime(hour, minute, second, msec);
@@ -73,9 +71,7 @@ TDateTime EncodeTime(int hour, int minute, int second, int msec) {
   return static_cast<double>(ms) / kMSecsPerDay;
 }
 
-TDateTime CombineDateTime(TDateTime date, TDateTime time) {
-  return date >= 0 ? date + time : date - time;
-}
+TDateTime CombineDateTime(TDateTime date, TDateTime time) { return date >= 0 ? date + time : date - time; }
 
 DateParts DecodeDate(TDateTime value) {
   // Rounding the time to the millisecond may carry into the next day.

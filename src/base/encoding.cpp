@@ -1,9 +1,9 @@
 #include "base/encoding.h"
 
-#include <cerrno>
 #include <iconv.h>
 
 #include <array>
+#include <cerrno>
 #include <stdexcept>
 
 namespace mero::base {
@@ -67,7 +67,7 @@ constexpr char32_t kTableLimit = 0x2200;
 // conversions of every text of the server and the user interface cost a
 // table look-up per character.
 struct Tables {
-  std::array<std::string, 256> toUtf8;                 // "" where the byte is undefined
+  std::array<std::string, 256> toUtf8;                   // "" where the byte is undefined
   std::array<std::uint16_t, kTableLimit> fromUnicode{};  // byte + 1; 0: not in the code page
 
   Tables() {
@@ -93,7 +93,8 @@ struct Tables {
     const auto c0 = static_cast<unsigned char>(u[0]);
     if (u.size() == 1) return c0;
     if (u.size() == 2) return (static_cast<char32_t>(c0 & 0x1F) << 6) | (static_cast<unsigned char>(u[1]) & 0x3F);
-    return (static_cast<char32_t>(c0 & 0x0F) << 12) | (static_cast<char32_t>(static_cast<unsigned char>(u[1]) & 0x3F) << 6) |
+    return (static_cast<char32_t>(c0 & 0x0F) << 12) |
+           (static_cast<char32_t>(static_cast<unsigned char>(u[1]) & 0x3F) << 6) |
            (static_cast<unsigned char>(u[2]) & 0x3F);
   }
 };
@@ -134,10 +135,10 @@ std::string Utf8ToWin1253(std::string_view utf8) {
     while (len < want && i + len < n && (p[i + len] & 0xC0) == 0x80) ++len;
     char32_t cp = 0xFFFD;
     if (len == want && want > 1) {
-      cp = want == 2 ? (static_cast<char32_t>(c & 0x1F) << 6) | (p[i + 1] & 0x3F)
-         : want == 3 ? (static_cast<char32_t>(c & 0x0F) << 12) | (static_cast<char32_t>(p[i + 1] & 0x3F) << 6) |
-                           (p[i + 2] & 0x3F)
-                     : 0x10000;  // beyond the code page
+      cp = want == 2   ? (static_cast<char32_t>(c & 0x1F) << 6) | (p[i + 1] & 0x3F)
+           : want == 3 ? (static_cast<char32_t>(c & 0x0F) << 12) | (static_cast<char32_t>(p[i + 1] & 0x3F) << 6) |
+                             (p[i + 2] & 0x3F)
+                       : 0x10000;  // beyond the code page
     }
     const std::uint16_t b = cp < kTableLimit ? t.fromUnicode[cp] : 0;
     out.push_back(b != 0 ? static_cast<char>(b - 1) : '?');

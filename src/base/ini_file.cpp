@@ -82,8 +82,7 @@ std::string IniFile::ReadSection(std::string_view section) const {
   return out;
 }
 
-std::string IniFile::ReadString(std::string_view section, std::string_view name,
-                                std::string_view defaultValue) const {
+std::string IniFile::ReadString(std::string_view section, std::string_view name, std::string_view defaultValue) const {
   if (const Section* s = Find(section)) {
     for (const Entry& e : s->entries) {
       if (SameName(e.name, name)) return e.value;

@@ -27,9 +27,7 @@ MessagePresenter*& Installed() {
 
 void SetMessagePresenter(MessagePresenter* presenter) { Installed() = presenter; }
 
-MessagePresenter* CurrentMessagePresenter() {
-  return Installed() != nullptr ? Installed() : &DefaultPresenter();
-}
+MessagePresenter* CurrentMessagePresenter() { return Installed() != nullptr ? Installed() : &DefaultPresenter(); }
 
 ModalResult MessDlg(const std::string& text, int kind, int autoCloseMs, int fontIndex) {
   return CurrentMessagePresenter()->MessDlg(text, kind, autoCloseMs, fontIndex);

@@ -6,10 +6,10 @@ namespace mero::base {
 
 // The kind of a message window.
 enum MessKind : int {
-  mkMessage = 1,        // "Μήνυμα", OK only
-  mkQuestion = 2,       // "Ερώτηση", OK (default) and Cancel
-  mkQuestionCancel = 3, // "Ερώτηση", Cancel is the default
-  mkInformation = 4,    // "Πληροφορία", OK only
+  mkMessage = 1,         // "Μήνυμα", OK only
+  mkQuestion = 2,        // "Ερώτηση", OK (default) and Cancel
+  mkQuestionCancel = 3,  // "Ερώτηση", Cancel is the default
+  mkInformation = 4,     // "Πληροφορία", OK only
 };
 
 enum class ModalResult { OK, Cancel };

@@ -139,7 +139,8 @@ void RegisterBaseMessages() {
       {93, "Προσοχή! Η εργασία μπορεί να είναι χρονοβόρα! Συνέχεια?"_gr},
       {94, "Προσοχή! Μην συνεχίζετε αν δεν γνωρίζετε τι εκτελεί η εργασία αυτή! Συνέχεια?"_gr},
       {95, "Η αναβάθμιση της Βάσης Δεδομένων σε έκδοση %s έγινε με επιτυχία"_gr},
-      {96, "Θα πρέπει να γίνει αναβάθμιση της Βάσης Δεδομένων από έκδοση %s σε έκδοση %s.\nΒεβαιωθείτε ότι ΔΕΝ ΕΡΓΑΖΕΤΑΙ ΚΑΝΕΝΑΣ ΑΛΛΟΣ ΧΡΗΣΤΗΣ ΤΗΝ ΣΤΙΓΜΗ ΑΥΤΗ!\nκαι εκτελέστε την εργασία Βοηθητικά/Αναβάθμιση ΒΔ"_gr},
+      {96,
+       "Θα πρέπει να γίνει αναβάθμιση της Βάσης Δεδομένων από έκδοση %s σε έκδοση %s.\nΒεβαιωθείτε ότι ΔΕΝ ΕΡΓΑΖΕΤΑΙ ΚΑΝΕΝΑΣ ΑΛΛΟΣ ΧΡΗΣΤΗΣ ΤΗΝ ΣΤΙΓΜΗ ΑΥΤΗ!\nκαι εκτελέστε την εργασία Βοηθητικά/Αναβάθμιση ΒΔ"_gr},
       {97, "Συνέβη Σφάλμα!"_gr},
       {98, "Δεν μπορώ να προσθέσω τα Fonts!"_gr},
       {99, "Πρόβλημα 99 κατά την εκτέλεση του προγράμματος!"_gr},
@@ -162,8 +163,8 @@ MessWindowLayout LayoutMessWindow(const std::string& text, int kind, int fontInd
   l.height = std::min(std::max(16 * l.lineCount + 60, 120), 400);
   l.scrollBars = l.lineCount >= 21;
   const std::string& caption = kind == mkQuestion || kind == mkQuestionCancel ? "Ερώτηση"_gr
-                               : kind == mkInformation                       ? "Πληροφορία"_gr
-                                                                             : "Μήνυμα"_gr;
+                               : kind == mkInformation                        ? "Πληροφορία"_gr
+                                                                              : "Μήνυμα"_gr;
   l.caption = caption + " Lines=" + std::to_string(l.lineCount);
   l.showCancel = kind == mkQuestion || kind == mkQuestionCancel;
   l.cancelIsDefault = kind == mkQuestionCancel;

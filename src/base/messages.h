@@ -27,9 +27,9 @@ void RegisterBaseMessages();
 // What the message window shows for a text of a kind: the rules of its size
 // and buttons, kept here so that the window stays a thin view.
 struct MessWindowLayout {
-  std::string text;     // line feeds turned into CR LF
+  std::string text;  // line feeds turned into CR LF
   int lineCount = 0;
-  int height = 0;       // pixels
+  int height = 0;  // pixels
   bool scrollBars = false;
   std::string caption;  // by kind, with " Lines=" and the count
   bool showCancel = false;

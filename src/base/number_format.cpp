@@ -132,7 +132,7 @@ std::string FormatWithSection(const Section& s, DecimalDigits d, bool withSign, 
   for (int i = 0; i < s.maxFrac; ++i) {
     const int pos = intDigits + i;
     fracPart.push_back(pos >= 0 && pos < static_cast<int>(d.digits.size()) ? d.digits[static_cast<std::size_t>(pos)]
-                                                                          : '0');
+                                                                           : '0');
   }
   while (static_cast<int>(fracPart.size()) > s.minFrac && fracPart.back() == '0') fracPart.pop_back();
   while (static_cast<int>(intPart.size()) < s.minInt) intPart.insert(intPart.begin(), '0');

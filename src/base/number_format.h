@@ -23,8 +23,7 @@ DecimalDigits ToDecimalDigits(double value);
 // "###############.###############"); sections positive;negative;zero; text in
 // quotes and other characters around the digits are kept. Halves round away
 // from zero on the 15-digit decimal value.
-std::string FormatFloat(std::string_view pattern, double value,
-                        const FormatSettings& fs = ProcessFormats());
+std::string FormatFloat(std::string_view pattern, double value, const FormatSettings& fs = ProcessFormats());
 
 // General number text: shortest form with up to 15 significant digits, fixed
 // notation unless the exponent is below -5 or above 14 ("1,5E-7").

@@ -71,8 +71,10 @@ std::string FormatInt(double x) {
 std::int32_t RoundInt(double x) {
   if (!std::isfinite(x)) return 0;
   const double r = std::nearbyint(x);  // the default rounding mode sends halves to even
-  if (r >= static_cast<double>(std::numeric_limits<std::int32_t>::max())) return std::numeric_limits<std::int32_t>::max();
-  if (r <= static_cast<double>(std::numeric_limits<std::int32_t>::min())) return std::numeric_limits<std::int32_t>::min();
+  if (r >= static_cast<double>(std::numeric_limits<std::int32_t>::max()))
+    return std::numeric_limits<std::int32_t>::max();
+  if (r <= static_cast<double>(std::numeric_limits<std::int32_t>::min()))
+    return std::numeric_limits<std::int32_t>::min();
   return static_cast<std::int32_t>(r);
 }
 

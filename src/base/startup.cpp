@@ -15,8 +15,8 @@ namespace {
 // The stored constant: never the key itself, so that the key does not stand
 // in the program as plain text. Character i (from 1) of the key is character
 // i of this constant combined with i mod 15 by exclusive or.
-constexpr char kStoredKey[12] = {'L' ^ 1, 'i' ^ 2,  'n' ^ 3,  'k' ^ 4,  'M' ^ 5,  'e' ^ 6,
-                                 'r' ^ 7, 'o' ^ 8,  '1' ^ 9,  '3' ^ 10, '1' ^ 11, '\0'};
+constexpr char kStoredKey[12] = {'L' ^ 1, 'i' ^ 2, 'n' ^ 3, 'k' ^ 4,  'M' ^ 5,  'e' ^ 6,
+                                 'r' ^ 7, 'o' ^ 8, '1' ^ 9, '3' ^ 10, '1' ^ 11, '\0'};
 
 }  // namespace
 

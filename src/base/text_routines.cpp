@@ -176,11 +176,16 @@ std::string PadStr(std::string_view s, char c, int width, int left) {
 
 std::string PadStr(std::string_view s, int width, int mode) {
   switch (mode) {
-    case 1: return PadStr(s, '0', width, 1);
-    case 2: return PadStr(s, '0', width, 0);
-    case 11: return PadStr(s, ' ', width, 1);
-    case 12: return PadStr(s, ' ', width, 0);
-    default: return std::string(s);
+    case 1:
+      return PadStr(s, '0', width, 1);
+    case 2:
+      return PadStr(s, '0', width, 0);
+    case 11:
+      return PadStr(s, ' ', width, 1);
+    case 12:
+      return PadStr(s, ' ', width, 0);
+    default:
+      return std::string(s);
   }
 }
 
@@ -207,15 +212,24 @@ char UpperChar(char ch) {
   if (c >= 'a' && c <= 'z') return static_cast<char>(c - 32);
   if ((c >= 0xE1 && c <= 0xF1) || (c >= 0xF3 && c <= 0xFB)) return static_cast<char>(c - 0x20);
   switch (c) {
-    case 0xF2: return static_cast<char>(0xD3);  // ς → Σ
-    case 0xDC: return static_cast<char>(0xA2);  // ά → Ά
-    case 0xDD: return static_cast<char>(0xB8);  // έ → Έ
-    case 0xDE: return static_cast<char>(0xB9);  // ή → Ή
-    case 0xDF: return static_cast<char>(0xBA);  // ί → Ί
-    case 0xFC: return static_cast<char>(0xBC);  // ό → Ό
-    case 0xFD: return static_cast<char>(0xBE);  // ύ → Ύ
-    case 0xFE: return static_cast<char>(0xBF);  // ώ → Ώ
-    default: return ch;
+    case 0xF2:
+      return static_cast<char>(0xD3);  // ς → Σ
+    case 0xDC:
+      return static_cast<char>(0xA2);  // ά → Ά
+    case 0xDD:
+      return static_cast<char>(0xB8);  // έ → Έ
+    case 0xDE:
+      return static_cast<char>(0xB9);  // ή → Ή
+    case 0xDF:
+      return static_cast<char>(0xBA);  // ί → Ί
+    case 0xFC:
+      return static_cast<char>(0xBC);  // ό → Ό
+    case 0xFD:
+      return static_cast<char>(0xBE);  // ύ → Ύ
+    case 0xFE:
+      return static_cast<char>(0xBF);  // ώ → Ώ
+    default:
+      return ch;
   }
 }
 
@@ -224,14 +238,22 @@ char LowerChar(char ch) {
   if (c >= 'A' && c <= 'Z') return static_cast<char>(c + 32);
   if ((c >= 0xC1 && c <= 0xD1) || (c >= 0xD3 && c <= 0xDB)) return static_cast<char>(c + 0x20);
   switch (c) {
-    case 0xA2: return static_cast<char>(0xDC);
-    case 0xB8: return static_cast<char>(0xDD);
-    case 0xB9: return static_cast<char>(0xDE);
-    case 0xBA: return static_cast<char>(0xDF);
-    case 0xBC: return static_cast<char>(0xFC);
-    case 0xBE: return static_cast<char>(0xFD);
-    case 0xBF: return static_cast<char>(0xFE);
-    default: return ch;
+    case 0xA2:
+      return static_cast<char>(0xDC);
+    case 0xB8:
+      return static_cast<char>(0xDD);
+    case 0xB9:
+      return static_cast<char>(0xDE);
+    case 0xBA:
+      return static_cast<char>(0xDF);
+    case 0xBC:
+      return static_cast<char>(0xFC);
+    case 0xBE:
+      return static_cast<char>(0xFD);
+    case 0xBF:
+      return static_cast<char>(0xFE);
+    default:
+      return ch;
   }
 }
 
@@ -263,6 +285,8 @@ std::string AnsiQuotedStr(std::string_view s, char quote) {
 
 std::string RemoveThousandSep(std::string_view s) { return StrTrim(ReplaceAll(s, ".", "")); }
 
-std::string AnsiToOemStr(std::string_view s) { return Win1253ToCp737(s.substr(0, std::min<std::size_t>(s.size(), 2047))); }
+std::string AnsiToOemStr(std::string_view s) {
+  return Win1253ToCp737(s.substr(0, std::min<std::size_t>(s.size(), 2047)));
+}
 
 }  // namespace mero::base

@@ -16,13 +16,41 @@ class Variant {
 
   Variant() = default;
   static Variant Null() { return Variant(Kind::Null); }
-  static Variant Integer(std::int32_t v) { Variant r(Kind::Integer); r.int_ = v; return r; }
-  static Variant Int64(std::int64_t v) { Variant r(Kind::Int64); r.int_ = v; return r; }
-  static Variant Double(double v) { Variant r(Kind::Double); r.double_ = v; return r; }
-  static Variant Date(TDateTime v) { Variant r(Kind::Date); r.double_ = v; return r; }
-  static Variant Boolean(bool v) { Variant r(Kind::Boolean); r.int_ = v ? 1 : 0; return r; }
-  static Variant Text(std::string v) { Variant r(Kind::Text); r.text_ = std::move(v); return r; }
-  static Variant Bytes(std::string v) { Variant r(Kind::Bytes); r.text_ = std::move(v); return r; }
+  static Variant Integer(std::int32_t v) {
+    Variant r(Kind::Integer);
+    r.int_ = v;
+    return r;
+  }
+  static Variant Int64(std::int64_t v) {
+    Variant r(Kind::Int64);
+    r.int_ = v;
+    return r;
+  }
+  static Variant Double(double v) {
+    Variant r(Kind::Double);
+    r.double_ = v;
+    return r;
+  }
+  static Variant Date(TDateTime v) {
+    Variant r(Kind::Date);
+    r.double_ = v;
+    return r;
+  }
+  static Variant Boolean(bool v) {
+    Variant r(Kind::Boolean);
+    r.int_ = v ? 1 : 0;
+    return r;
+  }
+  static Variant Text(std::string v) {
+    Variant r(Kind::Text);
+    r.text_ = std::move(v);
+    return r;
+  }
+  static Variant Bytes(std::string v) {
+    Variant r(Kind::Bytes);
+    r.text_ = std::move(v);
+    return r;
+  }
 
   Kind kind() const { return kind_; }
   bool IsEmpty() const { return kind_ == Kind::Empty; }

@@ -60,8 +60,7 @@ int TLink2CustomAuditDataSet::ChangeCount() const {
 
 TLogDelta TLink2CustomAuditDataSet::EntryDelta(int entry) const {
   const std::size_t n = FieldList().Count();
-  return static_cast<TLogDelta>(
-      log_->RowValue(EntryRow(entry), n + 1).AsInteger());
+  return static_cast<TLogDelta>(log_->RowValue(EntryRow(entry), n + 1).AsInteger());
 }
 
 std::optional<std::int32_t> TLink2CustomAuditDataSet::EntryBookmark(int entry) const {
@@ -101,7 +100,7 @@ int TLink2CustomAuditDataSet::EntryOfRow(std::int32_t id) const {
 }
 
 void TLink2CustomAuditDataSet::AppendEntry(TLogDelta delta, std::optional<std::int32_t> id,
-                                          const std::vector<Variant>& values) {
+                                           const std::vector<Variant>& values) {
   std::vector<Variant> row = values;
   row.resize(FieldList().Count(), Variant::Null());
   row.push_back(id ? Variant::Integer(*id) : Variant::Null());

@@ -582,7 +582,9 @@ void TDataSet::WriteField(TField& field, const Variant& value) {
     if (field.constraint_) {
       const Variant stored = ReadField(field);
       field.constraint_->Bind(
-          [&](std::string_view) { return TLinkFilterTreeReader::FieldRef{0, field.DataType()}; },
+          [&](std::string_view) {
+            return TLinkFilterTreeReader::FieldRef{0, field.DataType()};
+          },
           [](const std::string&) {});
       struct NewValue : TLinkFilterTreeReader::RowValues {
         const Variant* v;
@@ -687,24 +689,60 @@ TDataSetState TDataSet::SwapState(TDataSetState state) {
   return old;
 }
 
-void TDataSet::DoBeforeOpen() { if (BeforeOpen) BeforeOpen(); }
-void TDataSet::DoAfterOpen() { if (AfterOpen) AfterOpen(); }
-void TDataSet::DoBeforeClose() { if (BeforeClose) BeforeClose(); }
-void TDataSet::DoAfterClose() { if (AfterClose) AfterClose(); }
-void TDataSet::DoBeforeInsert() { if (BeforeInsert) BeforeInsert(); }
-void TDataSet::DoAfterInsert() { if (AfterInsert) AfterInsert(); }
-void TDataSet::DoBeforeEdit() { if (BeforeEdit) BeforeEdit(); }
-void TDataSet::DoAfterEdit() { if (AfterEdit) AfterEdit(); }
-void TDataSet::DoBeforePost() { if (BeforePost) BeforePost(); }
-void TDataSet::DoAfterPost() { if (AfterPost) AfterPost(); }
-void TDataSet::DoBeforeCancel() { if (BeforeCancel) BeforeCancel(); }
-void TDataSet::DoAfterCancel() { if (AfterCancel) AfterCancel(); }
-void TDataSet::DoBeforeDelete() { if (BeforeDelete) BeforeDelete(); }
-void TDataSet::DoAfterDelete() { if (AfterDelete) AfterDelete(); }
-void TDataSet::DoBeforeScroll() { if (BeforeScroll) BeforeScroll(); }
-void TDataSet::DoAfterScroll() { if (AfterScroll) AfterScroll(); }
-void TDataSet::DoOnNewRecord() { if (OnNewRecord) OnNewRecord(); }
-void TDataSet::DoAfterPopulate() { if (AfterPopulate) AfterPopulate(); }
+void TDataSet::DoBeforeOpen() {
+  if (BeforeOpen) BeforeOpen();
+}
+void TDataSet::DoAfterOpen() {
+  if (AfterOpen) AfterOpen();
+}
+void TDataSet::DoBeforeClose() {
+  if (BeforeClose) BeforeClose();
+}
+void TDataSet::DoAfterClose() {
+  if (AfterClose) AfterClose();
+}
+void TDataSet::DoBeforeInsert() {
+  if (BeforeInsert) BeforeInsert();
+}
+void TDataSet::DoAfterInsert() {
+  if (AfterInsert) AfterInsert();
+}
+void TDataSet::DoBeforeEdit() {
+  if (BeforeEdit) BeforeEdit();
+}
+void TDataSet::DoAfterEdit() {
+  if (AfterEdit) AfterEdit();
+}
+void TDataSet::DoBeforePost() {
+  if (BeforePost) BeforePost();
+}
+void TDataSet::DoAfterPost() {
+  if (AfterPost) AfterPost();
+}
+void TDataSet::DoBeforeCancel() {
+  if (BeforeCancel) BeforeCancel();
+}
+void TDataSet::DoAfterCancel() {
+  if (AfterCancel) AfterCancel();
+}
+void TDataSet::DoBeforeDelete() {
+  if (BeforeDelete) BeforeDelete();
+}
+void TDataSet::DoAfterDelete() {
+  if (AfterDelete) AfterDelete();
+}
+void TDataSet::DoBeforeScroll() {
+  if (BeforeScroll) BeforeScroll();
+}
+void TDataSet::DoAfterScroll() {
+  if (AfterScroll) AfterScroll();
+}
+void TDataSet::DoOnNewRecord() {
+  if (OnNewRecord) OnNewRecord();
+}
+void TDataSet::DoAfterPopulate() {
+  if (AfterPopulate) AfterPopulate();
+}
 
 std::optional<TDataAction> TDataSet::AskPostError(const EDatabaseError& error) {
   if (!OnPostError) return std::nullopt;

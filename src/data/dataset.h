@@ -182,7 +182,7 @@ class TDataSet {
   std::function<void()> OnNewRecord;
   // The rows of an opening dataset have arrived and the dataset is active.
   std::function<void()> AfterPopulate;
-  std::function<void(const EDatabaseError& error, TDataAction& action)> OnPostError, OnDeleteError;
+  std::function<void(const EDatabaseError&error, TDataAction&action)> OnPostError, OnDeleteError;
 
  protected:
   // Storage steps the subclass provides.

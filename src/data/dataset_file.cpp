@@ -46,8 +46,7 @@ std::int32_t ReadInt(std::istream& in) {
   unsigned char b[4];
   if (!in.read(reinterpret_cast<char*>(b), 4)) Invalid();
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-                                   (static_cast<std::uint32_t>(b[2]) << 16) |
-                                   (static_cast<std::uint32_t>(b[3]) << 24));
+                                   (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24));
 }
 
 // Reads in slices, so that a damaged length cannot make one huge allocation

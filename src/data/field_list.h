@@ -38,7 +38,7 @@ struct TLinkFieldEntry {
   int fieldNo = 0;  // 1-based
   std::string name;
   link::TFieldType type = link::ftUnknown;
-  int size = 0;              // declared size
+  int size = 0;  // declared size
   TStorageKind kind = TStorageKind::None;
   std::uint32_t width = 0;   // bytes in a row
   std::uint32_t offset = 0;  // where the value starts among the row's values

@@ -20,7 +20,7 @@ enum class Tok { End, Name, Text, Number, LParen, RParen, Eq, Ne, Lt, Le, Gt, Ge
 
 struct Token {
   Tok kind = Tok::End;
-  std::string text;  // name, text value or number as written
+  std::string text;          // name, text value or number as written
   std::size_t position = 0;  // 1-based
 };
 
@@ -28,9 +28,7 @@ struct Token {
   throw EDatabaseError("Filter expression error: " + what + " at position " + std::to_string(position));
 }
 
-bool NameStart(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
-}
+bool NameStart(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80; }
 bool NameChar(unsigned char c) { return NameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '$'; }
 
 // A number starts here: a digit, or '.' followed by a digit.
@@ -120,9 +118,15 @@ std::vector<Token> Tokenize(std::string_view s) {
     } else {
       ++i;
       switch (c) {
-        case '(': t.kind = Tok::LParen; break;
-        case ')': t.kind = Tok::RParen; break;
-        case '=': t.kind = Tok::Eq; break;
+        case '(':
+          t.kind = Tok::LParen;
+          break;
+        case ')':
+          t.kind = Tok::RParen;
+          break;
+        case '=':
+          t.kind = Tok::Eq;
+          break;
         case '<':
           if (i < s.size() && s[i] == '>') {
             t.kind = Tok::Ne;
@@ -483,12 +487,18 @@ bool TLinkFilterTreeReader::Evaluate(const RowValues& row, unsigned options) con
         }
         const int c = Compare(a, b, ci);
         switch (n->op) {
-          case Tok::Eq: return c == 0;
-          case Tok::Ne: return c != 0;
-          case Tok::Lt: return c < 0;
-          case Tok::Le: return c <= 0;
-          case Tok::Gt: return c > 0;
-          default: return c >= 0;
+          case Tok::Eq:
+            return c == 0;
+          case Tok::Ne:
+            return c != 0;
+          case Tok::Lt:
+            return c < 0;
+          case Tok::Le:
+            return c <= 0;
+          case Tok::Gt:
+            return c > 0;
+          default:
+            return c >= 0;
         }
       }
     }

@@ -443,9 +443,7 @@ void TLinkCustomDataset::StoreField(const TField& field, const Variant& value) {
 
 // Editing
 
-void TLinkCustomDataset::InternalEdit() {
-  std::memcpy(editBuffer_.data(), rows_.Row(CursorPos()), rows_.RowSize());
-}
+void TLinkCustomDataset::InternalEdit() { std::memcpy(editBuffer_.data(), rows_.Row(CursorPos()), rows_.RowSize()); }
 
 void TLinkCustomDataset::InternalInsert(bool append) {
   (void)append;  // InsertPos() says where the row goes
@@ -466,8 +464,7 @@ void TLinkCustomDataset::InternalInsert(bool append) {
 }
 
 void TLinkCustomDataset::DropEditBlobs() {
-  const std::uint8_t* original =
-      State() == dsEdit && CursorPos() != npos ? rows_.Row(CursorPos()) : nullptr;
+  const std::uint8_t* original = State() == dsEdit && CursorPos() != npos ? rows_.Row(CursorPos()) : nullptr;
   for (const TLinkFieldEntry& e : fieldList_.Entries()) {
     if (!IsLongKind(e.kind)) continue;
     const std::int32_t mine = LoadValue<std::int32_t>(TLinkDBList::Value(editBuffer_.data(), e.offset));

@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "data/long_value_store.h"
 #include "data/dataset.h"
-#include "data/row_store.h"
 #include "data/field_list.h"
+#include "data/long_value_store.h"
+#include "data/row_store.h"
 
 namespace mero::link {
 class RowSet;

@@ -105,7 +105,7 @@ class TLinkDBList {
   void ResetValues(std::uint8_t* row) const;
 
  private:
-  static constexpr std::uint32_t kMaxChunkShift = 10;     // 1,024 rows a chunk at most
+  static constexpr std::uint32_t kMaxChunkShift = 10;   // 1,024 rows a chunk at most
   static constexpr std::size_t kChunkBytes = 1u << 20;  // unless that passes 1 MiB
 
   void AddChunk();

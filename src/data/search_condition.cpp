@@ -55,11 +55,16 @@ std::string DateTermLiteral(std::string_view term) {
 // read as the kind asks.
 std::string ValueLiteral(std::string_view value, int kind) {
   switch (kind) {
-    case skText: return base::QuotedStr(value);
-    case skInteger: return IntegerLiteral(value);
-    case skNumber: return NumberLiteral(value);
-    case skDate: return DateTermLiteral(value);
-    default: return std::string();
+    case skText:
+      return base::QuotedStr(value);
+    case skInteger:
+      return IntegerLiteral(value);
+    case skNumber:
+      return NumberLiteral(value);
+    case skDate:
+      return DateTermLiteral(value);
+    default:
+      return std::string();
   }
 }
 
@@ -200,8 +205,8 @@ std::string DateRangeCondition(std::string_view column, base::TDateTime from, ba
   const base::TDateTime larger = from < to ? to : from;
   std::string condition = "( ";
   if (allowNull) condition += Cat("(", column, " IS NULL) or ");
-  condition += Cat("(", column, ">=") + DateLiteral(smaller) + Cat(") AND (", column, "<=") + DateLiteral(larger) +
-               ") )";
+  condition +=
+      Cat("(", column, ">=") + DateLiteral(smaller) + Cat(") AND (", column, "<=") + DateLiteral(larger) + ") )";
   return condition;
 }
 
@@ -214,12 +219,24 @@ std::string DateLiteral(base::TDateTime date) {
 
 std::string FieldTypeLetter(int typeCode) {
   switch (typeCode) {
-    case link::ftString: case link::ftMemo: case link::ftFmtMemo: case link::ftFixedChar: case link::ftWideString:
+    case link::ftString:
+    case link::ftMemo:
+    case link::ftFmtMemo:
+    case link::ftFixedChar:
+    case link::ftWideString:
       return "C";
-    case link::ftSmallint: case link::ftInteger: case link::ftWord: case link::ftFloat: case link::ftCurrency:
-    case link::ftBCD: case link::ftAutoInc: case link::ftLargeint:
+    case link::ftSmallint:
+    case link::ftInteger:
+    case link::ftWord:
+    case link::ftFloat:
+    case link::ftCurrency:
+    case link::ftBCD:
+    case link::ftAutoInc:
+    case link::ftLargeint:
       return "N";
-    case link::ftDate: case link::ftTime: case link::ftDateTime:
+    case link::ftDate:
+    case link::ftTime:
+    case link::ftDateTime:
       return "D";
     default:
       return "X";

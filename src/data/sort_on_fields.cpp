@@ -98,8 +98,8 @@ void TLinkCustomDataset::SortOnFields(const std::vector<std::string>& names, con
     if (index < 0) throw EDatabaseError(names[i] + errors::kSortFieldNotFound);
     const TLinkFieldEntry& e = fieldList_[static_cast<std::size_t>(index)];
     const auto [cmp, len] = SortFormOf(e);
-    keys.push_back({TLinkDBList::kIdSize + e.offset, e.width, static_cast<std::size_t>(index), cmp, descending[i],
-                    keyLen, len});
+    keys.push_back(
+        {TLinkDBList::kIdSize + e.offset, e.width, static_cast<std::size_t>(index), cmp, descending[i], keyLen, len});
     keyLen += 1 + len;
   }
   const std::uint32_t idAt = keyLen;
@@ -110,7 +110,8 @@ void TLinkCustomDataset::SortOnFields(const std::vector<std::string>& names, con
 
   static const std::array<std::uint8_t, 256> fold = [] {
     std::array<std::uint8_t, 256> t{};
-    for (int c = 0; c < 256; ++c) t[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    for (int c = 0; c < 256; ++c)
+      t[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(c >= 'a' && c <= 'z' ? c - 32 : c);
     return t;
   }();
   constexpr std::uint64_t kSign64 = std::uint64_t{1} << 63;

@@ -116,8 +116,8 @@ std::shared_ptr<const Catalog> LoadCatalog(Database& db) {
   std::vector<std::pair<std::string, bool>> names;
   {
     Prepared q(db.Handle(),
-            "SELECT name, type FROM sqlite_schema WHERE type IN ('table', 'view') AND substr(name, 1, 7) <> "
-            "'sqlite_' ORDER BY name");
+               "SELECT name, type FROM sqlite_schema WHERE type IN ('table', 'view') AND substr(name, 1, 7) <> "
+               "'sqlite_' ORDER BY name");
     while (q.Step()) names.emplace_back(q.Text(0), q.Text(1) == "view");
   }
   std::map<std::string, CatalogObject, std::less<>> objects;

@@ -65,8 +65,7 @@ int Database::OnBusy(void* selfPtr, int count) {
   WriteReleases& r = Releases();
   std::unique_lock lock(r.mutex);
   const std::uint64_t seen = r.count;
-  r.released.wait_until(lock, std::min(deadline, now + std::chrono::milliseconds(5)),
-                        [&] { return r.count != seen; });
+  r.released.wait_until(lock, std::min(deadline, now + std::chrono::milliseconds(5)), [&] { return r.count != seen; });
   return 1;
 }
 

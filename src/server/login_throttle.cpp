@@ -7,14 +7,12 @@
 namespace mero::server {
 namespace {
 
-std::string Key(const std::string& user, const std::string& address) {
-  return base::UpperStr(user) + "@" + address;
-}
+std::string Key(const std::string& user, const std::string& address) { return base::UpperStr(user) + "@" + address; }
 
 }  // namespace
 
 std::chrono::milliseconds LoginThrottle::DelayFor(const std::string& user, const std::string& address,
-                                                 Clock::time_point now) {
+                                                  Clock::time_point now) {
   std::lock_guard lock(mutex_);
   const auto it = records_.find(Key(user, address));
   if (it == records_.end() || it->second.failures == 0) return std::chrono::milliseconds(0);

@@ -1,5 +1,6 @@
 // mero-server: the application server of MERO and its operator's commands.
 
+#include <sqlite3.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -8,7 +9,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <sqlite3.h>
 #include <string>
 #include <vector>
 
@@ -179,11 +179,13 @@ int Serve(const Args& args) {
   }
   std::int32_t n = 0;
   if (args.Has("--login-delay")) {
-    if (!base::TryStrToInt(args.Get("--login-delay"), n) || n < 0) throw std::invalid_argument("--login-delay must be 0 or more");
+    if (!base::TryStrToInt(args.Get("--login-delay"), n) || n < 0)
+      throw std::invalid_argument("--login-delay must be 0 or more");
     config.loginDelayMs = n;
   }
   if (args.Has("--busy-timeout")) {
-    if (!base::TryStrToInt(args.Get("--busy-timeout"), n) || n < 0) throw std::invalid_argument("--busy-timeout must be 0 or more");
+    if (!base::TryStrToInt(args.Get("--busy-timeout"), n) || n < 0)
+      throw std::invalid_argument("--busy-timeout must be 0 or more");
     config.busyTimeoutMs = n;
   }
   config.ApplyDefaults();

@@ -13,7 +13,7 @@ namespace mero::server {
 class OfferedFiles {
  public:
   struct File {
-    std::string name;        // the file name alone, as the client will write it
+    std::string name;  // the file name alone, as the client will write it
     std::string bytes;
     base::TDateTime modified = 0;  // local time
   };

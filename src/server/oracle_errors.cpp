@@ -148,11 +148,11 @@ std::string ForeignKeyText(sqlite3* failing, std::string_view sql) {
   const bool childSide = head.verb == "INSERT" || (head.verb == "UPDATE" && !parents.empty());
   if (childSide) {
     const std::string name = parents.size() == 1 ? "FK_" + head.table + "_" + parents[0] : "FK_" + head.table;
-    return "ORA-02291: integrity constraint (" + std::string(kSchema) + "." + name + ") violated - parent key not found";
+    return "ORA-02291: integrity constraint (" + std::string(kSchema) + "." + name +
+           ") violated - parent key not found";
   }
   std::string child;
-  for (const std::string& t :
-       Column(db, "SELECT name FROM sqlite_schema WHERE type = 'table' ORDER BY name", 0)) {
+  for (const std::string& t : Column(db, "SELECT name FROM sqlite_schema WHERE type = 'table' ORDER BY name", 0)) {
     const std::vector<std::string> p = ParentsOf(db, t);
     if (std::find(p.begin(), p.end(), head.table) != p.end()) {
       child = UpperName(t);
@@ -218,7 +218,8 @@ std::string ErrorText(const std::string& message) {
   const std::string_view m = message;
   auto after = [&](std::string_view prefix) { return m.substr(prefix.size()); };
   if (StartsWith(m, "no such table: ")) return "ORA-00942: table or view does not exist";
-  if (StartsWith(m, "no such column: ")) return "ORA-00904: " + IdentifierList(after("no such column: ")) + ": invalid identifier";
+  if (StartsWith(m, "no such column: "))
+    return "ORA-00904: " + IdentifierList(after("no such column: ")) + ": invalid identifier";
   if (StartsWith(m, "no such function: ")) {
     return "ORA-00904: " + IdentifierList(after("no such function: ")) + ": invalid identifier";
   }

@@ -13,7 +13,21 @@
 namespace mero::server {
 namespace {
 
-enum class El : std::uint8_t { Year4, Year2, RYear2, Month, Day, Hour24, Hour12, Minute, Second, Meridian, FillMode, Punct, Literal };
+enum class El : std::uint8_t {
+  Year4,
+  Year2,
+  RYear2,
+  Month,
+  Day,
+  Hour24,
+  Hour12,
+  Minute,
+  Second,
+  Meridian,
+  FillMode,
+  Punct,
+  Literal
+};
 
 struct Element {
   El kind;
@@ -30,18 +44,16 @@ bool StartsWithCi(std::string_view s, std::size_t pos, std::string_view word) {
   return true;
 }
 
-bool IsPunct(char c) {
-  return c == '-' || c == '/' || c == ',' || c == '.' || c == ';' || c == ':' || c == ' ';
-}
+bool IsPunct(char c) { return c == '-' || c == '/' || c == ',' || c == '.' || c == ';' || c == ':' || c == ' '; }
 
 std::vector<Element> ParseFormat(std::string_view f) {
   static const struct {
     std::string_view word;
     El kind;
-  } kWords[] = {{"HH24", El::Hour24}, {"HH12", El::Hour12}, {"YYYY", El::Year4}, {"RRRR", El::Year4},
-                {"A.M.", El::Meridian}, {"P.M.", El::Meridian}, {"HH", El::Hour12}, {"YY", El::Year2},
-                {"RR", El::RYear2},   {"MM", El::Month},     {"DD", El::Day},     {"MI", El::Minute},
-                {"SS", El::Second},   {"AM", El::Meridian},  {"PM", El::Meridian}, {"FM", El::FillMode}};
+  } kWords[] = {{"HH24", El::Hour24},   {"HH12", El::Hour12},   {"YYYY", El::Year4},  {"RRRR", El::Year4},
+                {"A.M.", El::Meridian}, {"P.M.", El::Meridian}, {"HH", El::Hour12},   {"YY", El::Year2},
+                {"RR", El::RYear2},     {"MM", El::Month},      {"DD", El::Day},      {"MI", El::Minute},
+                {"SS", El::Second},     {"AM", El::Meridian},   {"PM", El::Meridian}, {"FM", El::FillMode}};
   std::vector<Element> out;
   std::size_t i = 0;
   while (i < f.size()) {

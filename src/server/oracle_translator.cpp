@@ -349,8 +349,8 @@ class Translation {
       case ExprKind::Number: {
         OracleNumber n;
         // A whole number beyond 32 bits does not fit the client's integer field.
-        const bool integer = ParseOracleNumber(e.text, n) && n.isInteger && n.integer >= INT32_MIN &&
-                             n.integer <= INT32_MAX;
+        const bool integer =
+            ParseOracleNumber(e.text, n) && n.isInteger && n.integer >= INT32_MIN && n.integer <= INT32_MAX;
         e.type = OracleType::Of(integer ? OracleType::Integer : OracleType::Number);
         e.notNull = true;
         break;
@@ -488,8 +488,8 @@ class Translation {
       e.notNull = true;
     } else if (f == "SUM") {
       e.type = OracleType::Of(a0.kind == OracleType::Integer ? OracleType::Integer : OracleType::Number);
-    } else if (f == "AVG" || f == "TO_NUMBER" || f == "F_UP_REQ_Q" || f == "POWER" || f == "SQRT" ||
-               f == "MOD" || f == "SIGN" || f == "CEIL" || f == "FLOOR") {
+    } else if (f == "AVG" || f == "TO_NUMBER" || f == "F_UP_REQ_Q" || f == "POWER" || f == "SQRT" || f == "MOD" ||
+               f == "SIGN" || f == "CEIL" || f == "FLOOR") {
       e.type = OracleType::Of(OracleType::Number);
     } else if (f == "MIN" || f == "MAX" || f == "ABS") {
       e.type = a0;

@@ -21,10 +21,10 @@ struct TranslatedStatement {
   std::string table;                  // the table a change writes to, upper case
   // Assign: P1.<variable> := value. A literal (or NULL) is kept as it is;
   // any other value is computed by valueSql.
-  std::string variable;               // "USRID" or "USRIP"
+  std::string variable;  // "USRID" or "USRIP"
   bool valueIsNull = false;
   std::string valueText;
-  std::string valueSql;               // "SELECT <value>" in SQLite's dialect, or empty
+  std::string valueSql;                   // "SELECT <value>" in SQLite's dialect, or empty
   std::vector<TranslatedStatement> body;  // Block
 };
 

@@ -91,8 +91,7 @@ bool VerifyPassword(std::string_view password, std::string_view stored) {
   if (!SplitFour(stored, parts) || parts[0] != kScheme) return false;
   long iterations = 0;
   const auto [end, ec] = std::from_chars(parts[1].data(), parts[1].data() + parts[1].size(), iterations);
-  if (ec != std::errc() || end != parts[1].data() + parts[1].size() || iterations < 1 ||
-      iterations > kMaxIterations) {
+  if (ec != std::errc() || end != parts[1].data() + parts[1].size() || iterations < 1 || iterations > kMaxIterations) {
     return false;
   }
   std::vector<unsigned char> salt;

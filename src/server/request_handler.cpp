@@ -13,8 +13,8 @@
 #include "server/passwords.h"
 #include "server/prepared.h"
 #include "server/server_functions.h"
-#include "server/sql_dialect.h"
 #include "server/server_log.h"
+#include "server/sql_dialect.h"
 #include "server/sql_engine.h"
 
 namespace mero::server {
@@ -119,12 +119,12 @@ RequestHandler::Outcome RequestHandler::Handle(const link::TLinkStringLine& requ
     }
     switch (kind) {
       case MessageKind::Select:
-        Select(origin, request.Field(1), request.FieldInt(2), static_cast<int>(request.FieldInt(3)),
-               messageCompression, out);
+        Select(origin, request.Field(1), request.FieldInt(2), static_cast<int>(request.FieldInt(3)), messageCompression,
+               out);
         break;
       case MessageKind::PassThroughSelect:
-        Select(origin, request.Field(2), request.FieldInt(3), static_cast<int>(request.FieldInt(4)),
-               messageCompression, out);
+        Select(origin, request.Field(2), request.FieldInt(3), static_cast<int>(request.FieldInt(4)), messageCompression,
+               out);
         break;
       case MessageKind::NextPacket:
         NextPacket(origin, static_cast<std::int32_t>(request.FieldInt(1)), request.FieldInt(2),

@@ -40,8 +40,8 @@ struct ServerContext {
 class RequestHandler {
  public:
   struct Outcome {
-    std::vector<std::string> replies;             // finished messages, in order
-    std::chrono::milliseconds delay{0};           // hold the replies back this long (failed logins)
+    std::vector<std::string> replies;    // finished messages, in order
+    std::chrono::milliseconds delay{0};  // hold the replies back this long (failed logins)
   };
 
   RequestHandler(ServerContext& context, std::string peerAddress);

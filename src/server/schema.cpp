@@ -17,7 +17,8 @@ namespace {
 
 std::string_view Script(std::string_view name) {
   const std::string_view text = embedded::File(name);
-  if (text.empty()) throw SqlError("ORA-00600: internal error code, arguments: [missing script " + std::string(name) + "]");
+  if (text.empty())
+    throw SqlError("ORA-00600: internal error code, arguments: [missing script " + std::string(name) + "]");
   return text;
 }
 

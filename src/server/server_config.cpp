@@ -70,7 +70,8 @@ void LoadConfigFile(const std::string& path, ServerConfig& config) {
     const std::string value = base::StrTrim(t.substr(eq + 1));
     try {
       if (key == "db") config.database = value;
-      else if (key == "listen") for (const std::string& e : Items(value, ", ")) config.listen.push_back(ParseEndpoint(e));
+      else if (key == "listen")
+        for (const std::string& e : Items(value, ", ")) config.listen.push_back(ParseEndpoint(e));
       else if (key == "files") config.filesDir = value;
       else if (key == "application") config.applicationName = value;
       // A version such as "1,31" holds a comma, so versions are separated by ';' or blanks.

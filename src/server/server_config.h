@@ -19,14 +19,14 @@ struct Endpoint {
 // same settings as lines "key = value" (# starts a comment); flags on the
 // command line win over the file.
 struct ServerConfig {
-  std::string database;                      // --db / db
-  std::vector<Endpoint> listen;              // --listen ADDR:PORT (repeatable) / listen
-  std::string filesDir;                      // --files / files: files offered to clients
-  std::string applicationName = "MERO";      // application / app-name
+  std::string database;                                  // --db / db
+  std::vector<Endpoint> listen;                          // --listen ADDR:PORT (repeatable) / listen
+  std::string filesDir;                                  // --files / files: files offered to clients
+  std::string applicationName = "MERO";                  // application / app-name
   std::vector<std::string> acceptedVersions = {"1,31"};  // --versions a,b / versions
-  int busyTimeoutMs = 5000;                  // --busy-timeout / busy-timeout
-  int loginDelayMs = 250;                    // --login-delay / login-delay: first delay after a failed login
-  std::string serverVersion = "1.31";        // the number utility request 6 answers
+  int busyTimeoutMs = 5000;                              // --busy-timeout / busy-timeout
+  int loginDelayMs = 250;              // --login-delay / login-delay: first delay after a failed login
+  std::string serverVersion = "1.31";  // the number utility request 6 answers
 
   // Fills unset listen with the default 127.0.0.1:7773.
   void ApplyDefaults();

@@ -183,8 +183,7 @@ void ReqQ(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
     const std::int64_t kind = sqlite3_value_int64(argv[0]);
     if (kind < 1 || kind > 4) {
-      const std::string text =
-          "ORA-20031: F_UP_REQ_Q: άγνωστο είδος ποσότητας " + std::to_string(kind) + " (1 έως 4)";
+      const std::string text = "ORA-20031: F_UP_REQ_Q: άγνωστο είδος ποσότητας " + std::to_string(kind) + " (1 έως 4)";
       return sqlite3_result_error(ctx, text.c_str(), -1);
     }
     for (int i = 1; i < 4; ++i) {
@@ -203,10 +202,14 @@ void ReqQ(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const double outstanding = sums.Double(1);
     const double delivered = sums.Double(2);
     switch (kind) {
-      case 1: return ResultNumber(ctx, drafts);
-      case 2: return ResultNumber(ctx, outstanding);
-      case 3: return ResultNumber(ctx, outstanding + delivered);
-      default: return ResultNumber(ctx, delivered);
+      case 1:
+        return ResultNumber(ctx, drafts);
+      case 2:
+        return ResultNumber(ctx, outstanding);
+      case 3:
+        return ResultNumber(ctx, outstanding + delivered);
+      default:
+        return ResultNumber(ctx, delivered);
     }
   });
 }

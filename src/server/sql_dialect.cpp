@@ -133,9 +133,8 @@ void ToDate(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
       sqlite3_result_double(ctx, sqlite3_value_double(argv[0]));
       return;
     }
-    const std::string_view format = argc > 1 && sqlite3_value_type(argv[1]) != SQLITE_NULL
-                                        ? TextOf(argv[1])
-                                        : std::string_view(kDefaultDateInput);
+    const std::string_view format =
+        argc > 1 && sqlite3_value_type(argv[1]) != SQLITE_NULL ? TextOf(argv[1]) : std::string_view(kDefaultDateInput);
     sqlite3_result_double(ctx, OracleToDate(TextOf(argv[0]), format));
   });
 }
@@ -312,12 +311,24 @@ struct FunctionDef {
 };
 
 constexpr FunctionDef kFunctions[] = {
-    {"MERO_SYSDATE", 0, false, SysDate},    {"TRUNC", 1, true, Trunc},         {"TRUNC", 2, true, Trunc},
-    {"TO_DATE", 1, true, ToDate},           {"TO_DATE", 2, true, ToDate},      {"TO_CHAR", 1, true, ToChar},
-    {"TO_CHAR", 2, true, ToChar},           {"TO_NUMBER", 1, true, ToNumber},  {"NVL", 2, true, Nvl},
-    {"UPPER", 1, true, ChangeCase<true>},   {"LOWER", 1, true, ChangeCase<false>}, {"like", 2, true, Like},
-    {"like", 3, true, Like},                {"MERO_CONCAT", -1, true, Concat}, {"LPAD", 2, true, Pad<true>},
-    {"LPAD", 3, true, Pad<true>},           {"RPAD", 2, true, Pad<false>},     {"RPAD", 3, true, Pad<false>},
+    {"MERO_SYSDATE", 0, false, SysDate},
+    {"TRUNC", 1, true, Trunc},
+    {"TRUNC", 2, true, Trunc},
+    {"TO_DATE", 1, true, ToDate},
+    {"TO_DATE", 2, true, ToDate},
+    {"TO_CHAR", 1, true, ToChar},
+    {"TO_CHAR", 2, true, ToChar},
+    {"TO_NUMBER", 1, true, ToNumber},
+    {"NVL", 2, true, Nvl},
+    {"UPPER", 1, true, ChangeCase<true>},
+    {"LOWER", 1, true, ChangeCase<false>},
+    {"like", 2, true, Like},
+    {"like", 3, true, Like},
+    {"MERO_CONCAT", -1, true, Concat},
+    {"LPAD", 2, true, Pad<true>},
+    {"LPAD", 3, true, Pad<true>},
+    {"RPAD", 2, true, Pad<false>},
+    {"RPAD", 3, true, Pad<false>},
 };
 
 }  // namespace

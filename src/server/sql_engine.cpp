@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
-#include <condition_variable>
 #include <deque>
 #include <exception>
 #include <mutex>
@@ -74,8 +74,7 @@ V& SqlEngine::Lru<V>::Put(std::string key, V value) {
 
 // --- SelectCursor
 
-SelectCursor::SelectCursor(SqlEngine& engine, std::shared_ptr<const TranslatedStatement> statement,
-                           bool ownTransaction)
+SelectCursor::SelectCursor(SqlEngine& engine, std::shared_ptr<const TranslatedStatement> statement, bool ownTransaction)
     : engine_(engine), statement_(std::move(statement)), ownTransaction_(ownTransaction) {}
 
 SelectCursor::~SelectCursor() {
@@ -701,9 +700,9 @@ void SqlEngine::Bind(sqlite3_stmt* stmt, const TranslatedStatement& s, const lin
         case link::ftGuid:
         case link::ftUnknown: {
           const std::string text = base::Win1253ToUtf8(item->RawValue());
-          rc = text.empty() ? sqlite3_bind_null(stmt, index)
-                            : sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()),
-                                                SQLITE_TRANSIENT);
+          rc = text.empty()
+                   ? sqlite3_bind_null(stmt, index)
+                   : sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
           break;
         }
         case link::ftSmallint:
@@ -713,8 +712,8 @@ void SqlEngine::Bind(sqlite3_stmt* stmt, const TranslatedStatement& s, const lin
         case link::ftLargeint:
         case link::ftBoolean: {
           const base::Variant v = item->Value();
-          rc = sqlite3_bind_int64(stmt, index, v.kind() == base::Variant::Kind::Boolean ? (v.AsBoolean() ? 1 : 0)
-                                                                                          : v.AsInt64());
+          rc = sqlite3_bind_int64(stmt, index,
+                                  v.kind() == base::Variant::Kind::Boolean ? (v.AsBoolean() ? 1 : 0) : v.AsInt64());
           break;
         }
         case link::ftFloat:
@@ -727,9 +726,9 @@ void SqlEngine::Bind(sqlite3_stmt* stmt, const TranslatedStatement& s, const lin
           break;
         default: {
           const std::string& bytes = item->RawValue();
-          rc = bytes.empty() ? sqlite3_bind_null(stmt, index)
-                             : sqlite3_bind_blob(stmt, index, bytes.data(), static_cast<int>(bytes.size()),
-                                                 SQLITE_TRANSIENT);
+          rc = bytes.empty()
+                   ? sqlite3_bind_null(stmt, index)
+                   : sqlite3_bind_blob(stmt, index, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
         }
       }
     }

@@ -11,12 +11,12 @@ namespace {
 // Words that end an expression, a select list or a table, so that they are
 // never taken as an alias or a column name.
 constexpr std::array<std::string_view, 58> kStopWords = {
-    "ALL",     "AND",    "AS",       "ASC",      "BEGIN",  "BETWEEN", "BY",     "CASE",  "COMMIT", "CONNECT",
-    "CROSS",   "DELETE", "DESC",     "DISTINCT", "ELSE",   "END",     "ESCAPE", "EXCEPT", "EXISTS", "FOR",
-    "FROM",    "FULL",   "GROUP",    "HAVING",   "IN",     "INNER",   "INSERT", "INTERSECT", "INTO", "IS",
-    "JOIN",    "LEFT",   "LIKE",     "MINUS",    "NOT",    "NULL",    "NULLS",  "ON",    "OR",     "ORDER",
-    "OUTER",   "PRIOR",  "RIGHT",    "ROLLBACK", "SELECT", "SET",     "START",  "THEN",  "UNION",  "UNIQUE",
-    "UPDATE",  "USING",  "VALUES",   "WHEN",     "WHERE",  "WITH",    "LOOP",   "IF"};
+    "ALL",    "AND",    "AS",     "ASC",      "BEGIN",  "BETWEEN", "BY",     "CASE",      "COMMIT", "CONNECT",
+    "CROSS",  "DELETE", "DESC",   "DISTINCT", "ELSE",   "END",     "ESCAPE", "EXCEPT",    "EXISTS", "FOR",
+    "FROM",   "FULL",   "GROUP",  "HAVING",   "IN",     "INNER",   "INSERT", "INTERSECT", "INTO",   "IS",
+    "JOIN",   "LEFT",   "LIKE",   "MINUS",    "NOT",    "NULL",    "NULLS",  "ON",        "OR",     "ORDER",
+    "OUTER",  "PRIOR",  "RIGHT",  "ROLLBACK", "SELECT", "SET",     "START",  "THEN",      "UNION",  "UNIQUE",
+    "UPDATE", "USING",  "VALUES", "WHEN",     "WHERE",  "WITH",    "LOOP",   "IF"};
 
 constexpr int kMaxDepth = 100;
 // Operators of one statement; a chain of them is as deep as it is long, and
@@ -99,8 +99,8 @@ bool SqlParser::AtAssignment() const {
 
 bool SqlParser::AtStatementStart(bool inBlock) const {
   const SqlToken& t = Peek();
-  if (t.Is("SELECT") || t.Is("INSERT") || t.Is("UPDATE") || t.Is("DELETE") || t.Is("COMMIT") ||
-      t.Is("ROLLBACK") || t.Is("BEGIN")) {
+  if (t.Is("SELECT") || t.Is("INSERT") || t.Is("UPDATE") || t.Is("DELETE") || t.Is("COMMIT") || t.Is("ROLLBACK") ||
+      t.Is("BEGIN")) {
     return true;
   }
   return inBlock && (t.Is("NULL") || t.Is("END") || AtAssignment());
@@ -173,8 +173,8 @@ Statement SqlParser::ParseStatement(bool inBlock) {
   }
   if (inBlock) {
     const std::string symbol = t.kind == SqlTokenKind::End ? "end-of-file" : std::string(t.text);
-    throw SqlError("ORA-06550: " + SqlPosition(sql_, t.offset) + ": PLS-00103: Encountered the symbol \"" +
-                   symbol + "\"");
+    throw SqlError("ORA-06550: " + SqlPosition(sql_, t.offset) + ": PLS-00103: Encountered the symbol \"" + symbol +
+                   "\"");
   }
   Fail("ORA-00900: invalid SQL statement");
 }
@@ -553,9 +553,8 @@ ExprPtr SqlParser::ParseComparison() {
     return e;
   }
   const SqlToken& t = Peek();
-  if (t.kind == SqlTokenKind::Operator &&
-      (t.text == "=" || t.text == "<>" || t.text == "!=" || t.text == "^=" || t.text == "<" || t.text == ">" ||
-       t.text == "<=" || t.text == ">=")) {
+  if (t.kind == SqlTokenKind::Operator && (t.text == "=" || t.text == "<>" || t.text == "!=" || t.text == "^=" ||
+                                           t.text == "<" || t.text == ">" || t.text == "<=" || t.text == ">=")) {
     Next();
     ExprPtr e = Make(ExprKind::Binary, first);
     e->text = (t.text == "!=" || t.text == "^=") ? "<>" : std::string(t.text);

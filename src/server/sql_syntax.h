@@ -28,8 +28,8 @@ struct NamePart {
 using Name = std::vector<NamePart>;
 
 enum class ExprKind : std::uint8_t {
-  Number,       // text: as written
-  String,       // text: the value
+  Number,  // text: as written
+  String,  // text: the value
   Null,
   Placeholder,  // text: the name of a long value sent with the statement
   Column,       // name: a column, or a pseudo-column (sysdate, SEQ.NextVal, P1.USRID)
@@ -69,9 +69,9 @@ struct Expr {
   // Filled by the translator.
   OracleType type;
   NameRef ref = NameRef::Unresolved;
-  std::string refText;  // Column: the qualifier to write (may be empty); Sequence / PackageVar: the name
-  double number = 0;    // DateValue
-  bool notNull = false; // a column declared NOT NULL
+  std::string refText;   // Column: the qualifier to write (may be empty); Sequence / PackageVar: the name
+  double number = 0;     // DateValue
+  bool notNull = false;  // a column declared NOT NULL
 };
 
 struct SelectItem {

@@ -20,9 +20,9 @@ enum class SqlTokenKind : std::uint8_t {
 
 struct SqlToken {
   SqlTokenKind kind = SqlTokenKind::End;
-  std::string_view text;      // as written, quotes included
-  std::string value;          // decoded: strings, quoted identifiers, placeholders
-  std::size_t offset = 0;     // byte offset in the statement text
+  std::string_view text;         // as written, quotes included
+  std::string value;             // decoded: strings, quoted identifiers, placeholders
+  std::size_t offset = 0;        // byte offset in the statement text
   bool lineBreakBefore = false;  // a CR or LF separates it from the previous token
 
   // A keyword or unquoted name, compared without regard to (ASCII) case.

@@ -1,13 +1,13 @@
+#include "app/connection_module.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QMetaObject>
-
 #include <memory>
 #include <vector>
 
 #include "app/connection_context.h"
-#include "app/connection_module.h"
 #include "app/sql_value_rule.h"
 #include "base/date_time.h"
 #include "base/encoding.h"
@@ -129,7 +129,8 @@ TEST_F(ConnectionModule, WaitWithMessagesReturnsAtOnceForTinyWaits) {
   // A wait that returns at once processes nothing: an event posted before
   // it is still pending after it. Any longer wait processes it.
   bool processed = false;
-  QMetaObject::invokeMethod(QCoreApplication::instance(), [&processed] { processed = true; }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      QCoreApplication::instance(), [&processed] { processed = true; }, Qt::QueuedConnection);
   for (const double x : {0.0, 0.0001, -1.0}) {
     app::WaitWithMessages(x);
     EXPECT_FALSE(processed) << x;
@@ -213,8 +214,8 @@ TEST_F(LiveConnection, TransactionTextsMakeAnAuditedBlock) {
   Login("MARIA", "maria", server_.Port());
   ASSERT_EQ(app::Ctx().LoginState, 1);
   link::TLinkClientSocket& s = module_->ACS1();
-  const std::string block = s.SQLTransactionStart() + "update UORG set TEL1 = '2310 000' where ID = '0.01'" +
-                            s.SQLTransactionEnd();
+  const std::string block =
+      s.SQLTransactionStart() + "update UORG set TEL1 = '2310 000' where ID = '0.01'" + s.SQLTransactionEnd();
   EXPECT_EQ(s.RequestExec(nullptr, "", block, "", "", true), "");
   EXPECT_EQ(s.CollectError(), "");
   const std::string error = s.RequestExec(nullptr, "", "update NO_SUCH_TABLE set A = 1", "", "", true);

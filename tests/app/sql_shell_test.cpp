@@ -86,8 +86,8 @@ TEST(MeroSql, RunsStatementsAgainstTheServer) {
   test::ServerProcess server;
   const std::string port = " --port " + std::to_string(server.Port());
   const ShellRun ok = MeroSql("maria", "--user maria" + port +
-                                      " -c \"select ID, NAME from UORG where ID = '0.01'\""
-                                      " -c \"update UORG set TEL1 = 'x' where ID = '0.01'\" -c commit");
+                                           " -c \"select ID, NAME from UORG where ID = '0.01'\""
+                                           " -c \"update UORG set TEL1 = 'x' where ID = '0.01'\" -c commit");
   EXPECT_EQ(ok.status, 0) << ok.output;
   EXPECT_EQ(ok.output,
             "ID   | NAME\n"

@@ -17,8 +17,8 @@ base::TDateTime D(int y, int m, int d) { return base::EncodeDate(y, m, d); }
 // Every date test stands on Thursday 10 December 2026, 14:03:07.250.
 class DateTest : public ::testing::Test {
  protected:
-  base::ScopedClock clock_{std::make_shared<base::FixedClock>(
-      base::CombineDateTime(D(2026, 12, 10), base::EncodeTime(14, 3, 7, 250)))};
+  base::ScopedClock clock_{
+      std::make_shared<base::FixedClock>(base::CombineDateTime(D(2026, 12, 10), base::EncodeTime(14, 3, 7, 250)))};
 };
 
 TEST_F(DateTest, DateNumbersCountDaysFrom30December1899) {

@@ -29,9 +29,11 @@ TEST(Encoding, RoundTripsEveryWin1253Letter) {
 }
 
 TEST(Encoding, UnmappableCharactersBecomeQuestionMarks) {
-  EXPECT_EQ(base::Utf8ToWin1253("a\xE4\xB8\xAD" "b"), "a?b");     // a CJK letter
-  EXPECT_EQ(base::Utf8ToWin1253("x\xFFy"), "x?y");                // invalid UTF-8
-  EXPECT_EQ(base::Win1253ToUtf8("\xD2"), "?");                    // undefined in windows-1253
+  EXPECT_EQ(base::Utf8ToWin1253("a\xE4\xB8\xAD"
+                                "b"),
+            "a?b");                                 // a CJK letter
+  EXPECT_EQ(base::Utf8ToWin1253("x\xFFy"), "x?y");  // invalid UTF-8
+  EXPECT_EQ(base::Win1253ToUtf8("\xD2"), "?");      // undefined in windows-1253
 }
 
 TEST(Encoding, OemCodePage737) {

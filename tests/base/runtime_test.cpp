@@ -1,3 +1,5 @@
+#include "base/runtime.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -11,12 +13,11 @@
 #include "base/exception.h"
 #include "base/file_routines.h"
 #include "base/format_settings.h"
-#include "base/startup.h"
 #include "base/macros.h"
 #include "base/messages.h"
 #include "base/named_params.h"
-#include "base/runtime.h"
 #include "base/screen_rules.h"
+#include "base/startup.h"
 #include "base/trace.h"
 #include "support/scripted_presenter.h"
 #include "support/temp_dir.h"
@@ -153,9 +154,9 @@ TEST_F(RuntimeTest, MessageTable) {
   base::ShowMessNo(301);
   base::AddMess(401, "%s");
   base::ShowMessNoFmt(401, {""});
-  EXPECT_EQ(presenter_.Texts(), (std::vector<std::string>{presenter_.Texts()[0],
-                                                          "Το αρχείο a.txt δεν υπάρχει σε /tmp!"_gr, "first",
-                                                          "Αριθμός : 401"_gr}));
+  EXPECT_EQ(presenter_.Texts(),
+            (std::vector<std::string>{presenter_.Texts()[0], "Το αρχείο a.txt δεν υπάρχει σε /tmp!"_gr, "first",
+                                      "Αριθμός : 401"_gr}));
 }
 
 TEST_F(RuntimeTest, QuestionsAnsweredThroughTheSeam) {
@@ -209,10 +210,10 @@ TEST(Macros, ExpandTable) {
       {"!!509 ; !!502", &byKey, true, 2, "A ; B"},
       {"!!509#rest", &byKey, true, 1, "Arest"},
       {"x!!509#", &byKey, true, 2, "xA#"},
-      {"!!10", &byKey, true, 2, "xy"},              // a value's own token is expanded too
+      {"!!10", &byKey, true, 2, "xy"},  // a value's own token is expanded too
       {"!!01 and !!2", &byIndex, false, 2, "one and two"},
-      {"!!07", &byIndex, false, 2, " "},            // past the end: empty, then " "
-      {"a!!xyb", &byIndex, false, 2, "axyb"},        // not a number: only "!!" goes
+      {"!!07", &byIndex, false, 2, " "},       // past the end: empty, then " "
+      {"a!!xyb", &byIndex, false, 2, "axyb"},  // not a number: only "!!" goes
       {"no tokens", &byIndex, false, 0, "no tokens"},
       {"!!01", nullptr, false, 0, "!!01"},
   };

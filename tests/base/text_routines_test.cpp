@@ -11,7 +11,10 @@ namespace {
 
 TEST(TextRoutines, StrTrimRemovesBlanksAndLineControlsOnly) {
   EXPECT_EQ(base::StrTrim(" \t\r\n\v\f abc \x0B"), "abc");
-  EXPECT_EQ(base::StrTrim("\x01" "abc\x1F"), "\x01" "abc\x1F");  // other controls stay
+  EXPECT_EQ(base::StrTrim("\x01"
+                          "abc\x1F"),
+            "\x01"
+            "abc\x1F");  // other controls stay
   EXPECT_EQ(base::StrTrim("   "), "");
 }
 
@@ -23,10 +26,9 @@ TEST(TextRoutines, GetNFieldTable) {
     const char* expected;
   };
   const Case cases[] = {
-      {"a;b;c", ";", 3, "c"},      {"a;b;c", ";", 4, ""},     {"abc", ";", 1, "abc"},
-      {"a;;c", ";", 2, ""},        {"a;b;c", ";", 0, ""},     {"a;b;c", ";", -1, ""},
-      {" a ; b ", ";", 2, "b"},    {"x||y||z", "||", 2, "y"}, {"a;b;", ";", 3, ""},
-      {"", ";", 1, ""},            {"abc", ";", 2, ""},
+      {"a;b;c", ";", 3, "c"}, {"a;b;c", ";", 4, ""},  {"abc", ";", 1, "abc"},   {"a;;c", ";", 2, ""},
+      {"a;b;c", ";", 0, ""},  {"a;b;c", ";", -1, ""}, {" a ; b ", ";", 2, "b"}, {"x||y||z", "||", 2, "y"},
+      {"a;b;", ";", 3, ""},   {"", ";", 1, ""},       {"abc", ";", 2, ""},
   };
   for (const Case& c : cases) EXPECT_EQ(base::GetNField(c.s, c.sep, c.n), c.expected) << c.s << " " << c.n;
   EXPECT_EQ(base::GetNFieldEx(" a ; b ", ";", 2, false), " b ");

@@ -22,9 +22,9 @@ const std::vector<std::string> kFields = {"ID,3,0", "NAME,1,10", "QTY,6,0", "BIG
 
 // Three rows with bookmarks 0, 1, 2.
 void Fill(test::AuditDataSet& ds) {
-  ds.OpenWith(kFields, {{I(1), T("one"), test::F(1.5), I(10)},
-                        {I(2), T("two"), N(), I(20)},
-                        {I(3), T("three"), test::F(3), N()}});
+  ds.OpenWith(
+      kFields,
+      {{I(1), T("one"), test::F(1.5), I(10)}, {I(2), T("two"), N(), I(20)}, {I(3), T("three"), test::F(3), N()}});
 }
 
 // Each entry as "<delta> #<bookmark> <logged values joined by |>".
@@ -290,33 +290,43 @@ TEST(ChangeLog, UpdateStatusOfTheCurrentRow) {
       {"an edit with no change yet", [&] { ds.Edit(); }, data::usUnmodified},
       {"an edit with a change", [&] { Set(ds, "NAME", "uno"); }, data::usModified},
       {"the change taken back", [&] { Set(ds, "NAME", "one"); }, data::usUnmodified},
-      {"changed and posted", [&] {
+      {"changed and posted",
+       [&] {
          Set(ds, "NAME", "uno");
          ds.Post();
-       }, data::usModified},
+       },
+       data::usModified},
       {"a new edit of a modified row", [&] { ds.Edit(); }, data::usModified},
       {"every value back in that edit", [&] { Set(ds, "NAME", "one"); }, data::usUnmodified},
       {"posted so", [&] { ds.Post(); }, data::usUnmodified},
       {"an insert", [&] { ds.Insert(); }, data::usInserted},
-      {"the insert posted", [&] {
+      {"the insert posted",
+       [&] {
          Set(ds, "ID", "0");
          ds.Post();
-       }, data::usInserted},
-      {"an edit of the inserted row", [&] {
+       },
+       data::usInserted},
+      {"an edit of the inserted row",
+       [&] {
          ds.Edit();
          Set(ds, "NAME", "zero");
-       }, data::usInserted},
-      {"the next row after a deleted one", [&] {
+       },
+       data::usInserted},
+      {"the next row after a deleted one",
+       [&] {
          ds.Post();
          ds.Last();
          ds.Delete();
-       }, data::usUnmodified},
-      {"an edit without a log", [&] {
+       },
+       data::usUnmodified},
+      {"an edit without a log",
+       [&] {
          ds.SetUpdateMethod(data::umManual);
          ds.First();
          ds.Edit();
          Set(ds, "NAME", "nada");
-       }, data::usUnmodified},
+       },
+       data::usUnmodified},
   };
   for (const Step& s : steps) {
     s.action();

@@ -29,7 +29,7 @@ const double kDay = base::EncodeDate(2024, 5, 17);
 
 // One field of every kind a row holds.
 const std::vector<std::string> kEveryType = {
-    "S,2,0",  "W,4,0", "B,5,0",  "I,3,0",  "A,14,0", "L,25,0",  "F,6,0",   "C,7,0",
+    "S,2,0",   "W,4,0", "B,5,0",   "I,3,0",   "A,14,0",  "L,25,0",  "F,6,0",  "C,7,0",
     "BCD,8,0", "D,9,0", "TM,10,0", "DT,11,0", "BY,12,3", "TXT,1,8", "M,16,0", "BL,15,0",
 };
 
@@ -219,7 +219,8 @@ std::string SavedDates(const std::vector<std::int64_t>& days) {
   for (std::size_t r = 0; r < days.size(); ++r) {
     int32(static_cast<std::int32_t>(r));
     out.push_back(0);
-    for (int i = 0; i < 8; ++i) out.push_back(static_cast<char>((static_cast<std::uint64_t>(days[r]) >> (8 * i)) & 0xFF));
+    for (int i = 0; i < 8; ++i)
+      out.push_back(static_cast<char>((static_cast<std::uint64_t>(days[r]) >> (8 * i)) & 0xFF));
   }
   int32(0);
   return out;
@@ -272,9 +273,7 @@ std::string SavedIds() {
   return out.str();
 }
 
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+void WriteFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 TEST(SaveAndLoad, AMissingOrDamagedFileIsUnableToLoadAndChangesNothing) {
   test::TempDir dir;

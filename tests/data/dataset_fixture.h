@@ -61,11 +61,11 @@ inline link::RowSet DecodedRows(const std::vector<std::string>& fastFields, cons
 class AuditDataSet : public data::TLink2CustomAuditDataSet {
  public:
   explicit AuditDataSet(std::string name = "Q") : TLink2CustomAuditDataSet(std::move(name)) {}
+  using TLink2CustomAuditDataSet::ClearChangeLog;
   using TLinkCustomDataset::AppendRows;
+  using TLinkCustomDataset::Blobs;
   using TLinkCustomDataset::EmptyRows;
   using TLinkCustomDataset::PrepareFieldList;
-  using TLink2CustomAuditDataSet::ClearChangeLog;
-  using TLinkCustomDataset::Blobs;
 
   void OpenWith(const std::vector<std::string>& fastFields, const std::vector<Row>& rows) {
     SetFastFields(fastFields);
@@ -80,9 +80,9 @@ class MemDataSet : public data::TLinkDataSet {
  public:
   explicit MemDataSet(std::string name = "M") : TLinkDataSet(std::move(name)) {}
   using TLinkCustomDataset::AppendRows;
+  using TLinkCustomDataset::Blobs;
   using TLinkCustomDataset::EmptyRows;
   using TLinkCustomDataset::PrepareFieldList;
-  using TLinkCustomDataset::Blobs;
 
   void OpenWith(const std::vector<std::string>& fastFields, const std::vector<Row>& rows) {
     SetFastFields(fastFields);

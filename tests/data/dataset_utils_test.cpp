@@ -1,3 +1,5 @@
+#include "data/dataset_utils.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,7 +9,6 @@
 #include "base/encoding.h"
 #include "base/format_settings.h"
 #include "base/runtime.h"
-#include "data/dataset_utils.h"
 #include "dataset_fixture.h"
 #include "support/error_text.h"
 #include "support/scripted_presenter.h"
@@ -266,27 +267,14 @@ TEST(DataSetUtils, DefaultWidthsByType) {
     int expected;
   };
   formats.shortDateFormat = "dd/mm/yyyy";
-  for (const Case& c : std::vector<Case>{{link::ftUnknown, 40, 2},
-                                         {link::ftString, 60, 60},
-                                         {link::ftString, 61, 30},
-                                         {link::ftBytes, 12, 12},
-                                         {link::ftVarBytes, 100, 30},
-                                         {link::ftSmallint, 6, 5},
-                                         {link::ftWord, 6, 5},
-                                         {link::ftBoolean, 6, 5},
-                                         {link::ftInteger, 11, 10},
-                                         {link::ftFloat, 8, 15},
-                                         {link::ftCurrency, 8, 15},
-                                         {link::ftBCD, 8, 15},
-                                         {link::ftDate, 8, 10},
-                                         {link::ftTime, 8, 10},
-                                         {link::ftDateTime, 19, 10},
-                                         {link::ftAutoInc, 11, 0},
-                                         {link::ftMemo, 10, 10},
-                                         {link::ftGraphic, 10, 10},
-                                         {link::ftFmtMemo, 10, 0},
-                                         {link::ftLargeint, 20, 0},
-                                         {link::ftGuid, 38, 0}}) {
+  for (const Case& c :
+       std::vector<Case>{{link::ftUnknown, 40, 2}, {link::ftString, 60, 60},    {link::ftString, 61, 30},
+                         {link::ftBytes, 12, 12},  {link::ftVarBytes, 100, 30}, {link::ftSmallint, 6, 5},
+                         {link::ftWord, 6, 5},     {link::ftBoolean, 6, 5},     {link::ftInteger, 11, 10},
+                         {link::ftFloat, 8, 15},   {link::ftCurrency, 8, 15},   {link::ftBCD, 8, 15},
+                         {link::ftDate, 8, 10},    {link::ftTime, 8, 10},       {link::ftDateTime, 19, 10},
+                         {link::ftAutoInc, 11, 0}, {link::ftMemo, 10, 10},      {link::ftGraphic, 10, 10},
+                         {link::ftFmtMemo, 10, 0}, {link::ftLargeint, 20, 0},   {link::ftGuid, 38, 0}}) {
     EXPECT_EQ(data::DefaultDisplayWidth(c.type, c.displayWidth), c.expected) << "type " << int(c.type);
   }
   // Two-digit years: the date is two characters narrower.

@@ -256,15 +256,15 @@ TEST(Locate, KeysOfEveryKindMatchTheStoredValue) {
   const double day = base::EncodeDate(2024, 2, 29);
   const double noon = 0.5;
   test::MemDataSet ds;
-  ds.OpenWith({"TAG,1,2", "S,2,0", "W,4,0", "B,5,0", "L,25,0", "F,6,0", "D,9,0", "TM,10,0", "DT,11,0", "BY,12,3",
-               "M,16,0"},
-              {{T("a"), I(-1), I(1), base::Variant::Boolean(true), I(1), test::F(0), base::Variant::Date(day),
-                base::Variant::Date(noon), base::Variant::Date(day + noon), base::Variant::Bytes("ab"),
-                base::Variant::Bytes("memo a")},
-               {T("b"), I(1), I(65535), base::Variant::Boolean(false), base::Variant::Int64(std::int64_t{1} << 40),
-                test::F(1.5), base::Variant::Date(day + 1), base::Variant::Date(0.25),
-                base::Variant::Date(day + 1 + noon), base::Variant::Bytes("abc"), base::Variant::Bytes("memo b")},
-               {T("c"), N(), N(), N(), N(), N(), N(), N(), N(), N(), N()}});
+  ds.OpenWith(
+      {"TAG,1,2", "S,2,0", "W,4,0", "B,5,0", "L,25,0", "F,6,0", "D,9,0", "TM,10,0", "DT,11,0", "BY,12,3", "M,16,0"},
+      {{T("a"), I(-1), I(1), base::Variant::Boolean(true), I(1), test::F(0), base::Variant::Date(day),
+        base::Variant::Date(noon), base::Variant::Date(day + noon), base::Variant::Bytes("ab"),
+        base::Variant::Bytes("memo a")},
+       {T("b"), I(1), I(65535), base::Variant::Boolean(false), base::Variant::Int64(std::int64_t{1} << 40),
+        test::F(1.5), base::Variant::Date(day + 1), base::Variant::Date(0.25), base::Variant::Date(day + 1 + noon),
+        base::Variant::Bytes("abc"), base::Variant::Bytes("memo b")},
+       {T("c"), N(), N(), N(), N(), N(), N(), N(), N(), N(), N()}});
   struct Case {
     std::string field;
     base::Variant value;

@@ -1,3 +1,5 @@
+#include "data/search_condition.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -6,7 +8,6 @@
 #include "base/clock.h"
 #include "base/date_time.h"
 #include "base/encoding.h"
-#include "data/search_condition.h"
 
 using namespace mero;
 using namespace mero::base::literals;
@@ -137,9 +138,9 @@ TEST(LikePattern, TheLastCharacterChoosesWhereTheTermMayStand) {
     const char* term;
     const char* pattern;
   } cases[] = {
-      {"", "%"},         {"   ", "%"},      {"abc", "abc%"},   {"abc=", "abc%"},   {"abc/", "%abc%"},
-      {"abc\\", "%abc"}, {"a*c", "a_c%"},   {"**=", "__%"},    {" ab= ", "ab%"},   {"abc%", "abc%%"},
-      {"=", "%"},        {"/", "%%"},       {"\\", "%"},       {"a b/", "%a b%"},
+      {"", "%"},         {"   ", "%"},    {"abc", "abc%"}, {"abc=", "abc%"},  {"abc/", "%abc%"},
+      {"abc\\", "%abc"}, {"a*c", "a_c%"}, {"**=", "__%"},  {" ab= ", "ab%"},  {"abc%", "abc%%"},
+      {"=", "%"},        {"/", "%%"},     {"\\", "%"},     {"a b/", "%a b%"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.term);

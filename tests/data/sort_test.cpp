@@ -71,9 +71,8 @@ TEST(SortOnFields, OrdersByTypeWithNullsFirstAndTiesInBookmarkOrder) {
 TEST(SortOnFields, FloatsOrderTotallyWithMinusZeroAsZeroAndNaNAboveAll) {
   const double inf = std::numeric_limits<double>::infinity();
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  const std::vector<std::pair<std::string, double>> rows = {{"a", nan},  {"b", 0.0},   {"c", inf},
-                                                            {"d", -0.0}, {"e", -inf},  {"f", -nan},
-                                                            {"g", 0.0},  {"h", -1e-300}};
+  const std::vector<std::pair<std::string, double>> rows = {{"a", nan},  {"b", 0.0},  {"c", inf}, {"d", -0.0},
+                                                            {"e", -inf}, {"f", -nan}, {"g", 0.0}, {"h", -1e-300}};
   for (const int nameSize : {10, 600}) {
     SCOPED_TRACE(nameSize);
     test::MemDataSet source;
@@ -129,10 +128,11 @@ TEST(SortOnFields, TheCursorKeepsItsRowAndErrorsLeaveTheOrder) {
   EXPECT_EQ(ds.RecNo(), 1);
 
   const Names before = test::Column(ds, "TAG");
-  EXPECT_EQ(test::ErrorOf<Error>([&] { ds.SortOnFields({"QTY", "NAME"}, {false}); }),
+  EXPECT_EQ(test::ErrorOf<Error>([&] {
+              ds.SortOnFields({"QTY", "NAME"}, {false});
+            }),
             "FieldNames and Descending Values must both be equal in count!");
-  EXPECT_EQ(test::ErrorOf<Error>([&] { ds.SortOnFields({"QTY", "COLOUR"}, {false, false}); }),
-            "COLOUR not found.");
+  EXPECT_EQ(test::ErrorOf<Error>([&] { ds.SortOnFields({"QTY", "COLOUR"}, {false, false}); }), "COLOUR not found.");
   EXPECT_EQ(test::Column(ds, "TAG"), before);
 
   test::MemDataSet empty;
@@ -143,13 +143,12 @@ TEST(SortOnFields, TheCursorKeepsItsRowAndErrorsLeaveTheOrder) {
 
 TEST(SortOnFields, TextsThatShareTheirFirstBytesAndSignedSmallIntegers) {
   test::MemDataSet ds;
-  ds.OpenWith({"TAG,1,2", "NAME,1,20", "S,2,0"},
-              {{T("a"), T("printer model 10"), I(-2)},
-               {T("b"), T("PRINTER MODEL 1"), I(300)},
-               {T("c"), T("printer model 2"), I(-300)},
-               {T("d"), T("printer"), I(0)},
-               {T("e"), T("Printer Model 10"), I(-2)},
-               {T("f"), T("printer\x01"), N()}});
+  ds.OpenWith({"TAG,1,2", "NAME,1,20", "S,2,0"}, {{T("a"), T("printer model 10"), I(-2)},
+                                                  {T("b"), T("PRINTER MODEL 1"), I(300)},
+                                                  {T("c"), T("printer model 2"), I(-300)},
+                                                  {T("d"), T("printer"), I(0)},
+                                                  {T("e"), T("Printer Model 10"), I(-2)},
+                                                  {T("f"), T("printer\x01"), N()}});
   ds.SortOnFields({"NAME"}, {false});
   EXPECT_EQ(test::Column(ds, "TAG"), (Names{"d", "f", "b", "a", "e", "c"}));
   ds.SortOnFields({"NAME"}, {true});

@@ -1,9 +1,10 @@
+#include "data/sql_parts.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "base/encoding.h"
-#include "data/sql_parts.h"
 
 using namespace mero;
 using namespace mero::base::literals;
@@ -26,13 +27,13 @@ TEST(SplitSQL, ClausesAreCutAtTheirKeywordsAndJoinedInTheirOwnSpelling) {
     data::RSQLParts parts;
     std::string joined;
   } cases[] = {
-      {"select * from UP_Delt order by ID",
-       {"*", "UP_Delt", "", " ID", "", ""},
-       "SELECT * FROM UP_Delt Order By  ID"},
+      {"select * from UP_Delt order by ID", {"*", "UP_Delt", "", " ID", "", ""}, "SELECT * FROM UP_Delt Order By  ID"},
       {"select d, count(*) from T where a=1 group by d having count(*)>1 order by d",
        {"d, count(*)", "T", "a=1", " d", "d", "count(*)>1"},
        "SELECT d, count(*) FROM T WheRe a=1 Group By d HAVING count(*)>1 Order By  d"},
-      {"select a from T group by a order by a", {"a", "T", "", " a", "a", ""}, "SELECT a FROM T Group By a Order By  a"},
+      {"select a from T group by a order by a",
+       {"a", "T", "", " a", "a", ""},
+       "SELECT a FROM T Group By a Order By  a"},
       {"Select a From T Where b=2", {"a", "T", " b=2", "", "", ""}, "SELECT a FROM T WheRe  b=2"},
       // Text before SELECT is dropped; a clause that runs to the end keeps
       // its blanks.

@@ -28,15 +28,15 @@ TEST(FieldList, WidthFollowsTheTypeAndOffsetsRunInFieldOrder) {
     int definitionSize;
   };
   const Case cases[] = {
-      {link::ftString, 30, 30, 30},   {link::ftBytes, 16, 16, 16},     {link::ftFixedChar, 3, 3, 3},
-      {link::ftWideString, 7, 7, 7},  {link::ftGuid, 38, 38, 38},      {link::ftSmallint, 9, 2, 0},
-      {link::ftWord, 0, 2, 0},        {link::ftBoolean, 0, 2, 0},      {link::ftInteger, 4, 4, 0},
-      {link::ftTime, 0, 4, 0},        {link::ftVarBytes, 10, 4, 10},   {link::ftAutoInc, 0, 4, 0},
-      {link::ftBlob, 0, 4, 0},        {link::ftMemo, 250, 4, 0},       {link::ftGraphic, 0, 4, 0},
-      {link::ftFmtMemo, 0, 4, 0},     {link::ftTypedBinary, 0, 4, 0},  {link::ftDataSet, 5, 4, 5},
-      {link::ftFloat, 0, 8, 0},       {link::ftCurrency, 0, 8, 0},     {link::ftBCD, 4, 8, 0},
-      {link::ftDate, 0, 8, 0},        {link::ftDateTime, 0, 8, 0},     {link::ftLargeint, 0, 8, 0},
-      {link::ftUnknown, 5, 0, 0},     {link::ftADT, 0, 0, 0},          {link::ftCursor, 0, 0, 0},
+      {link::ftString, 30, 30, 30},  {link::ftBytes, 16, 16, 16},    {link::ftFixedChar, 3, 3, 3},
+      {link::ftWideString, 7, 7, 7}, {link::ftGuid, 38, 38, 38},     {link::ftSmallint, 9, 2, 0},
+      {link::ftWord, 0, 2, 0},       {link::ftBoolean, 0, 2, 0},     {link::ftInteger, 4, 4, 0},
+      {link::ftTime, 0, 4, 0},       {link::ftVarBytes, 10, 4, 10},  {link::ftAutoInc, 0, 4, 0},
+      {link::ftBlob, 0, 4, 0},       {link::ftMemo, 250, 4, 0},      {link::ftGraphic, 0, 4, 0},
+      {link::ftFmtMemo, 0, 4, 0},    {link::ftTypedBinary, 0, 4, 0}, {link::ftDataSet, 5, 4, 5},
+      {link::ftFloat, 0, 8, 0},      {link::ftCurrency, 0, 8, 0},    {link::ftBCD, 4, 8, 0},
+      {link::ftDate, 0, 8, 0},       {link::ftDateTime, 0, 8, 0},    {link::ftLargeint, 0, 8, 0},
+      {link::ftUnknown, 5, 0, 0},    {link::ftADT, 0, 0, 0},         {link::ftCursor, 0, 0, 0},
   };
   data::TLinkFieldList list;
   std::uint32_t offset = 0;
@@ -103,10 +103,7 @@ TEST(FieldStorage, TextIsCutToTheSizeEmptyTextIsNullABlankIsKept) {
     std::string stored;
   };
   const Case cases[] = {
-      {"abcdefgh", false, "abcde"},
-      {"abcde", false, "abcde"},
-      {"", true, ""},
-      {" ", false, " "},
+      {"abcdefgh", false, "abcde"},        {"abcde", false, "abcde"}, {"", true, ""}, {" ", false, " "},
       {"Αθήνα και"_gr, false, "Αθήνα"_gr},
   };
   for (const Case& c : cases) {

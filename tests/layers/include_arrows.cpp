@@ -89,7 +89,8 @@ struct Checker {
     }
     std::sort(paths.begin(), paths.end());
     for (const fs::path& path : paths) {
-      const fs::path folder = (layerFromRoot ? path.lexically_relative(root) : path.lexically_relative(base)).parent_path();
+      const fs::path folder =
+          (layerFromRoot ? path.lexically_relative(root) : path.lexically_relative(base)).parent_path();
       Check(path, folder.generic_string());
     }
   }
@@ -133,7 +134,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (checker.faults == 0) return 0;
-  std::fprintf(stderr, "include_arrows: %d include(s) against the layers; the table is in tests/layers/include_arrows.cpp\n",
+  std::fprintf(stderr,
+               "include_arrows: %d include(s) against the layers; the table is in tests/layers/include_arrows.cpp\n",
                checker.faults);
   return 1;
 }

@@ -17,8 +17,8 @@ namespace mero::test {
 struct ClientStatement {
   const char* origin;  // the window or operation that sends it; a key for the checks
   std::string sql;
-  bool query;                // sent as a select (else as an execute request)
-  const char* error = "";    // the start of the error the server gives, when it refuses
+  bool query;              // sent as a select (else as an execute request)
+  const char* error = "";  // the start of the error the server gives, when it refuses
 };
 
 inline const std::vector<ClientStatement>& ClientStatements() {
@@ -75,7 +75,8 @@ inline const std::vector<ClientStatement>& ClientStatements() {
       {"editor: budget refresh", "update UORGN set VYPOL1=0 where ORGID='0.02.02' and SID='2'", false},
       {"editor: budget", "select * from UORGN where ORGID= '0.02.02'  and SID= '2'  ", true},
       {"lookup: printers",
-       "select c1.* from UPV_Printers c1  where  (orgID like '0.02.02%') and (UserPID IS NOT NULL)  order by  ID", true},
+       "select c1.* from UPV_Printers c1  where  (orgID like '0.02.02%') and (UserPID IS NOT NULL)  order by  ID",
+       true},
       {"lookup: consumables",
        "select c1.* from UP_SymbD c1  where  ((mid=2) and  (cid IN (SELECT Consid FROM UP_Model_Cons WHERE "
        "modelid=(SELECT modelid FROM UP_Printers WHERE ID='P008' ))))  and (cid in (select cid from UP_CONS_REQ "
@@ -123,14 +124,15 @@ inline const std::vector<ClientStatement>& ClientStatements() {
        "(dp.DTIN<='{T}') ) AND ( (dp.DTFIN IS NULL) or (dp.DTFIN>='{T-30}') AND (dp.DTFIN<='{T}') )  AND  "
        "(dp.DTCLOSED IS NULL)  AND  (dp.ORGID LIKE '0.02%')  order by dp.ID ",
        true},
-      {"register: stage and day", "select * from UP_Delt dp where 1=1  AND (dp.DTIN='{T-2}') AND  (dp.STATE=1)  order by dp.ID ",
+      {"register: stage and day",
+       "select * from UP_Delt dp where 1=1  AND (dp.DTIN='{T-2}') AND  (dp.STATE=1)  order by dp.ID ", true},
+      {"register: year", "select * from UP_Delt dp where 1=1  AND  (TO_CHAR(dp.DTIN,'YYYY')='2024')  order by dp.ID ",
        true},
-      {"register: year",
-       "select * from UP_Delt dp where 1=1  AND  (TO_CHAR(dp.DTIN,'YYYY')='2024')  order by dp.ID ", true},
-      {"register: delete a draft", "begin  delete from UP_DELTD where MID=4; delete from UP_DELT where ID=4; commit; end; ",
-       false},
+      {"register: delete a draft",
+       "begin  delete from UP_DELTD where MID=4; delete from UP_DELT where ID=4; commit; end; ", false},
       {"register: delete a finalised one",
-       "begin  delete from UP_DELTD where MID=101; delete from UP_DELT where ID=101; commit; end; ", false, "ORA-20018"},
+       "begin  delete from UP_DELTD where MID=101; delete from UP_DELT where ID=101; commit; end; ", false,
+       "ORA-20018"},
       // the workbench
       {"workbench: printers",
        "SELECT vp.*, (SELECT count(*) AS CONS FROM UP_Cons_REQ WHERE PRID=vp.ID) CONS  FROM UPV_PRINTERS vp where "

@@ -36,8 +36,8 @@ TEST(ServerCommands, UsersAreAddedListedAndGivenNewPasswords) {
   const std::string db = server.Database();
   std::string out;
   setenv("MERO_PASSWORD", "s3cret", 1);
-  EXPECT_EQ(RunMeroServer({"user", "add", "eleni", "--db", db, "--dept", "D02", "--rights", "1100",
-                           "--full-name", "Ελένη Νικολάου"},
+  EXPECT_EQ(RunMeroServer({"user", "add", "eleni", "--db", db, "--dept", "D02", "--rights", "1100", "--full-name",
+                           "Ελένη Νικολάου"},
                           &out),
             0)
       << out;

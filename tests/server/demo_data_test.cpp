@@ -57,12 +57,14 @@ TEST_F(DemoData, HoldsEnoughOfEverythingForEveryWindow) {
       {"mono models", "SELECT count(*) FROM UP_PR_MODELS WHERE COL = 0", 2},
       {"colour models", "SELECT count(*) FROM UP_PR_MODELS WHERE COL IN (3, 4)", 2},
       {"consumables", "SELECT count(*) FROM UP_CONS", 30},
-      {"toner colours", "SELECT count(DISTINCT COL) FROM UP_CONS WHERE CTYPE = 'Toner' AND COL IN ('C','M','Y','K')", 4},
+      {"toner colours", "SELECT count(DISTINCT COL) FROM UP_CONS WHERE CTYPE = 'Toner' AND COL IN ('C','M','Y','K')",
+       4},
       {"inks", "SELECT count(*) FROM UP_CONS WHERE CTYPE = 'Ink'", 4},
       {"drums", "SELECT count(*) FROM UP_CONS WHERE CTYPE = 'Drum'", 1},
       {"replaced consumables", "SELECT count(*) FROM UP_CONS WHERE REPLID IS NOT NULL", 1},
-      {"cost bands", "SELECT count(DISTINCT CASE WHEN COSTPP < 10 THEN 1 WHEN COSTPP < 30 THEN 2 WHEN COSTPP < 60 THEN 3 "
-                     "ELSE 4 END) FROM UP_CONS",
+      {"cost bands",
+       "SELECT count(DISTINCT CASE WHEN COSTPP < 10 THEN 1 WHEN COSTPP < 30 THEN 2 WHEN COSTPP < 60 THEN 3 "
+       "ELSE 4 END) FROM UP_CONS",
        4},
       {"models with consumables", "SELECT count(DISTINCT MODELID) FROM UP_MODEL_CONS", 12},
       {"printers", "SELECT count(*) FROM UP_PRINTERS", 40},
@@ -70,10 +72,14 @@ TEST_F(DemoData, HoldsEnoughOfEverythingForEveryWindow) {
       {"printers without a user", "SELECT count(*) FROM UP_PRINTERS WHERE USERPID IS NULL", 2},
       {"requirement rows", "SELECT count(*) FROM UP_CONS_REQ", 40},
       {"expired contracts", "SELECT count(*) FROM UP_SYMB WHERE DTTOLIM < {today}", 1},
-      {"lines of the open contract", "SELECT count(*) FROM UP_SYMBD s JOIN UP_SYMB c ON c.ID = s.MID "
-                                     "WHERE {today} BETWEEN c.DTFMLIM AND c.DTTOLIM", 25},
-      {"a consumable listed twice", "SELECT count(*) FROM (SELECT MID, CID FROM UP_SYMBD GROUP BY MID, CID "
-                                    "HAVING count(*) > 1)", 1},
+      {"lines of the open contract",
+       "SELECT count(*) FROM UP_SYMBD s JOIN UP_SYMB c ON c.ID = s.MID "
+       "WHERE {today} BETWEEN c.DTFMLIM AND c.DTTOLIM",
+       25},
+      {"a consumable listed twice",
+       "SELECT count(*) FROM (SELECT MID, CID FROM UP_SYMBD GROUP BY MID, CID "
+       "HAVING count(*) > 1)",
+       1},
       {"budget rows", "SELECT count(*) FROM UORGN", 6},
       {"unit close to its limit", "SELECT count(*) FROM UORGN WHERE VORD1 < VLIM1 AND VORD1 >= 0.9 * VLIM1", 1},
       {"unit over its allotment", "SELECT count(*) FROM UORGN WHERE VORD1 > VANAL", 1},
@@ -91,7 +97,8 @@ TEST_F(DemoData, ExactlyOneContractIsOpenOnTheCreationDayAndTheListsUseIt) {
   const std::int64_t open = s().Int(Sql("SELECT ID FROM UP_SYMB WHERE {today} BETWEEN DTFMLIM AND DTTOLIM"));
   EXPECT_EQ(s().Int("SELECT PVALN FROM UP_OVPARAMS WHERE PNM = 'UP_CURRENT_SYMBID'"), open);
   // Requisitions, the counter and the sequence agree.
-  EXPECT_EQ(s().Int("SELECT PVALN FROM UP_OVPARAMS WHERE PNM = 'DELT_COUNTER'"), s().Int("SELECT max(NODELT) FROM UP_DELT"));
+  EXPECT_EQ(s().Int("SELECT PVALN FROM UP_OVPARAMS WHERE PNM = 'DELT_COUNTER'"),
+            s().Int("SELECT max(NODELT) FROM UP_DELT"));
   EXPECT_GT(s().Int("SELECT LAST_VALUE FROM MERO_SEQUENCES WHERE NAME = 'SEQ_UP_DELT'"),
             s().Int("SELECT max(ID) FROM UP_DELT"));
   // Requisition dates lie in their contract's period and before today.
@@ -116,20 +123,43 @@ TEST(DemoDataDays, OneContractIsOpenWhateverTheCreationDay) {
 TEST_F(DemoData, NothingRefersToWhatIsNotThere) {
   EXPECT_EQ(s().Int("SELECT count(*) FROM pragma_foreign_key_check"), 0);
   const std::vector<std::pair<const char*, const char*>> orphans = {
-      {"budget of no contract", "SELECT count(*) FROM UORGN n WHERE NOT EXISTS (SELECT 1 FROM UP_SYMB c WHERE c.ID = CAST(n.SID AS INTEGER))"},
-      {"printer in no building", "SELECT count(*) FROM UP_PRINTERS p WHERE BUILDINGID IS NOT NULL AND NOT EXISTS (SELECT 1 FROM UP_BUILDINGS b WHERE b.ID = p.BUILDINGID)"},
-      {"printer of no asset", "SELECT count(*) FROM UP_PRINTERS p WHERE SPICEID IS NOT NULL AND NOT EXISTS (SELECT 1 FROM UP_SPICE x WHERE x.ID = p.SPICEID)"},
-      {"model of no maker", "SELECT count(*) FROM UP_PR_MODELS m WHERE NOT EXISTS (SELECT 1 FROM UP_MANUF x WHERE x.ID = m.MANID)"},
-      {"consumable of no maker", "SELECT count(*) FROM UP_CONS c WHERE NOT EXISTS (SELECT 1 FROM UP_MANUF x WHERE x.ID = c.MANID)"},
-      {"unit under no unit", "SELECT count(*) FROM UORG u WHERE MASTID IS NOT NULL AND NOT EXISTS (SELECT 1 FROM UORG p WHERE p.ID = u.MASTID AND substr(u.ID, 1, length(p.ID) + 1) = p.ID || '.' AND p.LEVEL1 = u.LEVEL1 - 1)"},
-      {"user of no department", "SELECT count(*) FROM USRLU u WHERE DEPTID <> '-' AND NOT EXISTS (SELECT 1 FROM DEPT d WHERE d.ID = u.DEPTID)"},
-      {"line not from its contract", "SELECT count(*) FROM UP_DELTD l JOIN UP_DELT d ON d.ID = l.MID WHERE NOT EXISTS (SELECT 1 FROM UP_SYMBD s WHERE s.MID = d.SID AND s.CID = l.CID AND s.ITEMAA = l.ITEMAA AND s.UP = l.UP AND s.CODE = l.CODE)"},
-      {"line for a printer of another unit", "SELECT count(*) FROM UP_DELTD l JOIN UP_DELT d ON d.ID = l.MID JOIN UP_PRINTERS p ON p.ID = l.PRID WHERE p.ORGID NOT LIKE d.ORGID || '%' OR p.USERPID IS NOT l.XRUID"},
-      {"line of a consumable the printer cannot take", "SELECT count(*) FROM UP_DELTD l JOIN UP_PRINTERS p ON p.ID = l.PRID WHERE NOT EXISTS (SELECT 1 FROM UP_MODEL_CONS m WHERE m.MODELID = p.MODELID AND m.CONSID = l.CID)"},
-      {"requirement the printer cannot take", "SELECT count(*) FROM UP_CONS_REQ r JOIN UP_PRINTERS p ON p.ID = r.PRID WHERE NOT EXISTS (SELECT 1 FROM UP_MODEL_CONS m WHERE m.MODELID = p.MODELID AND m.CONSID = r.CID)"},
-      {"totals not following lines", "SELECT count(*) FROM UP_DELT d JOIN MERO_DELT_TOTALS t ON t.ID = d.ID WHERE t.VALTOT <> d.VALTOT OR t.QTYTOT <> d.QTYTOT OR t.VALDELIV <> d.VALDELIV OR t.QTYDELIV <> d.QTYDELIV"},
-      {"stage not following dates", "SELECT count(*) FROM UP_DELT d JOIN MERO_DELT_STAGE g ON g.ID = d.ID WHERE g.STAGE <> d.STATE"},
-      {"budget not current", "SELECT count(*) FROM UORGN n JOIN MERO_UORGN_FIGURES f ON f.ORGID = n.ORGID AND f.SID = n.SID WHERE f.VORD1 <> n.VORD1 OR f.VYPOL1 <> n.VYPOL1"},
+      {"budget of no contract",
+       "SELECT count(*) FROM UORGN n WHERE NOT EXISTS (SELECT 1 FROM UP_SYMB c WHERE c.ID = CAST(n.SID AS INTEGER))"},
+      {"printer in no building",
+       "SELECT count(*) FROM UP_PRINTERS p WHERE BUILDINGID IS NOT NULL AND NOT EXISTS (SELECT 1 FROM UP_BUILDINGS b "
+       "WHERE b.ID = p.BUILDINGID)"},
+      {"printer of no asset",
+       "SELECT count(*) FROM UP_PRINTERS p WHERE SPICEID IS NOT NULL AND NOT EXISTS (SELECT 1 FROM UP_SPICE x WHERE "
+       "x.ID = p.SPICEID)"},
+      {"model of no maker",
+       "SELECT count(*) FROM UP_PR_MODELS m WHERE NOT EXISTS (SELECT 1 FROM UP_MANUF x WHERE x.ID = m.MANID)"},
+      {"consumable of no maker",
+       "SELECT count(*) FROM UP_CONS c WHERE NOT EXISTS (SELECT 1 FROM UP_MANUF x WHERE x.ID = c.MANID)"},
+      {"unit under no unit",
+       "SELECT count(*) FROM UORG u WHERE MASTID IS NOT NULL AND NOT EXISTS (SELECT 1 FROM UORG p WHERE p.ID = "
+       "u.MASTID AND substr(u.ID, 1, length(p.ID) + 1) = p.ID || '.' AND p.LEVEL1 = u.LEVEL1 - 1)"},
+      {"user of no department",
+       "SELECT count(*) FROM USRLU u WHERE DEPTID <> '-' AND NOT EXISTS (SELECT 1 FROM DEPT d WHERE d.ID = u.DEPTID)"},
+      {"line not from its contract",
+       "SELECT count(*) FROM UP_DELTD l JOIN UP_DELT d ON d.ID = l.MID WHERE NOT EXISTS (SELECT 1 FROM UP_SYMBD s "
+       "WHERE s.MID = d.SID AND s.CID = l.CID AND s.ITEMAA = l.ITEMAA AND s.UP = l.UP AND s.CODE = l.CODE)"},
+      {"line for a printer of another unit",
+       "SELECT count(*) FROM UP_DELTD l JOIN UP_DELT d ON d.ID = l.MID JOIN UP_PRINTERS p ON p.ID = l.PRID WHERE "
+       "p.ORGID NOT LIKE d.ORGID || '%' OR p.USERPID IS NOT l.XRUID"},
+      {"line of a consumable the printer cannot take",
+       "SELECT count(*) FROM UP_DELTD l JOIN UP_PRINTERS p ON p.ID = l.PRID WHERE NOT EXISTS (SELECT 1 FROM "
+       "UP_MODEL_CONS m WHERE m.MODELID = p.MODELID AND m.CONSID = l.CID)"},
+      {"requirement the printer cannot take",
+       "SELECT count(*) FROM UP_CONS_REQ r JOIN UP_PRINTERS p ON p.ID = r.PRID WHERE NOT EXISTS (SELECT 1 FROM "
+       "UP_MODEL_CONS m WHERE m.MODELID = p.MODELID AND m.CONSID = r.CID)"},
+      {"totals not following lines",
+       "SELECT count(*) FROM UP_DELT d JOIN MERO_DELT_TOTALS t ON t.ID = d.ID WHERE t.VALTOT <> d.VALTOT OR t.QTYTOT "
+       "<> d.QTYTOT OR t.VALDELIV <> d.VALDELIV OR t.QTYDELIV <> d.QTYDELIV"},
+      {"stage not following dates",
+       "SELECT count(*) FROM UP_DELT d JOIN MERO_DELT_STAGE g ON g.ID = d.ID WHERE g.STAGE <> d.STATE"},
+      {"budget not current",
+       "SELECT count(*) FROM UORGN n JOIN MERO_UORGN_FIGURES f ON f.ORGID = n.ORGID AND f.SID = n.SID WHERE f.VORD1 <> "
+       "n.VORD1 OR f.VYPOL1 <> n.VYPOL1"},
   };
   for (const auto& [what, sql] : orphans) EXPECT_EQ(s().Int(sql), 0) << what;
 }
@@ -174,31 +204,36 @@ TEST_F(DemoData, WindowsFindTheirCasesInTheDemoData) {
   };
   const std::vector<Case> cases = {
       {"no delivery point for the printers of 0.04.01",
-       "select count(*) from UDelivery where  ID in (select delpID from UPV_Printers where ORGID='0.04.01') and (id<>'-') ",
+       "select count(*) from UDelivery where  ID in (select delpID from UPV_Printers where ORGID='0.04.01') and "
+       "(id<>'-') ",
        0},
       {"one delivery point for 0.04.02",
-       "select count(*) from UDelivery where  ID in (select delpID from UPV_Printers where ORGID='0.04.02') and (id<>'-') ",
+       "select count(*) from UDelivery where  ID in (select delpID from UPV_Printers where ORGID='0.04.02') and "
+       "(id<>'-') ",
        1},
       {"two delivery points for 0.02.02",
-       "select count(*) from UDelivery where  ID in (select delpID from UPV_Printers where ORGID='0.02.02') and (id<>'-') ",
+       "select count(*) from UDelivery where  ID in (select delpID from UPV_Printers where ORGID='0.02.02') and "
+       "(id<>'-') ",
        2},
       {"units of maria's printers window", "select count(*) from UORG where Toner_UID like '%kostas%'", 2},
       {"printers offered for 0.02.02 and below",
        "select count(*) from UPV_Printers where  (orgID like '0.02.02%') and (UserPID IS NOT NULL) ", 10},
       {"remaining quantity below zero",
-       "select (v.QTY-F_UP_REQ_Q(3,2, CID,PRID)) CLC_YPOL from UPV_CONS_REQ v where 1=1  and PRID='P012' and CID=8", -1},
+       "select (v.QTY-F_UP_REQ_Q(3,2, CID,PRID)) CLC_YPOL from UPV_CONS_REQ v where 1=1  and PRID='P012' and CID=8",
+       -1},
       {"remaining quantity zero",
        "select (v.QTY-F_UP_REQ_Q(3,2, CID,PRID)) CLC_YPOL from UPV_CONS_REQ v where 1=1  and PRID='P008' and CID=1", 0},
       {"contract price in the workbench", "select count(*) from UPV_CONS where S_UP is not null", 31},
       {"first contract line of a consumable listed twice", "select S_ITEMAA from UPV_CONS where ID=1", 1},
       {"consumable nobody requires",
        "select count(*) from (select c.*  , (SELECT count(prid) FROM UP_CONS_REQ WHERE cid=c.id) PRCNT , (SELECT "
-       "SUM(Qty) FROM UP_CONS_REQ WHERE cid=c.id) SUMQ  from UPV_CONS c where 1=1 and c.ReplID IS NULL) where PRCNT = 0 "
+       "SUM(Qty) FROM UP_CONS_REQ WHERE cid=c.id) SUMQ  from UPV_CONS c where 1=1 and c.ReplID IS NULL) where PRCNT = "
+       "0 "
        "and SUMQ IS NULL",
        1},
       {"models with printers", "select count(*) from UPV_PR_MODELS where PR_CNT > 0 and CONS_NT > 0", 12},
-      {"lines of requisition 7 (the consumable listed twice)",
-       "select count(*) from UPV_DeltD1 where mid=7 and CID=1", 2},
+      {"lines of requisition 7 (the consumable listed twice)", "select count(*) from UPV_DeltD1 where mid=7 and CID=1",
+       2},
       {"compatible line is not genuine", "select count(*) from UPV_DeltD1 where mid=7 and GEN='0'", 1},
       {"lines delivered in stage 8", "select count(*) from UPV_DeltD1 where mid=2 and QTYDEL=QTY", 2},
       {"contract consumables list", "select count(*) from UPV_SYMBD v where 1=1 and v.MID=2", 32},

@@ -101,8 +101,11 @@ TEST(OracleFormats, WritesNumbersAsOracleDoes) {
   const struct {
     double value;
     const char* text;
-  } plain[] = {{0, "0"}, {5, "5"}, {-5, "-5"}, {2.5, "2.5"}, {0.5, ".5"}, {-0.25, "-.25"},
-               {0.1, ".1"}, {1e20, "100000000000000000000"}, {1e-5, ".00001"}, {123.456, "123.456"}};
+  } plain[] = {{0, "0"},         {5, "5"},
+               {-5, "-5"},       {2.5, "2.5"},
+               {0.5, ".5"},      {-0.25, "-.25"},
+               {0.1, ".1"},      {1e20, "100000000000000000000"},
+               {1e-5, ".00001"}, {123.456, "123.456"}};
   for (const auto& c : plain) EXPECT_EQ(server::OracleNumberToChar(c.value), c.text) << c.value;
 
   const struct {
@@ -110,10 +113,11 @@ TEST(OracleFormats, WritesNumbersAsOracleDoes) {
     const char* model;
     const char* text;
   } models[] = {
-      {1234.5, "9999.99", " 1234.50"}, {1234.5, "9,999.99", " 1,234.50"}, {5, "9,999", "     5"},
-      {-3.456, "99.9", " -3.5"},       {0.5, "999.99", "    .50"},        {0.5, "990.99", "   0.50"},
-      {42, "0000", " 0042"},           {1.5, "FM9.99", "1.5"},            {12345, "999", "####"},
-      {-7, "FM999", "-7"},
+      {1234.5, "9999.99", " 1234.50"}, {1234.5, "9,999.99", " 1,234.50"},
+      {5, "9,999", "     5"},          {-3.456, "99.9", " -3.5"},
+      {0.5, "999.99", "    .50"},      {0.5, "990.99", "   0.50"},
+      {42, "0000", " 0042"},           {1.5, "FM9.99", "1.5"},
+      {12345, "999", "####"},          {-7, "FM999", "-7"},
   };
   for (const auto& c : models) EXPECT_EQ(server::OracleNumberToChar(c.value, c.model), c.text) << c.model;
   EXPECT_EQ(test::ErrorOf<server::SqlError>([] { server::OracleNumberToChar(1, "9X9"); }),

@@ -57,7 +57,8 @@ class ClientStatementsTest : public ::testing::Test {
   // The statement with the values of the running session put in.
   std::string Fill(std::string sql) {
     auto replace = [&](const std::string& key, const std::string& value) {
-      for (std::size_t at = sql.find(key); at != std::string::npos; at = sql.find(key)) sql.replace(at, key.size(), value);
+      for (std::size_t at = sql.find(key); at != std::string::npos; at = sql.find(key))
+        sql.replace(at, key.size(), value);
     };
     for (int n = 60; n >= 1; --n) replace("{T-" + std::to_string(n) + "}", server::OracleDateToChar(kToday - n));
     replace("{T}", server::OracleDateToChar(kToday));

@@ -112,7 +112,8 @@ TEST(OracleTranslator, RewritesTheClientsDialect) {
 TEST(OracleTranslator, DateLiteralsMeetingDateColumnsBecomeDateNumbers) {
   const Case cases[] = {
       // comparisons, both ways round, in the client's search conditions
-      {"select ID from UP_DELT dp where 1=1  AND ( (dp.DTIN>='01/02/2024') AND (dp.DTIN<='28/02/2024') ) order by dp.ID ",
+      {"select ID from UP_DELT dp where 1=1  AND ( (dp.DTIN>='01/02/2024') AND (dp.DTIN<='28/02/2024') ) order by "
+       "dp.ID ",
        "SELECT ID FROM UP_DELT DP WHERE 1 = 1 AND ((DP.DTIN >= 45323) AND (DP.DTIN <= 45350)) ORDER BY DP.ID"},
       {"select ID from UP_DELT where '01/01/2024' < DTIN", "SELECT ID FROM UP_DELT WHERE 45292 < DTIN"},
       {"select ID from UP_DELT where (DTFIN=('05/03/2024'))", "SELECT ID FROM UP_DELT WHERE (DTFIN = (45356))"},
@@ -131,14 +132,14 @@ TEST(OracleTranslator, DateLiteralsMeetingDateColumnsBecomeDateNumbers) {
        "UPDATE UP_DELT SET DTFIN = 45356.4375 WHERE ID = 1"},
       {"Insert Into NQ.UP_DELT (ID,SID,DTIN,ORGID)\r Values (12,2,'05/03/2024','0.02')",
        "INSERT INTO UP_DELT (ID, SID, DTIN, ORGID) VALUES (12, 2, 45356, '0.02')"},
-      {"insert into UP_SYMB values (1,'01/01/2024','31/12/2024')",
-       "INSERT INTO UP_SYMB VALUES (1, 45292, 45657)"},
+      {"insert into UP_SYMB values (1,'01/01/2024','31/12/2024')", "INSERT INTO UP_SYMB VALUES (1, 45292, 45657)"},
       {"insert into UP_DELT (ID, DTIN) select 7, '01/01/2024' from DUAL",
        "INSERT INTO UP_DELT (ID, DTIN) SELECT 7, 45292"},
       // NVL takes the type of its first argument; sub-queries see the outer columns
       {"select NVL(DTFIN,'01/01/2024'), NVL(COMM,'01/01/2024') from UP_DELT",
        "SELECT IFNULL(DTFIN, 45292), IFNULL(COMM, '01/01/2024') FROM UP_DELT"},
-      {"select ID from UP_DELT d where exists (select 1 from UP_SYMB s where d.DTIN between s.DTFMLIM and '31/12/2024')",
+      {"select ID from UP_DELT d where exists (select 1 from UP_SYMB s where d.DTIN between s.DTFMLIM and "
+       "'31/12/2024')",
        "SELECT ID FROM UP_DELT D WHERE EXISTS (SELECT 1 FROM UP_SYMB S WHERE D.DTIN BETWEEN S.DTFMLIM AND 45657)"},
   };
   for (const Case& c : cases) EXPECT_EQ(Sql(c.oracle), c.sqlite) << c.oracle;
@@ -260,7 +261,8 @@ TEST(OracleTranslator, RefusesWhatItCannotReadWithOracleTexts) {
       {"select * from UORG where ID between 'a' 'b'", "ORA-00905: missing keyword"},
       {"select * from UORG where ID in 'a'", "ORA-00906: missing left parenthesis"},
       {"select * from UORG where ID is 'a'", "ORA-00908: missing NULL keyword"},
-      {"BEGIN update UP_DELT set STATE=1", "ORA-06550: line 1, column 33: PLS-00103: Encountered the symbol \"end-of-file\""},
+      {"BEGIN update UP_DELT set STATE=1",
+       "ORA-06550: line 1, column 33: PLS-00103: Encountered the symbol \"end-of-file\""},
       {"BEGIN\n  FOO; END;", "ORA-06550: line 2, column 3: PLS-00103: Encountered the symbol \"FOO\""},
       {"BEGIN P2.X := 1; END;", "ORA-06550: line 1, column 7: PLS-00201: identifier 'P2.X' must be declared"},
       {"select " + std::string(150, '(') + "1" + std::string(150, ')') + " from dual",
@@ -289,20 +291,13 @@ TEST(OracleTranslator, NamesAndTypesResultColumnsAsOracleDoes) {
       "F_UP_REQ_Q(1,2, 3,'x') CLC_Q1, \"x\" \"Mixed\", SEQ_UP_DELT.NextVal, DTIN+1, DTIN-DTFIN, STATE*2, STATE/2 "
       "from UP_DELT dp");
   const std::vector<std::pair<std::string, OracleType>> expected = {
-      {"COUNT(*)", OracleType::Of(OracleType::Integer)},
-      {"ID", OracleType::Of(OracleType::Integer)},
-      {"STATE", OracleType::Of(OracleType::Integer)},
-      {"ST", OracleType::Of(OracleType::Integer)},
-      {"TRUNC(SYSDATE)", OracleType::Of(OracleType::Date)},
-      {"'ΆΛΦΑ Σ'", OracleType::Of(OracleType::Varchar2, 6)},
-      {"ID||ORGID", OracleType::Of(OracleType::Varchar2, 0)},
-      {"NVL(VALTOT,0)", OracleType::Of(OracleType::Number)},
-      {"CLC_Q1", OracleType::Of(OracleType::Number)},
-      {"Mixed", OracleType::Of(OracleType::Unknown)},
-      {"NEXTVAL", OracleType::Of(OracleType::Integer)},
-      {"DTIN+1", OracleType::Of(OracleType::Date)},
-      {"DTIN-DTFIN", OracleType::Of(OracleType::Number)},
-      {"STATE*2", OracleType::Of(OracleType::Integer)},
+      {"COUNT(*)", OracleType::Of(OracleType::Integer)},      {"ID", OracleType::Of(OracleType::Integer)},
+      {"STATE", OracleType::Of(OracleType::Integer)},         {"ST", OracleType::Of(OracleType::Integer)},
+      {"TRUNC(SYSDATE)", OracleType::Of(OracleType::Date)},   {"'ΆΛΦΑ Σ'", OracleType::Of(OracleType::Varchar2, 6)},
+      {"ID||ORGID", OracleType::Of(OracleType::Varchar2, 0)}, {"NVL(VALTOT,0)", OracleType::Of(OracleType::Number)},
+      {"CLC_Q1", OracleType::Of(OracleType::Number)},         {"Mixed", OracleType::Of(OracleType::Unknown)},
+      {"NEXTVAL", OracleType::Of(OracleType::Integer)},       {"DTIN+1", OracleType::Of(OracleType::Date)},
+      {"DTIN-DTFIN", OracleType::Of(OracleType::Number)},     {"STATE*2", OracleType::Of(OracleType::Integer)},
       {"STATE/2", OracleType::Of(OracleType::Number)},
   };
   ASSERT_EQ(s.columns.size(), expected.size());

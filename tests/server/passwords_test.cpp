@@ -1,9 +1,9 @@
+#include "server/passwords.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "server/passwords.h"
 
 using namespace mero;
 
@@ -11,8 +11,7 @@ namespace {
 
 // PBKDF2-HMAC-SHA256 of "passwd" with salt "salt" and one iteration (the
 // published test vector), in the stored form.
-const std::string kKnown =
-    "pbkdf2-sha256$1$73616c74$55ac046e56e3089fec1691c22544b605f94185216dde0465e68b9d57c20dacbc";
+const std::string kKnown = "pbkdf2-sha256$1$73616c74$55ac046e56e3089fec1691c22544b605f94185216dde0465e68b9d57c20dacbc";
 
 TEST(PasswordsTest, HashIsSaltedAndVerifies) {
   const std::string first = server::HashPassword("maria");

@@ -93,13 +93,11 @@ TEST_F(ProtocolTest, ParamListBeforeLoginIsRefused) {
 
 TEST_F(ProtocolTest, SelectCarriesEveryFieldTypeWithGreekTextAndNulls) {
   auto client = LoggedIn();
-  const auto reply = client->Select(
-      "select ID, NODELT, ORGID, DTIN, DTSENT, VALTOT, COMM from UP_DELT where ID = 1");
+  const auto reply = client->Select("select ID, NODELT, ORGID, DTIN, DTSENT, VALTOT, COMM from UP_DELT where ID = 1");
   ASSERT_EQ(reply.error, "");
   // Sizes as the client reads them: a field without a size reads 25.
-  EXPECT_EQ(reply.fastFields,
-            (std::vector<std::string>{"ID,3,25", "NODELT,3,25", "ORGID,1,16", "DTIN,11,25", "DTSENT,11,25",
-                                      "VALTOT,6,25", "COMM,1,250"}));
+  EXPECT_EQ(reply.fastFields, (std::vector<std::string>{"ID,3,25", "NODELT,3,25", "ORGID,1,16", "DTIN,11,25",
+                                                        "DTSENT,11,25", "VALTOT,6,25", "COMM,1,250"}));
   ASSERT_EQ(reply.rows.RowCount(), 1u);
   EXPECT_EQ(reply.rows.Int(0, 0), 1);
   EXPECT_EQ(reply.rows.Text(0, 2), "0.02.02");
@@ -180,7 +178,8 @@ TEST_F(ProtocolTest, StatementsCommitAndErrorsComeBackAsOracleTexts) {
   EXPECT_EQ(client->Exec("commit"), "");
   EXPECT_EQ(client->Select("select TEL1 from UORG where ID = '0.01'").rows.Text(0, 0), "2310 999");
   EXPECT_EQ(client->Exec("update NO_SUCH_TABLE set A = 1"), "ORA-00942: table or view does not exist");
-  EXPECT_EQ(client->Select("select NO_SUCH_COLUMN from UORG").error, "ORA-00904: \"NO_SUCH_COLUMN\": invalid identifier");
+  EXPECT_EQ(client->Select("select NO_SUCH_COLUMN from UORG").error,
+            "ORA-00904: \"NO_SUCH_COLUMN\": invalid identifier");
   const std::string garbage = client->Exec("this is not SQL at all");
   EXPECT_EQ(garbage.rfind("ORA-", 0), 0u) << garbage;
   // The session goes on after errors.

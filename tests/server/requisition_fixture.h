@@ -24,11 +24,13 @@ class Requisitions {
   void CreateWorld() {
     s_.Exec(
         "INSERT INTO UP_SYMB (ID, DTFMLIM, DTTOLIM) VALUES (1, 44900, 45300), (2, 44000, 44899);"
-        "INSERT INTO UORG (ID, NAME, TON, TONER_UID) VALUES ('U1', 'Μονάδα 1', 1, 'maria'), ('U2', 'Μονάδα 2', 1, NULL);"
+        "INSERT INTO UORG (ID, NAME, TON, TONER_UID) VALUES ('U1', 'Μονάδα 1', 1, 'maria'), ('U2', 'Μονάδα 2', 1, "
+        "NULL);"
         "INSERT INTO UDELIVERY (ID, NAME) VALUES ('D1', 'Αποθήκη');"
         "INSERT INTO UP_PR_MODELS (ID, FULLNAME) VALUES ('M1', 'Laser');"
         "INSERT INTO UP_CONS (ID, CODE, UP) VALUES (1, 'Toner', 10), (2, 'Drum', 2.5);"
-        "INSERT INTO UP_PRINTERS (ID, MODELID, ORGID, USERPID) VALUES ('P1', 'M1', 'U1', 'nikos'), ('P2', 'M1', 'U2', NULL);");
+        "INSERT INTO UP_PRINTERS (ID, MODELID, ORGID, USERPID) VALUES ('P1', 'M1', 'U1', 'nikos'), ('P2', 'M1', 'U2', "
+        "NULL);");
   }
 
   // A draft of unit org under contract sid, with one line of two of

@@ -7,8 +7,8 @@
 
 #include "base/clock.h"
 #include "base/text_routines.h"
-#include "server/schema.h"
 #include "requisition_fixture.h"
+#include "server/schema.h"
 #include "server_db.h"
 #include "support/error_text.h"
 
@@ -54,8 +54,8 @@ TEST_F(RequisitionRules, TotalsFollowEveryLineChange) {
       {"DELETE FROM UP_DELTD WHERE MID = 1 AND CID = 2", 40, 4, 0, 0},
       // Totals written by hand are put back.
       {"UPDATE UP_DELT SET VALTOT = 999, QTYTOT = 1 WHERE ID = 1", 40, 4, 0, 0},
-      {"UPDATE UP_DELT SET DTFIN = 45000, DTSENT = 45001, DTARRIVED = 45002, DTRECEIVED = 45003 WHERE ID = 1", 40, 4,
-       0, 0},
+      {"UPDATE UP_DELT SET DTFIN = 45000, DTSENT = 45001, DTARRIVED = 45002, DTRECEIVED = 45003 WHERE ID = 1", 40, 4, 0,
+       0},
       {"UPDATE UP_DELTD SET QTYDEL = 3 WHERE MID = 1", 40, 4, 30, 3},
       {"UPDATE UP_DELTD SET QTYDEL = 5 WHERE MID = 1", 40, 4, 50, 5},
   };
@@ -173,7 +173,8 @@ TEST_F(RequisitionRules, WhatSkipsAStageOrBreaksARuleIsRefused) {
     ++id;
     Draft(id);
     BringTo(id, c.stage);
-    const std::string before = *s.Text("SELECT STATE || '/' || VALTOT || '/' || QTYDELIV FROM UP_DELT WHERE ID = " + N(id));
+    const std::string before =
+        *s.Text("SELECT STATE || '/' || VALTOT || '/' || QTYDELIV FROM UP_DELT WHERE ID = " + N(id));
     const std::string sql = base::ReplaceAll(c.sql, "{id}", N(id));
     EXPECT_THAT(s.ErrorOf(sql), HasSubstr(c.error + ": ")) << "stage " << c.stage << ": " << sql;
     EXPECT_EQ(*s.Text("SELECT STATE || '/' || VALTOT || '/' || QTYDELIV FROM UP_DELT WHERE ID = " + N(id)), before)
@@ -218,8 +219,8 @@ TEST_F(RequisitionRules, DraftsAndVoidRequisitionsAreDeletedLinesFirst) {
   EXPECT_NE(s.ErrorOf("DELETE FROM UP_DELT WHERE ID = 1"), "<no error>");
   EXPECT_EQ(s.LastErrorCode(), SQLITE_CONSTRAINT_FOREIGNKEY);
   for (int id : {1, 2}) {
-    EXPECT_EQ(s.ErrorOf("BEGIN; DELETE FROM UP_DELTD WHERE MID = " + N(id) + "; DELETE FROM UP_DELT WHERE ID = " +
-                        N(id) + "; COMMIT;"),
+    EXPECT_EQ(s.ErrorOf("BEGIN; DELETE FROM UP_DELTD WHERE MID = " + N(id) +
+                        "; DELETE FROM UP_DELT WHERE ID = " + N(id) + "; COMMIT;"),
               "<no error>");
   }
   EXPECT_EQ(s.Int("SELECT count(*) FROM UP_DELT"), 0);

@@ -1,3 +1,5 @@
+#include "server/schema.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -7,7 +9,6 @@
 #include <vector>
 
 #include "base/encoding.h"
-#include "server/schema.h"
 #include "server_db.h"
 #include "support/error_text.h"
 
@@ -25,26 +26,35 @@ struct Column {
 using ColumnList = std::vector<Column>;
 
 const ColumnList kSymb = {{"ID", "INTEGER"}, {"DTFMLIM", "DATE"}, {"DTTOLIM", "DATE"}};
-const ColumnList kSymbD = {{"ID", "INTEGER"}, {"MID", "INTEGER"},       {"CID", "INTEGER"}, {"CODE", "VARCHAR2(60)"},
-                           {"UP", "NUMBER"},  {"ITEMAA", "INTEGER"},    {"QSUG", "NUMBER"}, {"GEN", "VARCHAR2(1)"}};
-const ColumnList kCons = {{"ID", "INTEGER"},        {"CODE", "VARCHAR2(60)"},    {"CTYPE", "VARCHAR2(12)"},
-                          {"REPLID", "INTEGER"},    {"CODEREQ", "VARCHAR2(60)"}, {"COL", "VARCHAR2(6)"},
-                          {"PAGECNT", "INTEGER"},   {"UP", "NUMBER"},            {"CTYPEORG", "VARCHAR2(12)"},
-                          {"MANID", "VARCHAR2(2)"}, {"COSTPP", "NUMBER"},        {"GEN", "VARCHAR2(1)"},
+const ColumnList kSymbD = {{"ID", "INTEGER"}, {"MID", "INTEGER"},    {"CID", "INTEGER"}, {"CODE", "VARCHAR2(60)"},
+                           {"UP", "NUMBER"},  {"ITEMAA", "INTEGER"}, {"QSUG", "NUMBER"}, {"GEN", "VARCHAR2(1)"}};
+const ColumnList kCons = {{"ID", "INTEGER"},
+                          {"CODE", "VARCHAR2(60)"},
+                          {"CTYPE", "VARCHAR2(12)"},
+                          {"REPLID", "INTEGER"},
+                          {"CODEREQ", "VARCHAR2(60)"},
+                          {"COL", "VARCHAR2(6)"},
+                          {"PAGECNT", "INTEGER"},
+                          {"UP", "NUMBER"},
+                          {"CTYPEORG", "VARCHAR2(12)"},
+                          {"MANID", "VARCHAR2(2)"},
+                          {"COSTPP", "NUMBER"},
+                          {"GEN", "VARCHAR2(1)"},
                           {"COMM", "VARCHAR2(2000)"}};
-const ColumnList kModels = {{"ID", "VARCHAR2(8)"}, {"FULLNAME", "VARCHAR2(50)"}, {"HASETH", "INTEGER"},
-                            {"IL", "VARCHAR2(1)"}, {"COL", "INTEGER"},           {"MANID", "VARCHAR2(2)"},
+const ColumnList kModels = {{"ID", "VARCHAR2(8)"},   {"FULLNAME", "VARCHAR2(50)"}, {"HASETH", "INTEGER"},
+                            {"IL", "VARCHAR2(1)"},   {"COL", "INTEGER"},           {"MANID", "VARCHAR2(2)"},
                             {"ISCP", "VARCHAR2(1)"}, {"FLG", "VARCHAR2(32)"}};
-const ColumnList kPrinters = {
-    {"ID", "VARCHAR2(6)"},      {"MODELID", "VARCHAR2(8)"},   {"SN", "VARCHAR2(32)"},     {"SN2", "VARCHAR2(32)"},
-    {"ORGID", "VARCHAR2(16)"},  {"BUILDINGID", "VARCHAR2(6)"}, {"OFFICE", "VARCHAR2(90)"}, {"USERPID", "VARCHAR2(16)"},
-    {"ORDERPID", "VARCHAR2(16)"}, {"DELPID", "VARCHAR2(3)"},  {"SPICEID", "VARCHAR2(6)"}, {"CP18ID", "INTEGER"},
-    {"CP20ID", "INTEGER"},      {"WEIGHT", "NUMBER"},         {"YRPROD", "INTEGER"},      {"SIZ", "INTEGER"},
-    {"RMPV", "INTEGER"},        {"EVALSIK", "INTEGER"},       {"STAT", "INTEGER"},        {"LOCID", "VARCHAR2(16)"}};
+const ColumnList kPrinters = {{"ID", "VARCHAR2(6)"},      {"MODELID", "VARCHAR2(8)"},  {"SN", "VARCHAR2(32)"},
+                              {"SN2", "VARCHAR2(32)"},    {"ORGID", "VARCHAR2(16)"},   {"BUILDINGID", "VARCHAR2(6)"},
+                              {"OFFICE", "VARCHAR2(90)"}, {"USERPID", "VARCHAR2(16)"}, {"ORDERPID", "VARCHAR2(16)"},
+                              {"DELPID", "VARCHAR2(3)"},  {"SPICEID", "VARCHAR2(6)"},  {"CP18ID", "INTEGER"},
+                              {"CP20ID", "INTEGER"},      {"WEIGHT", "NUMBER"},        {"YRPROD", "INTEGER"},
+                              {"SIZ", "INTEGER"},         {"RMPV", "INTEGER"},         {"EVALSIK", "INTEGER"},
+                              {"STAT", "INTEGER"},        {"LOCID", "VARCHAR2(16)"}};
 const ColumnList kConsReq = {{"ID", "INTEGER"}, {"PRID", "VARCHAR2(6)"}, {"CID", "INTEGER"}, {"QTY", "INTEGER"}};
-const ColumnList kDeltD = {{"ID", "INTEGER"},      {"MID", "INTEGER"}, {"PRID", "VARCHAR2(6)"}, {"CID", "INTEGER"},
-                           {"CODE", "VARCHAR2(60)"}, {"QTY", "NUMBER"},  {"UP", "NUMBER"},        {"QTYDEL", "NUMBER"},
-                           {"XRUID", "VARCHAR2(24)"}, {"ITEMAA", "INTEGER"}};
+const ColumnList kDeltD = {
+    {"ID", "INTEGER"}, {"MID", "INTEGER"}, {"PRID", "VARCHAR2(6)"}, {"CID", "INTEGER"},        {"CODE", "VARCHAR2(60)"},
+    {"QTY", "NUMBER"}, {"UP", "NUMBER"},   {"QTYDEL", "NUMBER"},    {"XRUID", "VARCHAR2(24)"}, {"ITEMAA", "INTEGER"}};
 
 ColumnList Join(const ColumnList& a, const ColumnList& b) {
   ColumnList all = a;
@@ -81,36 +91,62 @@ const std::map<std::string, ColumnList>& Expected() {
                                         {"B_DESCR", "VARCHAR2(40)"},
                                         {"SPICENAME", "VARCHAR2(32)"}})},
       {"UP_CONS_REQ", kConsReq},
-      {"UPV_CONS_REQ", Join(kConsReq, {{"CODE", "VARCHAR2(60)"},     {"CTYPE", "VARCHAR2(12)"},
-                                       {"COL", "VARCHAR2(6)"},       {"MODELID", "VARCHAR2(8)"},
-                                       {"MF", "VARCHAR2(2)"},        {"FULLNAME", "VARCHAR2(50)"},
+      {"UPV_CONS_REQ", Join(kConsReq, {{"CODE", "VARCHAR2(60)"},      {"CTYPE", "VARCHAR2(12)"},
+                                       {"COL", "VARCHAR2(6)"},        {"MODELID", "VARCHAR2(8)"},
+                                       {"MF", "VARCHAR2(2)"},         {"FULLNAME", "VARCHAR2(50)"},
                                        {"MAN_SNAME", "VARCHAR2(16)"}, {"SN", "VARCHAR2(32)"},
-                                       {"ORGID", "VARCHAR2(16)"},    {"BID", "VARCHAR2(6)"},
-                                       {"BUILDING", "VARCHAR2(80)"}, {"OFFICE", "VARCHAR2(90)"},
-                                       {"ORDERPID", "VARCHAR2(16)"}, {"USERPID", "VARCHAR2(16)"},
-                                       {"USERNAME", "VARCHAR2(80)"}, {"TECHNAME", "VARCHAR2(60)"},
-                                       {"SUPLNAME", "VARCHAR2(60)"}, {"TECHPID", "VARCHAR2(16)"},
-                                       {"DIAG", "INTEGER"},          {"CIDREQ", "INTEGER"},
-                                       {"QTYORG", "INTEGER"},        {"S_UP", "NUMBER"},
-                                       {"S_GEN", "VARCHAR2(1)"},     {"S_QSUG", "NUMBER"}})},
-      {"UORG", {{"ID", "VARCHAR2(16)"},       {"NAME", "VARCHAR2(80)"},     {"LEVEL1", "INTEGER"},
-                {"PROIST_UID", "VARCHAR2(24)"}, {"TEL1", "VARCHAR2(40)"},   {"EMAIL", "VARCHAR2(32)"},
-                {"TONER_UID", "VARCHAR2(32)"}, {"TON", "INTEGER"},          {"LOCID", "VARCHAR2(16)"},
-                {"AD_GROUP", "VARCHAR2(16)"},  {"NDEPTID", "INTEGER"},      {"NCARDIID", "INTEGER"},
-                {"NDEPTSID", "VARCHAR2(12)"},  {"ID2", "VARCHAR2(12)"},     {"MYDEPTID", "VARCHAR2(2)"},
-                {"FULLNAME", "VARCHAR2(80)"},  {"NDEPTIDC", "VARCHAR2(4)"}, {"MASTID", "VARCHAR2(16)"}}},
-      {"UORGN", {{"ORGID", "VARCHAR2(16)"}, {"SID", "VARCHAR2(2)"}, {"VANAL", "NUMBER"}, {"VLIM1", "NUMBER"},
-                 {"VORD1", "NUMBER"}, {"VYPOL1", "NUMBER"}, {"VREQ", "NUMBER"}, {"VAITP", "NUMBER"},
-                 {"VYPOL2", "NUMBER"}, {"VYPOL0", "NUMBER"}}},
-      {"UDELIVERY", {{"ID", "VARCHAR2(3)"}, {"NAME", "VARCHAR2(50)"}, {"ADDR1", "VARCHAR2(32)"},
-                     {"TK", "VARCHAR2(8)"}, {"CITY", "VARCHAR2(24)"}, {"TEL", "VARCHAR2(16)"}}},
-      {"UP_DELT", {{"ID", "INTEGER"},        {"NODELT", "INTEGER"},      {"SID", "INTEGER"},
-                   {"ORGID", "VARCHAR2(16)"}, {"DELPID", "VARCHAR2(3)"},  {"ORDERPID", "VARCHAR2(24)"},
-                   {"STATE", "INTEGER"},     {"DTIN", "DATE"},           {"DTFIN", "DATE"},
-                   {"DTSENT", "DATE"},       {"DTARRIVED", "DATE"},      {"DTRECEIVED", "DATE"},
-                   {"DTCLOSED", "DATE"},     {"VALTOT", "NUMBER"},       {"VALDELIV", "NUMBER"},
-                   {"QTYTOT", "INTEGER"},    {"QTYDELIV", "INTEGER"},    {"DELIV_S", "VARCHAR2(250)"},
-                   {"COMM", "VARCHAR2(250)"}, {"ACTV", "VARCHAR2(1)"},   {"DELIVSTATUS", "INTEGER"}}},
+                                       {"ORGID", "VARCHAR2(16)"},     {"BID", "VARCHAR2(6)"},
+                                       {"BUILDING", "VARCHAR2(80)"},  {"OFFICE", "VARCHAR2(90)"},
+                                       {"ORDERPID", "VARCHAR2(16)"},  {"USERPID", "VARCHAR2(16)"},
+                                       {"USERNAME", "VARCHAR2(80)"},  {"TECHNAME", "VARCHAR2(60)"},
+                                       {"SUPLNAME", "VARCHAR2(60)"},  {"TECHPID", "VARCHAR2(16)"},
+                                       {"DIAG", "INTEGER"},           {"CIDREQ", "INTEGER"},
+                                       {"QTYORG", "INTEGER"},         {"S_UP", "NUMBER"},
+                                       {"S_GEN", "VARCHAR2(1)"},      {"S_QSUG", "NUMBER"}})},
+      {"UORG",
+       {{"ID", "VARCHAR2(16)"},
+        {"NAME", "VARCHAR2(80)"},
+        {"LEVEL1", "INTEGER"},
+        {"PROIST_UID", "VARCHAR2(24)"},
+        {"TEL1", "VARCHAR2(40)"},
+        {"EMAIL", "VARCHAR2(32)"},
+        {"TONER_UID", "VARCHAR2(32)"},
+        {"TON", "INTEGER"},
+        {"LOCID", "VARCHAR2(16)"},
+        {"AD_GROUP", "VARCHAR2(16)"},
+        {"NDEPTID", "INTEGER"},
+        {"NCARDIID", "INTEGER"},
+        {"NDEPTSID", "VARCHAR2(12)"},
+        {"ID2", "VARCHAR2(12)"},
+        {"MYDEPTID", "VARCHAR2(2)"},
+        {"FULLNAME", "VARCHAR2(80)"},
+        {"NDEPTIDC", "VARCHAR2(4)"},
+        {"MASTID", "VARCHAR2(16)"}}},
+      {"UORGN",
+       {{"ORGID", "VARCHAR2(16)"},
+        {"SID", "VARCHAR2(2)"},
+        {"VANAL", "NUMBER"},
+        {"VLIM1", "NUMBER"},
+        {"VORD1", "NUMBER"},
+        {"VYPOL1", "NUMBER"},
+        {"VREQ", "NUMBER"},
+        {"VAITP", "NUMBER"},
+        {"VYPOL2", "NUMBER"},
+        {"VYPOL0", "NUMBER"}}},
+      {"UDELIVERY",
+       {{"ID", "VARCHAR2(3)"},
+        {"NAME", "VARCHAR2(50)"},
+        {"ADDR1", "VARCHAR2(32)"},
+        {"TK", "VARCHAR2(8)"},
+        {"CITY", "VARCHAR2(24)"},
+        {"TEL", "VARCHAR2(16)"}}},
+      {"UP_DELT",
+       {{"ID", "INTEGER"},         {"NODELT", "INTEGER"},        {"SID", "INTEGER"},        {"ORGID", "VARCHAR2(16)"},
+        {"DELPID", "VARCHAR2(3)"}, {"ORDERPID", "VARCHAR2(24)"}, {"STATE", "INTEGER"},      {"DTIN", "DATE"},
+        {"DTFIN", "DATE"},         {"DTSENT", "DATE"},           {"DTARRIVED", "DATE"},     {"DTRECEIVED", "DATE"},
+        {"DTCLOSED", "DATE"},      {"VALTOT", "NUMBER"},         {"VALDELIV", "NUMBER"},    {"QTYTOT", "INTEGER"},
+        {"QTYDELIV", "INTEGER"},   {"DELIV_S", "VARCHAR2(250)"}, {"COMM", "VARCHAR2(250)"}, {"ACTV", "VARCHAR2(1)"},
+        {"DELIVSTATUS", "INTEGER"}}},
       {"UP_DELTD", kDeltD},
       {"UPV_DELTD1", Join(kDeltD, {{"GEN", "VARCHAR2(1)"},
                                    {"SN", "VARCHAR2(32)"},
@@ -120,17 +156,23 @@ const std::map<std::string, ColumnList>& Expected() {
                                    {"PR_XR", "VARCHAR2(4000)"},
                                    {"PR_UP", "VARCHAR2(7)"},
                                    {"PR_VAL", "VARCHAR2(7)"}})},
-      {"UP_OVPARAMS", {{"PNM", "VARCHAR2(30)"}, {"PVALN", "NUMBER"}, {"PVALS", "VARCHAR2(250)"},
-                       {"PVALS2K", "VARCHAR2(2000)"}}},
-      {"USRLU", {{"USRID", "VARCHAR2(16)"}, {"DEPTID", "VARCHAR2(16)"}, {"CANU", "VARCHAR2(64)"},
-                 {"OTHER_DEPTS", "VARCHAR2(250)"}, {"PASSWORD_HASH", "VARCHAR2(200)"}, {"IS_SUPERUSER", "INTEGER"},
-                 {"FULLNAME", "VARCHAR2(80)"}}},
+      {"UP_OVPARAMS",
+       {{"PNM", "VARCHAR2(30)"}, {"PVALN", "NUMBER"}, {"PVALS", "VARCHAR2(250)"}, {"PVALS2K", "VARCHAR2(2000)"}}},
+      {"USRLU",
+       {{"USRID", "VARCHAR2(16)"},
+        {"DEPTID", "VARCHAR2(16)"},
+        {"CANU", "VARCHAR2(64)"},
+        {"OTHER_DEPTS", "VARCHAR2(250)"},
+        {"PASSWORD_HASH", "VARCHAR2(200)"},
+        {"IS_SUPERUSER", "INTEGER"},
+        {"FULLNAME", "VARCHAR2(80)"}}},
       {"DEPT", {{"ID", "VARCHAR2(16)"}, {"NAME", "VARCHAR2(80)"}, {"TYPTYP", "INTEGER"}, {"TYPSXOLH", "INTEGER"}}},
       {"QAPOL", {{"ID", "INTEGER"}}},
       {"COOP", {{"APPID", "VARCHAR2(16)"}}},
       {"STAFF", {{"ID", "INTEGER"}}},
       {"DUAL", {{"DUMMY", "VARCHAR2(1)"}}},
-      {"MERO_COLUMNS", {{"OBJECT_NAME", "VARCHAR2(30)"}, {"COLUMN_NAME", "VARCHAR2(30)"}, {"DATA_TYPE", "VARCHAR2(30)"}}},
+      {"MERO_COLUMNS",
+       {{"OBJECT_NAME", "VARCHAR2(30)"}, {"COLUMN_NAME", "VARCHAR2(30)"}, {"DATA_TYPE", "VARCHAR2(30)"}}},
       {"MERO_SEQUENCES", {{"NAME", "VARCHAR2(30)"}, {"LAST_VALUE", "INTEGER"}}},
   };
   return kExpected;
@@ -178,9 +220,10 @@ TEST(SchemaTest, EveryViewColumnResolvesToAnOracleType) {
     }
   }
   // Overrides name only columns that exist.
-  server::Prepared q(s.db().Handle(),
-                     "SELECT OBJECT_NAME, COLUMN_NAME FROM MERO_COLUMNS m "
-                     "WHERE NOT EXISTS (SELECT 1 FROM pragma_table_info(m.OBJECT_NAME) p WHERE p.name = m.COLUMN_NAME)");
+  server::Prepared q(
+      s.db().Handle(),
+      "SELECT OBJECT_NAME, COLUMN_NAME FROM MERO_COLUMNS m "
+      "WHERE NOT EXISTS (SELECT 1 FROM pragma_table_info(m.OBJECT_NAME) p WHERE p.name = m.COLUMN_NAME)");
   while (q.Step()) ADD_FAILURE() << "MERO_COLUMNS names " << q.Text(0) << "." << q.Text(1) << ", which does not exist";
 }
 
@@ -244,9 +287,10 @@ TEST(SchemaTest, TextWiderThanItsColumnIsRefused) {
 
 TEST(SchemaTest, ForeignKeysKeepReferencesWhole) {
   ServerDb s;
-  s.Exec("INSERT INTO UORG (ID, NAME) VALUES ('0.01', 'Πρυτανεία');"
-         "INSERT INTO UP_PR_MODELS (ID, FULLNAME) VALUES ('M1', 'Μοντέλο');"
-         "INSERT INTO UP_PRINTERS (ID, MODELID, ORGID, DELPID) VALUES ('P1', 'M1', '0.01', '-');");
+  s.Exec(
+      "INSERT INTO UORG (ID, NAME) VALUES ('0.01', 'Πρυτανεία');"
+      "INSERT INTO UP_PR_MODELS (ID, FULLNAME) VALUES ('M1', 'Μοντέλο');"
+      "INSERT INTO UP_PRINTERS (ID, MODELID, ORGID, DELPID) VALUES ('P1', 'M1', '0.01', '-');");
   struct Case {
     const char* sql;
     int code;  // 0 when accepted
@@ -279,7 +323,8 @@ TEST(SchemaTest, EveryRefusalTextFitsTheClientsCodePage) {
   int texts = 0;
   while (q.Step()) {
     const std::string sql = q.Text(1);
-    for (std::size_t at = sql.find("RAISE(ABORT, '"); at != std::string::npos; at = sql.find("RAISE(ABORT, '", at + 1)) {
+    for (std::size_t at = sql.find("RAISE(ABORT, '"); at != std::string::npos;
+         at = sql.find("RAISE(ABORT, '", at + 1)) {
       const std::size_t start = at + 14;
       const std::string text = sql.substr(start, sql.find('\'', start) - start);
       ++texts;

@@ -22,8 +22,7 @@ class ServerDb {
  public:
   enum class Schema { Create, None };
 
-  explicit ServerDb(Schema schema = Schema::Create)
-      : db_(dir_.File("mero.db"), server::Database::Mode::Create) {
+  explicit ServerDb(Schema schema = Schema::Create) : db_(dir_.File("mero.db"), server::Database::Mode::Create) {
     server::RegisterServerFunctions(db_, vars_);
     if (schema == Schema::Create) server::CreateSchema(db_);
   }

@@ -80,7 +80,7 @@ TEST(LoginThrottle, DelaysGrowThenLockAndSuccessClears) {
     EXPECT_FALSE(t.Locked("maria", "10.0.0.1", t0));
   }
   EXPECT_EQ(t.DelayFor("maria", "10.0.0.2", t0), 0ms);  // another address is not slowed
-  t.Failed("maria", "10.0.0.1", t0);                   // the fifth failure locks
+  t.Failed("maria", "10.0.0.1", t0);                    // the fifth failure locks
   EXPECT_TRUE(t.Locked("maria", "10.0.0.1", t0 + 4min));
   EXPECT_EQ(t.DelayFor("maria", "10.0.0.1", t0), 4000ms);
   EXPECT_FALSE(t.Locked("maria", "10.0.0.1", t0 + 5min + 1s));

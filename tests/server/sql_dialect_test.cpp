@@ -97,8 +97,7 @@ TEST_F(SqlDialect, LikeIsCaseSensitiveWithOracleWildcards) {
       {"'1000' LIKE '100!%' ESCAPE '!'", "int 0"},
       {"NULL LIKE 'a'", "<null>"},
       {"'ab' NOT LIKE 'a%'", "int 0"},
-      {"'x' LIKE 'a\\b' ESCAPE '\\'",
-       "error: ORA-01424: missing or illegal character following the escape character"},
+      {"'x' LIKE 'a\\b' ESCAPE '\\'", "error: ORA-01424: missing or illegal character following the escape character"},
       {"'x' LIKE 'a' ESCAPE 'ab'", "error: ORA-01425: escape character must be character string of length 1"},
   };
   for (const Case& c : cases) EXPECT_EQ(Eval(c.expression), c.result) << c.expression;
@@ -127,8 +126,7 @@ TEST_F(SqlDialect, ConvertsBetweenTextDatesAndNumbers) {
       {"TO_DATE('05/03/2024 12:00:00', 'DD/MM/YYYY HH24:MI:SS')", "real 45356.5"},
       {"TO_DATE(45356.5)", "real 45356.5"},
       {"TO_DATE(NULL)", "<null>"},
-      {"TO_DATE('32/01/2024', 'DD/MM/YYYY')",
-       "error: ORA-01847: day of month must be between 1 and last day of month"},
+      {"TO_DATE('32/01/2024', 'DD/MM/YYYY')", "error: ORA-01847: day of month must be between 1 and last day of month"},
       {"TO_DATE('x', 'DD/MM/YYYY')",
        "error: ORA-01858: a non-numeric character was found where a numeric was expected"},
       {"TO_CHAR(45356.5, 'DD/MM/YYYY HH24:MI')", "05/03/2024 12:00"},

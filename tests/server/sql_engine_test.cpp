@@ -21,7 +21,6 @@ using namespace mero::base::literals;
 
 namespace {
 
-
 class SqlEngineTest : public ::testing::Test {
  protected:
   SqlEngineTest() : a_(dir_.File("m.db"), server::Database::Mode::Create) {
@@ -58,8 +57,9 @@ class SqlEngineTest : public ::testing::Test {
 
 TEST_F(SqlEngineTest, DateLiteralsMeetingDateColumnsAreStoredAndComparedAsDates) {
   a_.Execute("Insert Into NQ.UP_DELT (ID,SID,ORGID,STATE,DTIN)\r Values (3,2,'0.01',1,'05/03/2024')");
-  a_.Execute("UPDATE NQ.UP_DELT SET NQ.UP_DELT.DTFIN = TO_DATE('06/03/2024 10:30:00','DD/MM/YYYY HH24:MI:SS')  "
-             "Where NQ.UP_DELT.ID = 3");
+  a_.Execute(
+      "UPDATE NQ.UP_DELT SET NQ.UP_DELT.DTFIN = TO_DATE('06/03/2024 10:30:00','DD/MM/YYYY HH24:MI:SS')  "
+      "Where NQ.UP_DELT.ID = 3");
   EXPECT_EQ(Raw("SELECT DTIN, typeof(DTIN) FROM UP_DELT WHERE ID = 3"), "integer:45356");
   EXPECT_EQ(Raw("SELECT DTFIN, typeof(DTFIN) FROM UP_DELT WHERE ID = 3"), "real:45357.4375");
 
@@ -118,10 +118,10 @@ TEST_F(SqlEngineTest, LpadAndRpadReadDatesAsTheirText) {
 TEST_F(SqlEngineTest, ResultColumnsCarryOracleNamesAndTypes) {
   const test::Rows r = a_.Select("select * from UPV_DELT where ID = 1");
   const std::vector<std::tuple<std::string, int, int>> expected = {
-      {"ID", link::ftInteger, 0},       {"SID", link::ftInteger, 0},     {"ORGID", link::ftString, 16},
-      {"STATE", link::ftInteger, 0},    {"DTIN", link::ftDateTime, 0},   {"DTFIN", link::ftDateTime, 0},
-      {"VALTOT", link::ftFloat, 0},     {"COMM", link::ftString, 250},   {"ORGNAME", link::ftString, 80},
-      {"LINES", link::ftInteger, 0},    {"DOUBLE_VALUE", link::ftFloat, 0},
+      {"ID", link::ftInteger, 0},    {"SID", link::ftInteger, 0},        {"ORGID", link::ftString, 16},
+      {"STATE", link::ftInteger, 0}, {"DTIN", link::ftDateTime, 0},      {"DTFIN", link::ftDateTime, 0},
+      {"VALTOT", link::ftFloat, 0},  {"COMM", link::ftString, 250},      {"ORGNAME", link::ftString, 80},
+      {"LINES", link::ftInteger, 0}, {"DOUBLE_VALUE", link::ftFloat, 0},
   };
   ASSERT_EQ(r.columns.size(), expected.size());
   for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -143,8 +143,12 @@ TEST_F(SqlEngineTest, ResultColumnsCarryOracleNamesAndTypes) {
       "select count(*), ID||'-'||ORGID, TRUNC(DTIN), SUM(VALTOT) total, TO_CHAR(ID), unicode('A'), "
       "CASE WHEN 1=2 THEN 'x' END from UP_DELT group by ID, ORGID, DTIN order by ID");
   const std::vector<std::tuple<std::string, int, int>> computed = {
-      {"COUNT(*)", link::ftInteger, 0},  {"ID||'-'||ORGID", link::ftString, 6}, {"TRUNC(DTIN)", link::ftDateTime, 0},
-      {"TOTAL", link::ftFloat, 0},        {"TO_CHAR(ID)", link::ftString, 1},    {"UNICODE('A')", link::ftInteger, 0},
+      {"COUNT(*)", link::ftInteger, 0},
+      {"ID||'-'||ORGID", link::ftString, 6},
+      {"TRUNC(DTIN)", link::ftDateTime, 0},
+      {"TOTAL", link::ftFloat, 0},
+      {"TO_CHAR(ID)", link::ftString, 1},
+      {"UNICODE('A')", link::ftInteger, 0},
       {"CASEWHEN1=2THEN'X'END", link::ftString, 1},
   };
   ASSERT_EQ(c.columns.size(), computed.size());
@@ -241,9 +245,9 @@ TEST_F(SqlEngineTest, AFailingBlockUndoesItselfAndKeepsEarlierWork) {
   });
   EXPECT_EQ(error, "ORA-20001: Δεν επιτρέπεται η αλλαγή");
   EXPECT_TRUE(a_.Engine().InTransaction());
-  EXPECT_EQ(a_.Value("select COMM from UP_DELT where ID = 2"), "<null>");     // the block's change undone
-  EXPECT_EQ(a_.Value("select COMM from UP_DELT where ID = 1"), "before");    // earlier work stays
-  EXPECT_EQ(b->Value("select COMM from UP_DELT where ID = 1"), "σχόλιο");    // and is still not committed
+  EXPECT_EQ(a_.Value("select COMM from UP_DELT where ID = 2"), "<null>");  // the block's change undone
+  EXPECT_EQ(a_.Value("select COMM from UP_DELT where ID = 1"), "before");  // earlier work stays
+  EXPECT_EQ(b->Value("select COMM from UP_DELT where ID = 1"), "σχόλιο");  // and is still not committed
   EXPECT_EQ(a_.Value("select count(*) from AUDIT_LOG where USRID = 'MARIA'"), "0");
   a_.Execute("commit");
   EXPECT_EQ(b->Value("select COMM from UP_DELT where ID = 1"), "before");
@@ -258,15 +262,17 @@ TEST_F(SqlEngineTest, EachStatementIsAtomic) {
   EXPECT_EQ(a_.Value("select count(*) from UP_DELT where ID = 3"), "1");  // the earlier statement stays
   // A function failing on a later row undoes the rows before it as well.
   EXPECT_EQ(Error([&] {
-              a_.Execute("update UP_DELT set DTFIN = TO_DATE(CASE WHEN ID = 1 THEN '01/01/2024' ELSE 'x' END, "
-                         "'DD/MM/YYYY')");
+              a_.Execute(
+                  "update UP_DELT set DTFIN = TO_DATE(CASE WHEN ID = 1 THEN '01/01/2024' ELSE 'x' END, "
+                  "'DD/MM/YYYY')");
             }),
             "ORA-01858: a non-numeric character was found where a numeric was expected");
   EXPECT_EQ(a_.Value("select count(*) from UP_DELT where DTFIN = '01/01/2024'"), "0");
   // Statements before the failing one in a request stay; those after it do not run.
   EXPECT_EQ(Error([&] {
-              a_.Execute("update UP_DELT set COMM = 'x' where ID = 1\nupdate UP_DELT set ORGID = NULL where ID = 1\n"
-                         "update UP_DELT set COMM = 'y' where ID = 2");
+              a_.Execute(
+                  "update UP_DELT set COMM = 'x' where ID = 1\nupdate UP_DELT set ORGID = NULL where ID = 1\n"
+                  "update UP_DELT set COMM = 'y' where ID = 2");
             }),
             "ORA-01407: cannot update (\"NQ\".\"UP_DELT\".\"ORGID\") to NULL");
   EXPECT_EQ(a_.Value("select NVL(COMM, '-') from UP_DELT where ID = 1"), "x");

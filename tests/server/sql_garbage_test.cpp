@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "client_statements.h"
 #include "base/clock.h"
 #include "base/date_time.h"
+#include "client_statements.h"
 #include "server/database.h"
 #include "server/schema.h"
 #include "sql_session.h"
@@ -68,11 +68,13 @@ TEST_F(SqlGarbage, EveryPrefixOfEveryClientStatement) {
 }
 
 TEST_F(SqlGarbage, RandomMutationsOfClientStatements) {
-  const std::vector<std::string> pieces = {"(",      ")",    "'",     "\"",   ",",     ";",      "||",  "--",
-                                           "/*",     "*/",   ":=",    ":x",   "select", "from", "where", "BEGIN",
-                                           "END;",   "NULL", "1e",    ".5",   "Άλφα",  "\xCE",  "\n",  "\r",
-                                           "NQ.",    ".",    "*",     "in (", "between", "and", "or",  "nextval",
-                                           "sysdate", "''",  "'01/13/2024'", "TO_DATE(", "commit", "rollback"};
+  const std::vector<std::string> pieces = {
+      "(",        ")",      "'",       "\"",      ",",       ";",      "||",
+      "--",       "/*",     "*/",      ":=",      ":x",      "select", "from",
+      "where",    "BEGIN",  "END;",    "NULL",    "1e",      ".5",     "Άλφα",
+      "\xCE",     "\n",     "\r",      "NQ.",     ".",       "*",      "in (",
+      "between",  "and",    "or",      "nextval", "sysdate", "''",     "'01/13/2024'",
+      "TO_DATE(", "commit", "rollback"};
   std::mt19937 rng(20240305);
   const std::vector<test::ClientStatement>& seeds = test::ClientStatements();
   for (int round = 0; round < 1500; ++round) {

@@ -55,7 +55,6 @@ INSERT INTO UP_DELT VALUES (1, 2, '0.01', 1, 45356, NULL, 10.5, 'σχόλιο'),
 INSERT INTO UP_DELTD VALUES (1, 1, 3, 'Toner'), (2, 1, 1.5, 'Ink');
 )";
 
-
 // One row set read through the link: the encoder's bytes decoded again.
 struct Rows {
   std::vector<server::ColumnInfo> columns;
@@ -76,8 +75,8 @@ inline std::string Rows::Cell(std::size_t row, std::size_t col) const {
       return server::OracleNumberToChar(set.Double(row, col));
     case link::ftDateTime: {
       const double d = set.Double(row, col);
-      return server::OracleDateToChar(d, d == static_cast<double>(static_cast<long long>(d)) ? "DD/MM/YYYY"
-                                                                                               : "DD/MM/YYYY HH24:MI:SS");
+      return server::OracleDateToChar(
+          d, d == static_cast<double>(static_cast<long long>(d)) ? "DD/MM/YYYY" : "DD/MM/YYYY HH24:MI:SS");
     }
     default:
       return base::Win1253ToUtf8(set.Text(row, col));

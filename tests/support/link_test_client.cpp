@@ -17,7 +17,9 @@ namespace {
 
 using K = link::MessageKind;
 
-std::int32_t Int(const link::TLinkStringLine& line, int field) { return static_cast<std::int32_t>(line.FieldInt(field)); }
+std::int32_t Int(const link::TLinkStringLine& line, int field) {
+  return static_cast<std::int32_t>(line.FieldInt(field));
+}
 
 }  // namespace
 
@@ -69,9 +71,8 @@ void LinkTestClient::ReadSome(std::chrono::steady_clock::time_point deadline) {
     return;
   }
   bytesReceived_ += static_cast<std::size_t>(n);
-  stack_.Feed(buf, static_cast<std::size_t>(n), [this](std::string_view payload) {
-    received_.push_back(link::UnpackMessage(payload, transforms_));
-  });
+  stack_.Feed(buf, static_cast<std::size_t>(n),
+              [this](std::string_view payload) { received_.push_back(link::UnpackMessage(payload, transforms_)); });
 }
 
 link::TLinkStringLine LinkTestClient::Receive(std::chrono::milliseconds timeout) {
@@ -146,11 +147,13 @@ LinkTestClient::SelectReply LinkTestClient::Select(const std::string& sql, int r
     reply.error = std::string(first.Field(1));
     return reply;
   }
-  if (!first.Is(K::FieldDefs)) throw std::runtime_error("select answered by kind " + std::to_string(first.DispatchKind()));
+  if (!first.Is(K::FieldDefs))
+    throw std::runtime_error("select answered by kind " + std::to_string(first.DispatchKind()));
   reply.fastFields = link::DecodeFieldDefs(first.Field(1));
   reply.rows.SetFields(link::FieldDefsFromFastFields(reply.fastFields));
   const link::TLinkStringLine rowsReply = Receive();
-  if (!rowsReply.Is(K::Rows)) throw std::runtime_error("rows answered by kind " + std::to_string(rowsReply.DispatchKind()));
+  if (!rowsReply.Is(K::Rows))
+    throw std::runtime_error("rows answered by kind " + std::to_string(rowsReply.DispatchKind()));
   ReadRows(rowsReply, reply);
   return reply;
 }
@@ -202,7 +205,8 @@ std::string LinkTestClient::Exec(const std::string& sql, const std::string& para
   line.AddText("");
   Send(line);
   const link::TLinkStringLine reply = Receive();
-  if (!reply.Is(K::SQLError)) throw std::runtime_error("execute answered by kind " + std::to_string(reply.DispatchKind()));
+  if (!reply.Is(K::SQLError))
+    throw std::runtime_error("execute answered by kind " + std::to_string(reply.DispatchKind()));
   const std::string text(reply.Field(1));
   return text == std::string("NULL\x04", 5) || text.empty() ? std::string() : text;
 }

@@ -62,8 +62,7 @@ class LinkTestClient {
     bool compressedRows = false;          // the rows came zlib-compressed
   };
   // Select (or PassThroughSelect); sql in windows-1253.
-  SelectReply Select(const std::string& sql, int rows = -1, int options = 0, int origin = 1,
-                     bool passThrough = false);
+  SelectReply Select(const std::string& sql, int rows = -1, int options = 0, int origin = 1, bool passThrough = false);
   // NextPacket for the reply's packet cursor; the rows are appended to it.
   void NextPacket(SelectReply& reply, int rows, int options = 1 << 2, int origin = 1);
   void CloseCursor(int origin);

@@ -53,7 +53,7 @@ inline std::unique_ptr<app::TDM1> LoginThroughModule(int port, const std::string
 // connection module's, with the module's SQL dialect. Raises when the login
 // is refused.
 inline std::unique_ptr<link::TLinkClientSocket> LoginOwnSocket(int port, const std::string& user = "MARIA",
-                                                                const std::string& password = "maria") {
+                                                               const std::string& password = "maria") {
   auto socket = std::make_unique<link::TLinkClientSocket>();
   link::TLinkClientSocket& s = *socket;
   // A blocking connect returns once the verdict is in.

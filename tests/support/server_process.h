@@ -26,10 +26,10 @@ int RunMeroServer(const std::vector<std::string>& args, std::string* output = nu
 class ServerProcess {
  public:
   struct Options {
-    bool demo = true;                 // init --demo
-    std::vector<int> ports = {0};     // listen on 127.0.0.1:each (0: any free port)
-    std::string filesDir;             // --files
-    std::vector<std::string> extra;   // more arguments for serve
+    bool demo = true;                // init --demo
+    std::vector<int> ports = {0};    // listen on 127.0.0.1:each (0: any free port)
+    std::string filesDir;            // --files
+    std::vector<std::string> extra;  // more arguments for serve
     // Runs on the new database file before the server starts (extra tables
     // for a benchmark, say).
     std::function<void(const std::string& database)> prepare;

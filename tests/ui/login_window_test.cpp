@@ -11,7 +11,6 @@
 #include <QStyle>
 #include <QTest>
 #include <QTimer>
-
 #include <atomic>
 #include <deque>
 #include <mutex>
@@ -177,9 +176,9 @@ TEST(LoginDialog, LooksAsTheSocketAsksAndEnterMovesOn) {
   EXPECT_EQ(dialog.OkButton()->text(), "OK");
   EXPECT_EQ(dialog.CancelButton()->text(), "Cancel");
   EXPECT_EQ(dialog.PasswordEdit()->echoMode(), QLineEdit::Password);
-  EXPECT_EQ(dialog.PasswordEdit()->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr,
-                                                      dialog.PasswordEdit()),
-            '*');
+  EXPECT_EQ(
+      dialog.PasswordEdit()->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, dialog.PasswordEdit()),
+      '*');
 
   dialog.show();
   dialog.activateWindow();

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "data/remote/client_dataset.h"
 #include "data/memory_dataset.h"
+#include "data/remote/client_dataset.h"
 
 namespace mero::data {
 

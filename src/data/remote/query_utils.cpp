@@ -1,7 +1,6 @@
 #include "data/remote/query_utils.h"
 
 #include <QCoreApplication>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -19,11 +18,11 @@
 #include "base/text_routines.h"
 #include "base/trace.h"
 #include "base/variant_routines.h"
-#include "data/remote/base_client_dataset.h"
 #include "data/dataset_utils.h"
 #include "data/field.h"
-#include "data/remote/application_dataset.h"
 #include "data/memory_dataset.h"
+#include "data/remote/application_dataset.h"
+#include "data/remote/base_client_dataset.h"
 #include "link/client/client_socket.h"
 
 namespace mero::data {
@@ -281,9 +280,7 @@ base::Variant SelectValue(std::string_view sql, std::string_view column) {
   return FieldValue(*query, column.empty() ? std::string_view("0") : column);
 }
 
-double SelectFloat(std::string_view sql) {
-  return base::VarToFloatZ(SelectValue(sql, "0"));
-}
+double SelectFloat(std::string_view sql) { return base::VarToFloatZ(SelectValue(sql, "0")); }
 
 base::TDateTime SelectDate(std::string_view sql) { return DateOfVariant(SelectValue(sql, "0")); }
 
@@ -328,8 +325,7 @@ base::Variant LookupValue(std::string_view table, std::string_view keyField, std
   return SelectValue(sql, field);
 }
 
-std::string LookupStr(std::string_view table, std::string_view keyField, std::string_view field,
-                      std::string_view key) {
+std::string LookupStr(std::string_view table, std::string_view keyField, std::string_view field, std::string_view key) {
   return base::VarToStrZ(LookupValue(table, keyField, field, key));
 }
 

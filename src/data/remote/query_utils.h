@@ -116,8 +116,7 @@ void SelectPairs(std::vector<std::string>& list, std::string_view sql, bool with
 // SelectValue of field in the row of table whose keyField is key (quoted).
 base::Variant LookupValue(std::string_view table, std::string_view keyField, std::string_view field,
                           std::string_view key);
-std::string LookupStr(std::string_view table, std::string_view keyField, std::string_view field,
-                      std::string_view key);
+std::string LookupStr(std::string_view table, std::string_view keyField, std::string_view field, std::string_view key);
 
 // Parameters by trimmed name.
 void SetQueryParam(TLinkBaseClientDataSet& query, std::string_view name, const base::Variant& value);

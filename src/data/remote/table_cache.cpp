@@ -161,8 +161,8 @@ std::string TAMemCol::CachedLookup(std::string_view name, std::string_view key, 
     found = true;
     return cached->IsNull() ? std::string() : cached->AsString();
   }
-  const std::string sql = "select " + std::string(field) + " from " + tab->name + " where " + tab->keyField + "=" +
-                          KeyLiteral(*tab, key);
+  const std::string sql =
+      "select " + std::string(field) + " from " + tab->name + " where " + tab->keyField + "=" + KeyLiteral(*tab, key);
   return base::VarToStrZ(SelectValue(sql, field));
 }
 

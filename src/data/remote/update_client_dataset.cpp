@@ -70,7 +70,9 @@ std::string TLinkUpdateClientDataSet::RequestText(const std::vector<std::string>
                                             socket != nullptr ? socket->SQLTransactionEnd() : std::string());
 }
 
-std::string TLinkUpdateClientDataSet::UpdateSQL(int mode) const { return RequestText(UpdateStatements().statements, mode); }
+std::string TLinkUpdateClientDataSet::UpdateSQL(int mode) const {
+  return RequestText(UpdateStatements().statements, mode);
+}
 
 void TLinkUpdateClientDataSet::SendChanges(int mode) {
   if (ChangeCount() == 0) return;

@@ -48,14 +48,22 @@ const base::FormatSettings& OracleDateFormats() {
 // Long values travel as parameters; the placeholder names their kind.
 const char* LongPrefix(TFieldType t) {
   switch (t) {
-    case link::ftMemo: return "Memo";
-    case link::ftBlob: return "Blob";
-    case link::ftBytes: return "Bytes";
-    case link::ftVarBytes: return "VarBytes";
-    case link::ftGraphic: return "Graphic";
-    case link::ftFmtMemo: return "FmtMemo";
-    case link::ftTypedBinary: return "TypedBinary";
-    default: return nullptr;
+    case link::ftMemo:
+      return "Memo";
+    case link::ftBlob:
+      return "Blob";
+    case link::ftBytes:
+      return "Bytes";
+    case link::ftVarBytes:
+      return "VarBytes";
+    case link::ftGraphic:
+      return "Graphic";
+    case link::ftFmtMemo:
+      return "FmtMemo";
+    case link::ftTypedBinary:
+      return "TypedBinary";
+    default:
+      return nullptr;
   }
 }
 
@@ -172,9 +180,7 @@ std::string TLinkUpdateSQLBuilder::Literal(TFieldType type, const base::Variant&
     // never end the literal early.
     return base::AnsiQuotedStr(value.AsText(), syntax_.Has(link::ssDoubleQuoteStrings) ? '"' : '\'');
   }
-  const auto quoteDate = [this](std::string s) {
-    return syntax_.Has(link::ssNoQuotesInDates) ? s : "'" + s + "'";
-  };
+  const auto quoteDate = [this](std::string s) { return syntax_.Has(link::ssNoQuotesInDates) ? s : "'" + s + "'"; };
   switch (type) {
     case link::ftBoolean:
       if (syntax_.Has(link::ssBooleanAsInteger)) return value.AsBoolean() ? "1" : "0";
@@ -370,8 +376,7 @@ TUpdateStatements TLinkUpdateSQLBuilder::Build(const std::vector<TUpdateEntry>& 
 }
 
 std::string TLinkUpdateSQLBuilder::RequestText(const std::vector<std::string>& statements, bool transaction,
-                                               const std::string& transactionStart,
-                                               const std::string& transactionEnd) {
+                                               const std::string& transactionStart, const std::string& transactionEnd) {
   std::string text;
   if (transaction) {
     text += transactionStart.empty() ? "BEGIN TRANSACTION" : transactionStart;

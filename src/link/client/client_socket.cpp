@@ -4,14 +4,13 @@
 #include <QStringList>
 #include <QTcpSocket>
 #include <QTimer>
-
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <filesystem>
-#include <fstream>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 #include "base/format_settings.h"
 #include "base/message_seam.h"

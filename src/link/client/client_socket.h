@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "base/exception.h"
-#include "link/client/socket_connection.h"
 #include "link/client/file_transfer.h"
 #include "link/client/http_transport.h"
 #include "link/client/link_dataset.h"
 #include "link/client/login_window_logic.h"
 #include "link/client/metadata_cache.h"
 #include "link/client/reply_wait.h"
+#include "link/client/socket_connection.h"
 #include "link/codec/message_stack.h"
 #include "link/codec/param_list.h"
 #include "link/codec/pipeline.h"
@@ -54,8 +54,16 @@ enum TLinkServerSQLOptionTypes : std::uint16_t {
 };
 
 enum TSQLDialect : std::uint8_t {
-  sqlNone = 0, sqlDialect1 = 1, sqlDialect2 = 2, sqlDialect3 = 3, sqlDialect4 = 4,
-  sqlDialect5 = 5, sqlDialect6 = 6, sqlDialect7 = 7, sqlDialect8 = 8, sqlCustom = 9,
+  sqlNone = 0,
+  sqlDialect1 = 1,
+  sqlDialect2 = 2,
+  sqlDialect3 = 3,
+  sqlDialect4 = 4,
+  sqlDialect5 = 5,
+  sqlDialect6 = 6,
+  sqlDialect7 = 7,
+  sqlDialect8 = 8,
+  sqlCustom = 9,
 };
 
 // Bits of SQLErrorHandling.
@@ -415,14 +423,14 @@ class TLinkClientSocket : public TLinkCustomClientSocket {
   TLinkFileTransfer files_;
   TLinkMetaDataCache metaData_;
   TLinkLoginWindowLogic loginLogic_;
-  std::string redirectFrom_;   // address:port of the connection a redirect left
-  bool redirected_ = false;    // the current connection is the redirect's target
+  std::string redirectFrom_;  // address:port of the connection a redirect left
+  bool redirected_ = false;   // the current connection is the redirect's target
   std::unique_ptr<QTimer> fallbackTimer_;
-  bool needDrain_ = false;       // a handler threw: frames may wait in the buffer
-  int readDepth_ = 0;            // nested reads (a handler that waits reads more)
-  bool lostDuringWait_ = false;  // the connection closed while a reply was awaited
-  bool sessionStarted_ = false;  // the first connection was made (HTTP reopens carry no login)
-  bool httpReopen_ = false;      // the connection being opened carries queued frames only
+  bool needDrain_ = false;                 // a handler threw: frames may wait in the buffer
+  int readDepth_ = 0;                      // nested reads (a handler that waits reads more)
+  bool lostDuringWait_ = false;            // the connection closed while a reply was awaited
+  bool sessionStarted_ = false;            // the first connection was made (HTTP reopens carry no login)
+  bool httpReopen_ = false;                // the connection being opened carries queued frames only
   std::vector<std::string> pendingQueue_;  // frames waiting for the HTTP transport to reopen
   bool upgradeProgress_ = false;
 };

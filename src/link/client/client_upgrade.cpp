@@ -3,7 +3,6 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -48,8 +47,12 @@ std::string ShellQuote(std::string_view text) {
 TLinkClientUpgrade::TLinkClientUpgrade(std::string programFile, std::vector<std::string> args, std::string directory)
     : programFile_(std::move(programFile)), args_(std::move(args)), directory_(std::move(directory)) {}
 
-std::string TLinkClientUpgrade::TempFilePath() const { return (std::filesystem::path(directory_) / kTempFile).string(); }
-std::string TLinkClientUpgrade::ScriptPath() const { return (std::filesystem::path(directory_) / kScriptFile).string(); }
+std::string TLinkClientUpgrade::TempFilePath() const {
+  return (std::filesystem::path(directory_) / kTempFile).string();
+}
+std::string TLinkClientUpgrade::ScriptPath() const {
+  return (std::filesystem::path(directory_) / kScriptFile).string();
+}
 
 std::vector<std::string> TLinkClientUpgrade::ScriptLines() const {
   const std::string program = ShellQuote(programFile_);

@@ -11,8 +11,7 @@ namespace {
 
 // The first argument that contains the word (without regard to case) and
 // none of the longer words given.
-const std::string* FindWord(const std::vector<std::string>& args, std::string_view word,
-                            std::string_view unless = {}) {
+const std::string* FindWord(const std::vector<std::string>& args, std::string_view word, std::string_view unless = {}) {
   const std::string upperWord = base::UpperStr(word);
   const std::string upperUnless = base::UpperStr(unless);
   for (const std::string& arg : args) {

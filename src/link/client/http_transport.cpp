@@ -89,7 +89,8 @@ std::string THttpTransport::Filter(std::string_view bytes) {
       frameLeft_ = n;
       continue;
     }
-    const std::size_t take = static_cast<std::size_t>(std::min<std::int64_t>(frameLeft_, static_cast<std::int64_t>(bytes.size())));
+    const std::size_t take =
+        static_cast<std::size_t>(std::min<std::int64_t>(frameLeft_, static_cast<std::int64_t>(bytes.size())));
     out.append(bytes.substr(0, take));
     bytes = bytes.substr(take);
     frameLeft_ -= static_cast<std::int64_t>(take);

@@ -17,7 +17,6 @@
 namespace mero::link {
 namespace {
 
-
 // A 0x05 value stands for the double written with this pattern: up to 15
 // fraction digits, no leading or trailing zeros, so 0 is the empty text.
 constexpr std::string_view kFloatPattern = "###############.###############";
@@ -326,7 +325,10 @@ base::Variant RowSet::Value(std::size_t row, std::size_t col) const {
 class RowPayloadReader {
  public:
   RowPayloadReader(RowSet& rows, std::string_view payload)
-      : rs_(rows), data_(payload.data()), size_(payload.size()), fs_(base::ProcessFormats()),
+      : rs_(rows),
+        data_(payload.data()),
+        size_(payload.size()),
+        fs_(base::ProcessFormats()),
         fieldCount_(rows.fields_.size()) {}
 
   // Appends the payload's rows; true when the end marker was met.

@@ -104,7 +104,21 @@ class RowSet {
   friend RowsDecoded DecodeRows(std::string_view payload, std::int32_t packetArgument, RowSet& rows);
 
   // How a column stores its values; derived once from the field type.
-  enum class Store : std::uint8_t { None, Text, Int16, Word, Int32, Int64, Boolean, Float, Date, Time, DateTime, Bytes, Long };
+  enum class Store : std::uint8_t {
+    None,
+    Text,
+    Int16,
+    Word,
+    Int32,
+    Int64,
+    Boolean,
+    Float,
+    Date,
+    Time,
+    DateTime,
+    Bytes,
+    Long
+  };
 
   struct Column {
     Store store = Store::None;

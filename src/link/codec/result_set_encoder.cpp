@@ -12,7 +12,6 @@
 namespace mero::link {
 namespace {
 
-
 constexpr std::array<bool, 256> kReserved = [] {
   std::array<bool, 256> t{};
   t[2] = t[4] = t[5] = t[6] = true;

@@ -69,8 +69,7 @@ TLinkStringLine TLinkStringLine::Parse(std::string message) {
     const std::int32_t end = GetInt32(p + 5);
     if (start == 0) break;  // unused slot: the fields are in order
     if (start < 1 || end < start || static_cast<std::size_t>(end - 1) > dataSize) {
-      throw EStringLineException("LINKSTRINGLINE ERROR: Field " + std::to_string(k + 1) +
-                                 " lies outside the message.");
+      throw EStringLineException("LINKSTRINGLINE ERROR: Field " + std::to_string(k + 1) + " lies outside the message.");
     }
     Slot& slot = line.slots_[static_cast<std::size_t>(k)];
     slot.type = static_cast<std::uint8_t>(p[0]);

@@ -19,8 +19,7 @@ inline void PutInt32(char* p, std::int32_t v) {
 inline std::int32_t GetInt32(const char* p) {
   const auto* b = reinterpret_cast<const unsigned char*>(p);
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[0]) | (static_cast<std::uint32_t>(b[1]) << 8) |
-                                   (static_cast<std::uint32_t>(b[2]) << 16) |
-                                   (static_cast<std::uint32_t>(b[3]) << 24));
+                                   (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24));
 }
 
 inline void AppendInt32(std::string& out, std::int32_t v) {

@@ -1,3 +1,5 @@
+#include "data/remote/application_dataset.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -6,7 +8,6 @@
 
 #include "base/encoding.h"
 #include "data/dataset_utils.h"
-#include "data/remote/application_dataset.h"
 #include "data/remote/query_startup.h"
 #include "data/remote/query_utils.h"
 #include "data/remote/table_cache.h"
@@ -409,9 +410,8 @@ TEST_F(KZLink, TheCacheFollowsPostsAndDeletes) {
   keyless->FieldByName("NAME").SetAsString("Reloaded");
   Traffic traffic(Socket());
   keyless->Post();
-  EXPECT_EQ(traffic.Take(),
-            (Lines{"29:UPDATE DEPT SET DEPT.NAME = 'Reloaded'  Where DEPT.ID = 'D01'", "29:commit",
-                   "3:select * from DEPT order by ID"}));
+  EXPECT_EQ(traffic.Take(), (Lines{"29:UPDATE DEPT SET DEPT.NAME = 'Reloaded'  Where DEPT.ID = 'D01'", "29:commit",
+                                   "3:select * from DEPT order by ID"}));
   EXPECT_EQ(Cached("DEPT", "D01", "NAME"), "Reloaded");
 }
 

@@ -220,8 +220,8 @@ TEST_F(Remote, AfterPostInsertsAndDeletes) {
 }
 
 TEST_F(Remote, ServerErrorUndoesTheChange) {
-  auto q = Headers(*this, "select ID, COMM, DTFIN, DTSENT from UP_DELT where ID in (4, 5) order by ID",
-                   data::umAfterPost);
+  auto q =
+      Headers(*this, "select ID, COMM, DTFIN, DTSENT from UP_DELT where ID in (4, 5) order by ID", data::umAfterPost);
   q->Open();
   const std::string comm = q->FieldByName("COMM").AsString();
   q->Edit();
@@ -304,8 +304,7 @@ TEST_F(Remote, CachedChangesGoAsOneAuditedBlock) {
   // The connection module's transaction texts around the statements; its
   // value rule writes the date at midnight as a plain date.
   const std::string block = q->UpdateSQL(1);
-  EXPECT_EQ(block, Socket().SQLTransactionStart() + "\r\n" +
-                       "UPDATE NQ.UP_DELT SET NQ.UP_DELT.COMM = '" + "πρώτο"_gr +
+  EXPECT_EQ(block, Socket().SQLTransactionStart() + "\r\n" + "UPDATE NQ.UP_DELT SET NQ.UP_DELT.COMM = '" + "πρώτο"_gr +
                        "',NQ.UP_DELT.DTIN = '10/05/2005'  Where NQ.UP_DELT.ID = 4\r\n" +
                        "UPDATE NQ.UP_DELT SET NQ.UP_DELT.COMM = '" + "δεύτερο"_gr + "'  Where NQ.UP_DELT.ID = 5\r\n" +
                        "Insert Into NQ.UP_DELT (ID,ORGID,COMM)\r Values (SEQ_UP_DELT.NextVal,'0.02.02','" + "νέο"_gr +

@@ -10,11 +10,11 @@
 #include "base/exception.h"
 #include "base/format_settings.h"
 #include "base/runtime.h"
+#include "data/dataset_fixture.h"
 #include "data/dataset_utils.h"
 #include "data/field.h"
-#include "data/remote/record_object.h"
 #include "data/remote/query_utils.h"
-#include "data/dataset_fixture.h"
+#include "data/remote/record_object.h"
 #include "support/temp_dir.h"
 
 using namespace mero;
@@ -162,13 +162,14 @@ TEST(SumColumns, SumsTheFirstFortyNamesIntoPlacesOneToForty) {
 class CopyValues : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::vector<std::string> fields = {"CODE,1,10", "N,3,0", "BIG,25,0", "OK,5,0",
+    const std::vector<std::string> fields = {"CODE,1,10", "N,3,0",  "BIG,25,0", "OK,5,0",
                                              "P,6,0",     "DT,9,0", "NOTE,16,0"};
-    src.OpenWith(fields, {{T("ABCDEFGHIJ"), I(42), base::Variant::Int64(5000000000LL), B(true), F(2.25),
-                           D(2020, 2, 29), base::Variant::Bytes("line 1\r\nline 2")},
+    src.OpenWith(fields, {{T("ABCDEFGHIJ"), I(42), base::Variant::Int64(5000000000LL), B(true), F(2.25), D(2020, 2, 29),
+                           base::Variant::Bytes("line 1\r\nline 2")},
                           {N(), N(), N(), N(), N(), base::Variant::Date(0), N()}});
-    dst.OpenWith({"CODE,1,4", "N,3,0", "BIG,25,0", "OK,5,0", "P,6,0", "DT,9,0", "NOTE,16,0"},
-                 {{T("old"), I(1), base::Variant::Int64(1), B(false), F(1), D(2000, 1, 1), base::Variant::Bytes("old")}});
+    dst.OpenWith(
+        {"CODE,1,4", "N,3,0", "BIG,25,0", "OK,5,0", "P,6,0", "DT,9,0", "NOTE,16,0"},
+        {{T("old"), I(1), base::Variant::Int64(1), B(false), F(1), D(2000, 1, 1), base::Variant::Bytes("old")}});
     dst.Edit();
   }
 
@@ -212,7 +213,8 @@ TEST(InfoObject, RowValuesByColumnNameInAnyCase) {
   EXPECT_EQ(info.KeyField(), "ID");
   EXPECT_EQ(info.LoadRow(nullptr), 0);
   EXPECT_EQ(info.LoadRow(&ds), 1);
-  EXPECT_EQ(info.Values(), (std::vector<std::string>{"ID=7", "NAME=Άλφα"_gr, "PRICE=1234,5", "DT=05/03/2024 12:00:00"}));
+  EXPECT_EQ(info.Values(),
+            (std::vector<std::string>{"ID=7", "NAME=Άλφα"_gr, "PRICE=1234,5", "DT=05/03/2024 12:00:00"}));
   EXPECT_EQ(info.KeyValue(), "7");
   EXPECT_EQ(info.Value("  name "), "Άλφα"_gr);
   EXPECT_EQ(info.Value("missing"), "");

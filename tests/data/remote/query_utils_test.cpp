@@ -1,3 +1,5 @@
+#include "data/remote/query_utils.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -10,10 +12,9 @@
 #include "base/runtime.h"
 #include "data/database_error.h"
 #include "data/dataset_utils.h"
-#include "data/remote/record_object.h"
 #include "data/remote/application_dataset.h"
 #include "data/remote/query_startup.h"
-#include "data/remote/query_utils.h"
+#include "data/remote/record_object.h"
 #include "data/remote/table_cache.h"
 #include "link/codec/link_errors.h"
 #include "remote_fixture.h"

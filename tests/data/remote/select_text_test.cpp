@@ -61,8 +61,9 @@ TEST_F(SelectText, OrderByAndTheSocketsDateMasks) {
   const base::TDateTime day = base::EncodeDate(2005, 5, 10);
   ds_.ParamByName("d1").SetDate(day);
   ds_.ParamByName("d2").SetDateTime(day + base::EncodeTime(14, 3, 0, 0));
-  EXPECT_EQ(ds_.SelectSQL(),
-            "select * from UP_DELT where DTIN >=  '10/05/2005'  and DTIN <  '10/05/2005 14:03:00'  ORDER BY NAME DESC ");
+  EXPECT_EQ(
+      ds_.SelectSQL(),
+      "select * from UP_DELT where DTIN >=  '10/05/2005'  and DTIN <  '10/05/2005 14:03:00'  ORDER BY NAME DESC ");
 }
 
 TEST_F(SelectText, TheSocketsParameterHookAnswersFirst) {

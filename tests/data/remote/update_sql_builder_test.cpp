@@ -1,3 +1,5 @@
+#include "data/remote/update_sql_builder.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,7 +8,6 @@
 #include "base/date_time.h"
 #include "base/encoding.h"
 #include "data/field_value.h"
-#include "data/remote/update_sql_builder.h"
 #include "support/error_text.h"
 
 using namespace mero;
@@ -24,13 +25,14 @@ constexpr std::uint16_t Bit(unsigned n) { return static_cast<std::uint16_t>(1U <
 
 // The fields of a requisition header as the dataset would hand them over.
 const std::vector<TUpdateField> kDelt = {
-    {"ID", link::ftInteger, false},      {"COMM", link::ftString, false}, {"VALTOT", link::ftFloat, false},
-    {"DTIN", link::ftDateTime, false},   {"ACTV", link::ftBoolean, false}, {"STATE", link::ftInteger, true},
+    {"ID", link::ftInteger, false},    {"COMM", link::ftString, false},  {"VALTOT", link::ftFloat, false},
+    {"DTIN", link::ftDateTime, false}, {"ACTV", link::ftBoolean, false}, {"STATE", link::ftInteger, true},
 };
 
 std::vector<TUpdateValue> Values(const std::vector<TUpdateField>& fields, const std::vector<Variant>& values) {
   std::vector<TUpdateValue> out;
-  for (std::size_t i = 0; i < values.size(); ++i) out.push_back({values[i], data::ValueText(values[i], fields[i].type)});
+  for (std::size_t i = 0; i < values.size(); ++i)
+    out.push_back({values[i], data::ValueText(values[i], fields[i].type)});
   return out;
 }
 
@@ -70,8 +72,8 @@ std::string One(const data::TLinkUpdateSQLBuilder& b, const TUpdateEntry& e) {
 }
 
 const base::TDateTime kDay = base::EncodeDate(2005, 5, 10);
-const std::vector<Variant> kRow = {Variant::Integer(303), Variant::Text("old"), Variant::Double(12.5),
-                                   Variant::Date(kDay), Variant::Boolean(true), Variant::Integer(1)};
+const std::vector<Variant> kRow = {Variant::Integer(303), Variant::Text("old"),   Variant::Double(12.5),
+                                   Variant::Date(kDay),   Variant::Boolean(true), Variant::Integer(1)};
 
 std::vector<Variant> With(std::vector<Variant> row, std::size_t field, Variant value) {
   row[field] = std::move(value);
@@ -83,8 +85,7 @@ TEST(UpdateSQLBuilder, ChangedCommentOfRequisition303IsOneLine) {
   const data::TUpdateStatements s = b.Build({Modified(kRow, With(kRow, 1, Variant::Text("Δεύτερος όροφος"_gr)))});
   ASSERT_EQ(s.statements.size(), 1u);
   EXPECT_EQ(data::TLinkUpdateSQLBuilder::RequestText(s.statements, false, "", ""),
-            "UPDATE NQ.UP_DELT SET NQ.UP_DELT.COMM = '"s + "Δεύτερος όροφος"_gr +
-                "'  Where NQ.UP_DELT.ID = 303\r\n");
+            "UPDATE NQ.UP_DELT SET NQ.UP_DELT.COMM = '"s + "Δεύτερος όροφος"_gr + "'  Where NQ.UP_DELT.ID = 303\r\n");
   EXPECT_EQ(s.longValues.Count(), 0);
 }
 
@@ -145,8 +146,10 @@ TEST(UpdateSQLBuilder, SocketOptionsShapeTheText) {
       {"no table name in updates", Oracle(Bit(link::ssNoTableNameInUpdateStatements)), Modified(kRow, quoted),
        R"(UPDATE NQ.UP_DELT SET COMM = 'say "hi" o''k'  Where ID = 303)"},
       {"double-quoted strings double their double quotes", Oracle(Bit(link::ssDoubleQuoteStrings)),
-       Modified(kRow, quoted), R"(UPDATE NQ.UP_DELT SET NQ.UP_DELT.COMM = "say ""hi"" o'k"  Where NQ.UP_DELT.ID = 303)"},
-      {"booleans as integers", Oracle(Bit(link::ssBooleanAsInteger)), Modified(kRow, With(kRow, 4, Variant::Boolean(false))),
+       Modified(kRow, quoted),
+       R"(UPDATE NQ.UP_DELT SET NQ.UP_DELT.COMM = "say ""hi"" o'k"  Where NQ.UP_DELT.ID = 303)"},
+      {"booleans as integers", Oracle(Bit(link::ssBooleanAsInteger)),
+       Modified(kRow, With(kRow, 4, Variant::Boolean(false))),
        "UPDATE NQ.UP_DELT SET NQ.UP_DELT.ACTV = 0  Where NQ.UP_DELT.ID = 303"},
       {"no quotes in dates", Oracle(Bit(link::ssNoQuotesInDates)),
        Modified(kRow, With(kRow, 3, Variant::Date(kDay + 1))),
@@ -163,7 +166,8 @@ TEST(UpdateSQLBuilder, SocketOptionsShapeTheText) {
        "Insert Into NQ.UP_DELT (ID,COMM)\r Values (303,'old');"},
       // A key compared with "= NULL" matches no row: the change would be lost
       // without an error.
-      {"NULL key without the IS option", Oracle(), Deleted(nullKey), "DELETE FROM NQ.UP_DELT  Where NQ.UP_DELT.ID IS NULL"},
+      {"NULL key without the IS option", Oracle(), Deleted(nullKey),
+       "DELETE FROM NQ.UP_DELT  Where NQ.UP_DELT.ID IS NULL"},
       {"NULL key with the IS option", Oracle(Bit(link::ssUseISInNullCompares)), Deleted(nullKey),
        "DELETE FROM NQ.UP_DELT  Where NQ.UP_DELT.ID IS NULL"},
   };
@@ -246,10 +250,11 @@ TEST(UpdateSQLBuilder, LongValuesTravelAsParameters) {
   const std::string image("\x00\x06\xff", 3);
   const std::vector<Variant> was = {Variant::Integer(1), Variant::Text("a"), Variant::Bytes("b"), Variant::Bytes("r")};
   const data::TLinkUpdateSQLBuilder b(t, Oracle(), fields);
-  const data::TUpdateStatements s =
-      b.Build({Modified(was, {Variant::Integer(1), Variant::Text("line 1\r\nline 2"), Variant::Bytes(image), Variant::Bytes("s")},
-                        fields),
-               Inserted({Variant::Integer(2), Variant::Text("second"), Variant::Null(), Variant::Bytes("t")}, fields)});
+  const data::TUpdateStatements s = b.Build(
+      {Modified(was,
+                {Variant::Integer(1), Variant::Text("line 1\r\nline 2"), Variant::Bytes(image), Variant::Bytes("s")},
+                fields),
+       Inserted({Variant::Integer(2), Variant::Text("second"), Variant::Null(), Variant::Bytes("t")}, fields)});
   // Long values are never compared in a WHERE; VarBytes is left out without soFetchBytes.
   ASSERT_EQ(s.statements.size(), 2u);
   EXPECT_EQ(s.statements[0],

@@ -1,7 +1,6 @@
 #include "link/client/client_test_support.h"
 
 #include <QCoreApplication>
-
 #include <typeinfo>
 
 #include "link/client/application_hooks.h"

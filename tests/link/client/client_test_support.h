@@ -17,8 +17,7 @@ namespace mero::test {
 
 // Lets Qt deliver events until the condition holds; false when it still
 // does not after the time-out (a guard against a hanging test, not a measure).
-bool ProcessUntil(const std::function<bool()>& condition,
-                  std::chrono::milliseconds timeout = std::chrono::seconds(15));
+bool ProcessUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(15));
 
 // Records what reaches the application's error display and the termination
 // hook while it lives; the program is never ended.

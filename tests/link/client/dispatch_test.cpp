@@ -47,8 +47,12 @@ void RecordEvents(link::TLinkClientSocket& s, std::vector<std::string>& log) {
   s.OnChatMessage = [&](const std::string& t) { log.push_back("chat:" + t); };
   s.OnServerBroadcast = [&](const std::string& t) { log.push_back("broadcast:" + t); };
   s.OnCodedMessage = [&](int id, const std::string& t) { log.push_back("coded:" + std::to_string(id) + ":" + t); };
-  s.OnCodedStream = [&](int id, std::string_view b) { log.push_back("stream:" + std::to_string(id) + ":" + std::string(b)); };
-  s.OnServerNotification = [&](int kind, const std::string& t) { log.push_back("notice:" + std::to_string(kind) + ":" + t); };
+  s.OnCodedStream = [&](int id, std::string_view b) {
+    log.push_back("stream:" + std::to_string(id) + ":" + std::string(b));
+  };
+  s.OnServerNotification = [&](int kind, const std::string& t) {
+    log.push_back("notice:" + std::to_string(kind) + ":" + t);
+  };
   s.OnCodedParamList = [&](int id, const link::TLinkParamList& p) {
     log.push_back("params:" + std::to_string(id) + ":" + p.ItemAt(0).ValueText());
   };
@@ -83,17 +87,20 @@ TEST(Dispatch, ServerMessagesReachTheirEventsInArrivalOrderFromOneRead) {
         utility.AddText("");
         std::string all;
         for (const link::TLinkStringLine& line :
-             {Text(K::ChatMessage, "hello"), Text(K::ServerBroadcast, "to all"), coded, Numbered(K::CodedStream, 5, binary), Text(K::ServerNotification, "n20"), Text(K::ServerNotificationAlternate, "n23"),
-              Text(K::MessageBox, "box 9"), Text(K::MessageBoxAlternate, "box 14"), Text(static_cast<K>(57), "unknown kind"), object, params, utility}) {
+             {Text(K::ChatMessage, "hello"), Text(K::ServerBroadcast, "to all"), coded,
+              Numbered(K::CodedStream, 5, binary), Text(K::ServerNotification, "n20"),
+              Text(K::ServerNotificationAlternate, "n23"), Text(K::MessageBox, "box 9"),
+              Text(K::MessageBoxAlternate, "box 14"), Text(static_cast<K>(57), "unknown kind"), object, params,
+              utility}) {
           all += c.Frame(line);
         }
         c.SendRaw(all);
         c.WaitClosed();
       },
       {}, [&](link::TLinkClientSocket& s) { RecordEvents(s, log); });
-  const std::vector<std::string> expected = {
-      "chat:hello",  "broadcast:to all", "coded:77:" + binary, "stream:5:" + binary, "notice:20:n20",
-      "notice:23:n23", "object:9:Printer:1", "params:4100:value", "utility:7"};
+  const std::vector<std::string> expected = {"chat:hello",         "broadcast:to all",  "coded:77:" + binary,
+                                             "stream:5:" + binary, "notice:20:n20",     "notice:23:n23",
+                                             "object:9:Printer:1", "params:4100:value", "utility:7"};
   ASSERT_TRUE(ProcessUntil([&] { return log.size() >= expected.size(); }));
   EXPECT_EQ(log, expected);
   EXPECT_EQ(presenter.Texts(), (std::vector<std::string>{"box 9", "box 14"}));
@@ -131,8 +138,9 @@ TEST(Dispatch, DeliveriesGoToTheDatasetNamedByTheOrigin) {
         blob.AddInt(0);
         blob.AddStream(std::string("\0\1\2", 3));
         for (const link::TLinkStringLine& line :
-             {cursor, Text(K::DatasetParams, OneText("qID", "5").ToText(), 1), Text(K::FieldProperties, "props", 1), Text(K::ChangedRows, "changed", 1),
-              Text(K::ChangedRowsByDataset, merges.ToText()), received, rowsAffected, blob, ScriptedPeer::Line(K::BlobBufferCleared, 1),
+             {cursor, Text(K::DatasetParams, OneText("qID", "5").ToText(), 1), Text(K::FieldProperties, "props", 1),
+              Text(K::ChangedRows, "changed", 1), Text(K::ChangedRowsByDataset, merges.ToText()), received,
+              rowsAffected, blob, ScriptedPeer::Line(K::BlobBufferCleared, 1),
               Text(K::ChangedRows, "for nobody", 99)}) {
           c.Send(line);
         }
@@ -198,9 +206,14 @@ TEST(Dispatch, ReleasingKindsEndTheWaitWithTheirOutcome) {
       {"4", {ScriptedPeer::Line(K::Release)}, "", ""},
       {"6 no error", {Text(K::SQLError, std::string("NULL\x04", 5))}, "", ""},
       {"6 empty", {Text(K::SQLError, "")}, "", ""},
-      {"6 error", {Text(K::SQLError, "ORA-00942: table or view does not exist")},
-       "[LINK SERVER ERROR]ORA-00942: table or view does not exist", ""},
-      {"6 error with detail list", {Text(K::SQLError, detail)}, "[LINK SERVER ERROR]ORA-00001: unique constraint violated", ""},
+      {"6 error",
+       {Text(K::SQLError, "ORA-00942: table or view does not exist")},
+       "[LINK SERVER ERROR]ORA-00942: table or view does not exist",
+       ""},
+      {"6 error with detail list",
+       {Text(K::SQLError, detail)},
+       "[LINK SERVER ERROR]ORA-00001: unique constraint violated",
+       ""},
       {"21 empty", {Text(K::BlobUpdateResult, "")}, "", ""},
       {"21 text", {Text(K::BlobUpdateResult, "too big")}, "Blob Did Not Update On the Server\rtoo big", ""},
       {"22 reply stream", {blobReply}, "", "stream bytes"},
@@ -212,7 +225,10 @@ TEST(Dispatch, ReleasingKindsEndTheWaitWithTheirOutcome) {
       {"50 result", {custom(1)}, "", inputs.ToText(true)},
       {"50 failure", {custom(2000)}, "42", ""},
       {"50 to the handler, then 4", {custom(0), ScriptedPeer::Line(K::Release)}, "", ""},
-      {"a coded message inside the wait, then 5", {Numbered(K::CodedMessage, 1, "inside"), Numbered(K::Rows, 0, "NULL\x04")}, "", ""},
+      {"a coded message inside the wait, then 5",
+       {Numbered(K::CodedMessage, 1, "inside"), Numbered(K::Rows, 0, "NULL\x04")},
+       "",
+       ""},
   };
   test::AppHooksRecorder hooks;
   PeerSession session([&](PeerConnection& c, ScriptedPeer&) {
@@ -251,15 +267,17 @@ TEST(Dispatch, SQLErrorsGoToTheHooksAndTheStatusBar) {
   } bar;
   test::AppHooksRecorder hooks;
   const std::string detail = std::string("\x02") + OneText("ERR", "ORA-2").ToText();
-  PeerSession session([&](PeerConnection& c, ScriptedPeer&) {
-    for (const char* text : {"ORA-1", "ORA-1", "ORA-1"}) {
-      c.Expect(K::Execute);
-      c.Send(Text(K::SQLError, text));
-    }
-    c.Expect(K::Execute);
-    c.Send(Text(K::SQLError, detail));
-    c.WaitClosed();
-  }, {}, [&](link::TLinkClientSocket& s) { s.SetStatusBar(&bar); });
+  PeerSession session(
+      [&](PeerConnection& c, ScriptedPeer&) {
+        for (const char* text : {"ORA-1", "ORA-1", "ORA-1"}) {
+          c.Expect(K::Execute);
+          c.Send(Text(K::SQLError, text));
+        }
+        c.Expect(K::Execute);
+        c.Send(Text(K::SQLError, detail));
+        c.WaitClosed();
+      },
+      {}, [&](link::TLinkClientSocket& s) { s.SetStatusBar(&bar); });
   link::TLinkClientSocket& socket = session.socket();
   std::vector<std::string> sqlErrors;
   socket.OnSQLError = [&](const std::string& t) { sqlErrors.push_back(t); };

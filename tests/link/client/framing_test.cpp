@@ -90,7 +90,8 @@ TEST(Framing, AnInvalidLengthClosesTheConnection) {
           c.SendRaw(bad + "after");
           closed = c.WaitClosed();
         },
-        {}, [&](link::TLinkClientSocket& s) { s.OnCodedMessage = [&](int, const std::string& t) { coded.push_back(t); }; });
+        {},
+        [&](link::TLinkClientSocket& s) { s.OnCodedMessage = [&](int, const std::string& t) { coded.push_back(t); }; });
     link::TLinkClientSocket& socket = session.socket();
     ASSERT_TRUE(ProcessUntil([&] { return !hooks.Errors().empty() && closed; })) << length;
     EXPECT_EQ(hooks.Errors(), std::vector<std::string>{"Invalid block size (" + std::to_string(length) + ")!"});
@@ -107,9 +108,9 @@ TEST(Framing, AnInvalidLengthDuringAWaitFailsTheRequest) {
     c.WaitClosed();
   });
   RecordingDataset ds;
-  EXPECT_EQ(test::ErrorOf<link::ELinkFrameException>(
-                [&] { session.socket().RequestExec(&ds, "", "select", "", "", true); }),
-            "Invalid block size (-1)!");
+  EXPECT_EQ(
+      test::ErrorOf<link::ELinkFrameException>([&] { session.socket().RequestExec(&ds, "", "select", "", "", true); }),
+      "Invalid block size (-1)!");
   EXPECT_FALSE(session.socket().Active());
   EXPECT_TRUE(hooks.Errors().empty());
 }
@@ -149,15 +150,15 @@ TEST(Framing, AConnectionLostDuringAWaitFailsTheRequestAndLaterRequestsAtOnce) {
   });
   link::TLinkClientSocket& socket = session.socket();
   RecordingDataset ds;
-  EXPECT_EQ(test::ErrorOf<link::ELinkConnectException>(
-                [&] { socket.RequestSelect(&ds, "", "select 1 from DUAL", -1, 0); }),
-            link::kDisconnectedText);
+  EXPECT_EQ(
+      test::ErrorOf<link::ELinkConnectException>([&] { socket.RequestSelect(&ds, "", "select 1 from DUAL", -1, 0); }),
+      link::kDisconnectedText);
   EXPECT_EQ(socket.AnchorStatus(), link::TACDisconnectedFromServer);
   EXPECT_EQ(socket.AnchorStatusText(), "Disconnected from Server");
   EXPECT_FALSE(socket.SmartWait().Waiting());
-  EXPECT_EQ(test::ErrorOf<link::ELinkConnectException>(
-                [&] { socket.RequestSelect(&ds, "", "select 1 from DUAL", -1, 0); }),
-            link::kNoSocketText);
+  EXPECT_EQ(
+      test::ErrorOf<link::ELinkConnectException>([&] { socket.RequestSelect(&ds, "", "select 1 from DUAL", -1, 0); }),
+      link::kNoSocketText);
   EXPECT_TRUE(hooks.Errors().empty()) << "the failure went to the request only";
 }
 
@@ -179,8 +180,8 @@ TEST(Framing, AConnectionLostOutsideAWaitGoesToTheErrorDisplayUnlessOnDisconnect
 
 TEST(Framing, ARefusedConnectionReportsItsCodeAndText) {
   const int port = test::UnusedPort();
-  const std::string text = "10061: Connection refused.  Verify that a server is available. at 127.0.0.1 on Port:" +
-                           std::to_string(port);
+  const std::string text =
+      "10061: Connection refused.  Verify that a server is available. at 127.0.0.1 on Port:" + std::to_string(port);
   {
     test::AppHooksRecorder hooks;
     ConnectedSocket client(port);

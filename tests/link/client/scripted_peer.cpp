@@ -1,13 +1,12 @@
 #include "link/client/scripted_peer.h"
 
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <stdexcept>
@@ -156,7 +155,8 @@ std::unique_ptr<PeerConnection> ScriptedPeer::Accept(std::chrono::milliseconds t
 void ScriptedPeer::WaitForStep(int step, std::chrono::milliseconds timeout) const {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (step_ < step) {
-    if (std::chrono::steady_clock::now() >= deadline) throw std::runtime_error("step " + std::to_string(step) + " never came");
+    if (std::chrono::steady_clock::now() >= deadline)
+      throw std::runtime_error("step " + std::to_string(step) + " never came");
     std::this_thread::sleep_for(1ms);
   }
 }

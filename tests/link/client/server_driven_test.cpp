@@ -102,7 +102,8 @@ TEST(ServerDriven, FilePiecesAreAppendedUntilTheLastAndReportProgress) {
   std::vector<int> coded;
   PeerSession session(
       [&](PeerConnection& c, ScriptedPeer&) {
-        c.Send(ParamsLine(K::CodedParamList, link::kFilePieceMessage, Piece(name, std::string("ab\0", 3), 6, "False"), 0));
+        c.Send(
+            ParamsLine(K::CodedParamList, link::kFilePieceMessage, Piece(name, std::string("ab\0", 3), 6, "False"), 0));
         c.Send(ParamsLine(K::DatasetParamList, link::kFilePieceMessage, Piece(name, "cde", 6, "true"), 0));
         c.Send(ParamsLine(K::CodedParamList, link::kFilePieceMessage, Piece(blocked, "x", 1, "True"), 0));
         c.Send(Coded(1, "done"));
@@ -286,9 +287,9 @@ TEST(ServerDriven, RedirectMovesTheConnectionAndFallsBackOnceWhenItIsLost) {
   EXPECT_EQ(client.socket.Port(), anchor.Port());
   EXPECT_EQ(client.socket.RedirectMemory(), "127.0.0.1:" + std::to_string(anchor.Port()));
   const std::string to = "Connecting from Anchor to Server 127.0.0.1:" + std::to_string(serverPort);
-  EXPECT_EQ(statuses, (std::vector<std::string>{"Connected to Server", to, "Connected to Server",
-                                                "Disconnected from Server", "Disconnected, Anchor Available",
-                                                "Connected to Server"}));
+  EXPECT_EQ(statuses,
+            (std::vector<std::string>{"Connected to Server", to, "Connected to Server", "Disconnected from Server",
+                                      "Disconnected, Anchor Available", "Connected to Server"}));
   EXPECT_EQ(hooks.Errors(), std::vector<std::string>{link::kDisconnectedText});
   client.socket.Close();
 }
@@ -389,7 +390,8 @@ TEST(ServerDriven, AnUpgradeHandlerCanTakeTheUpgradeOver) {
         c.Send(upgrade);
         c.WaitClosed();
       },
-      {}, [&](link::TLinkClientSocket& s) {
+      {},
+      [&](link::TLinkClientSocket& s) {
         s.SetProgramFile((dir.Path() / "mero").string());
         s.OnAutoClientUpgrade = [&](std::string_view program, std::vector<std::string>& lines, bool& handled) {
           received = program;
@@ -438,8 +440,8 @@ TEST(ServerDriven, HttpWrapsEveryFrameAndSkipsResponseHeads) {
     bool addressSet;  // the socket aims at Address rather than Host
     const char* requestLine;
   };
-  for (const Case& k : {Case{false, "POST LINKSHTTP / HTTP/1.0\r\n"},
-                        Case{true, "POST http://app.example:7700/ HTTP/1.0\r\n"}}) {
+  for (const Case& k :
+       {Case{false, "POST LINKSHTTP / HTTP/1.0\r\n"}, Case{true, "POST http://app.example:7700/ HTTP/1.0\r\n"}}) {
     test::AppHooksRecorder hooks;
     std::vector<std::string> heads;
     std::vector<int> kinds;
@@ -491,9 +493,9 @@ TEST(ServerDriven, HttpWrapsEveryFrameAndSkipsResponseHeads) {
     ASSERT_TRUE(ProcessUntil([&] { return !client.socket.Active(); }));
     EXPECT_TRUE(hooks.Errors().empty()) << "the end of an exchange is no failure";
     EXPECT_EQ(client.socket.RequestExec(&ds, "", "second", "", "", true), "");
-    EXPECT_EQ(test::ErrorOf<link::ELinkConnectException>(
-                  [&] { client.socket.RequestExec(&ds, "", "third", "", "", true); }),
-              "10061: Connection refused.  Verify that a server is available.");
+    EXPECT_EQ(
+        test::ErrorOf<link::ELinkConnectException>([&] { client.socket.RequestExec(&ds, "", "third", "", "", true); }),
+        "10061: Connection refused.  Verify that a server is available.");
     EXPECT_FALSE(client.socket.Active());
     ASSERT_TRUE(ProcessUntil([&] { return peer.Finished(); }));
     const int login = link::KindByte(K::Login);
@@ -502,9 +504,10 @@ TEST(ServerDriven, HttpWrapsEveryFrameAndSkipsResponseHeads) {
     ASSERT_FALSE(heads.empty());
     const std::string& head = heads[0];
     EXPECT_EQ(head.rfind(k.requestLine, 0), 0U) << head;
-    const std::string lines = "Accept: */*\r\nAccept-Language: en-us\r\n"
-                              "Content-Type: application/x-www-form-urlencoded\r\nUser-Agent: Mozilla/4.0 \r\n"
-                              "HOST: app.example:7700\r\nConnection: Keep-Alive\r\nContent-Length: ";
+    const std::string lines =
+        "Accept: */*\r\nAccept-Language: en-us\r\n"
+        "Content-Type: application/x-www-form-urlencoded\r\nUser-Agent: Mozilla/4.0 \r\n"
+        "HOST: app.example:7700\r\nConnection: Keep-Alive\r\nContent-Length: ";
     EXPECT_NE(head.find(lines), std::string::npos) << head;
   }
 }
@@ -529,9 +532,9 @@ TEST(ServerDriven, AReplyWaitShowsItsCursorAndReportsItsStartAndEnd) {
     windows.log.clear();
     RecordingDataset ds;
     EXPECT_EQ(socket.RequestExec(&ds, "", "s", "", "", true), "");
-    const std::vector<std::string> expected =
-        mode == link::cqNoChange ? std::vector<std::string>{"start", "end"}
-                                 : std::vector<std::string>{"cursor", "start", "end", "restore"};
+    const std::vector<std::string> expected = mode == link::cqNoChange
+                                                  ? std::vector<std::string>{"start", "end"}
+                                                  : std::vector<std::string>{"cursor", "start", "end", "restore"};
     EXPECT_EQ(windows.log, expected) << int{mode};
     socket.Close();
   }

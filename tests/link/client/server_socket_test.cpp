@@ -161,9 +161,8 @@ TEST_F(ServerSocketTest, StatementsReturnTheServersTextAndPassThroughRaisesIt) {
   ASSERT_EQ(socket.RequestSelect(&check, "", "select TEL1 from UORG where ID = '0.01'", -1, 0), "");
   EXPECT_EQ(check.rows.Text(0, 0), "2310");
 
-  EXPECT_EQ(test::ErrorOf<link::ELinkSQLException>([&] {
-              socket.RequestPassThroughSelect(&ds, "", "select * from NO_SUCH_TABLE", -1, 0);
-            }),
+  EXPECT_EQ(test::ErrorOf<link::ELinkSQLException>(
+                [&] { socket.RequestPassThroughSelect(&ds, "", "select * from NO_SUCH_TABLE", -1, 0); }),
             "ORA-00942: table or view does not exist");
   EXPECT_EQ(socket.CollectError(), "");
 }
@@ -254,8 +253,7 @@ TEST_F(ServerSocketTest, CipherPortsAndPlainPorts) {
   for (int port : server->Ports()) {
     ConnectedSocket client(port);
     client.socket.Loaded();
-    ASSERT_TRUE(ProcessUntil([&] { return client.verdict.has_value() && client.socket.ServerNumber() != 0; }))
-        << port;
+    ASSERT_TRUE(ProcessUntil([&] { return client.verdict.has_value() && client.socket.ServerNumber() != 0; })) << port;
     EXPECT_EQ(client.socket.Encryption(), link::IsCipherPort(port) ? link::etUserDefined : link::etNoEncryption);
     RecordingDataset ds;
     EXPECT_EQ(client.socket.RequestSelect(&ds, "", "select NAME from UORG where ID = '0.01'", -1, 0), "") << port;

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractSocket>
-
 #include <atomic>
 #include <memory>
 #include <optional>
@@ -185,8 +184,9 @@ TEST(SocketSettings, DialectsPresetOptionsAndMasks) {
 TEST(SocketSettings, SelectOptionsLoseCompressWhenEveryMessageIsCompressed) {
   link::TLinkClientSocket s;
   const int options = (1 << link::soCompress) | (1 << link::soPackets);
-  for (const auto& [compression, kept] : {std::pair{link::acNoCompression, true}, std::pair{link::acLinkCompress, false},
-                                         std::pair{link::acUserDefined, false}, std::pair{link::acLinkZLib, true}}) {
+  for (const auto& [compression, kept] :
+       {std::pair{link::acNoCompression, true}, std::pair{link::acLinkCompress, false},
+        std::pair{link::acUserDefined, false}, std::pair{link::acLinkZLib, true}}) {
     s.SetCompression(compression);
     EXPECT_EQ(s.SendableSelectOptions(options), kept ? options : 1 << link::soPackets) << int{compression};
   }
@@ -198,13 +198,16 @@ TEST(SocketSettings, SocketErrorCodesAndTexts) {
     const char* text;
   };
   const Case cases[] = {
-      {10053, "10053: Software caused connection abort.  The server terminated the connection. It is possible that the "
-              "server has terminated. at 10.0.0.1 on Port:7773"},
-      {10054, "10054: Software caused connection abort.  The server terminated the connection. It is possible that the "
-              "server has terminated. at 10.0.0.1 on Port:7773"},
+      {10053,
+       "10053: Software caused connection abort.  The server terminated the connection. It is possible that the "
+       "server has terminated. at 10.0.0.1 on Port:7773"},
+      {10054,
+       "10054: Software caused connection abort.  The server terminated the connection. It is possible that the "
+       "server has terminated. at 10.0.0.1 on Port:7773"},
       {10061, "10061: Connection refused.  Verify that a server is available. at 10.0.0.1 on Port:7773"},
-      {10065, "10065: The client cannot reach the destination network. Verify that your target network is available "
-              "and that a firewall is not blocking your protocol and port at 10.0.0.1 on Port:7773"},
+      {10065,
+       "10065: The client cannot reach the destination network. Verify that your target network is available "
+       "and that a firewall is not blocking your protocol and port at 10.0.0.1 on Port:7773"},
       {10060, "Asynchronous socket error 10060"},
   };
   for (const Case& c : cases) EXPECT_EQ(link::AsyncSocketErrorText(c.code, "10.0.0.1", 7773), c.text) << c.code;
@@ -222,9 +225,9 @@ TEST(SocketSettings, AConnectedSocketRefusesNewTargetsAndASecondOpen) {
   test::AppHooksRecorder hooks;
   PeerSession session([](PeerConnection& c, ScriptedPeer&) { c.WaitClosed(); });
   link::TLinkClientSocket& socket = session.socket();
-  const std::vector<std::function<void()>> changes = {
-      [&] { socket.SetPort(1); }, [&] { socket.SetHost("other"); }, [&] { socket.SetAddress("10.0.0.1"); },
-      [&] { socket.SetService("echo"); }};
+  const std::vector<std::function<void()>> changes = {[&] { socket.SetPort(1); }, [&] { socket.SetHost("other"); },
+                                                      [&] { socket.SetAddress("10.0.0.1"); },
+                                                      [&] { socket.SetService("echo"); }};
   for (const auto& change : changes) {
     EXPECT_EQ(test::ErrorOf<link::ESocketError>(change), "Can't change value while socket is active");
   }

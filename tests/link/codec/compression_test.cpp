@@ -1,8 +1,6 @@
 #include "link/codec/compression.h"
 
 #include <gtest/gtest.h>
-
-#include "support/error_text.h"
 #include <zlib.h>
 
 #include <cstdint>
@@ -14,6 +12,7 @@
 #include "base/encoding.h"
 #include "link/codec/link_errors.h"
 #include "link/codec/lzrw1.h"
+#include "support/error_text.h"
 
 using namespace mero;
 using namespace mero::base::literals;

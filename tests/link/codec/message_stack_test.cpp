@@ -36,7 +36,9 @@ std::string Stream(const Messages& messages = kMessages) {
 }
 
 TEST(MessageStack, FrameIsLengthThenPayload) {
-  EXPECT_EQ(link::EncodeFrame("abc"), std::string("\x03\x00\x00\x00" "abc", 7));
+  EXPECT_EQ(link::EncodeFrame("abc"), std::string("\x03\x00\x00\x00"
+                                                  "abc",
+                                                  7));
   EXPECT_EQ(link::EncodeFrame(""), std::string(4, '\0'));
 }
 
@@ -122,7 +124,10 @@ TEST(MessageStack, AThrowingHandlerLosesNothingAfterItsMessage) {
 TEST(MessageStack, FrameLengthLimits) {
   // The largest length is accepted and waits for its bytes.
   link::TLinkMessageStack stack;
-  EXPECT_TRUE(Feed(stack, std::string("\x00\x00\x40\x06" "abc", 7)).empty());  // 104857600
+  EXPECT_TRUE(Feed(stack, std::string("\x00\x00\x40\x06"
+                                      "abc",
+                                      7))
+                  .empty());  // 104857600
   EXPECT_EQ(stack.Buffered(), 7u);
   EXPECT_FALSE(stack.Broken());
 

@@ -1,11 +1,9 @@
 #include "link/codec/param_list.h"
 
-#include <cstring>
-#include <vector>
-
 #include <gtest/gtest.h>
 
-#include "support/scripted_presenter.h"
+#include <cstring>
+#include <vector>
 
 #include "base/date_time.h"
 #include "base/encoding.h"
@@ -13,6 +11,7 @@
 #include "base/message_seam.h"
 #include "link/codec/link_errors.h"
 #include "link/codec/wire_int.h"
+#include "support/scripted_presenter.h"
 
 using namespace mero;
 using namespace mero::base::literals;
@@ -61,8 +60,8 @@ std::string Bytes(std::initializer_list<int> values) {
 TEST_F(ParamListTest, FastAddRecordIsEighteenBytesAfterItsLength) {
   TLinkParamList list;
   list.AddValue(Variant::Integer(5));
-  const std::string expected = Bytes({18, 0, 0, 0}) + "FastAdd0" + Bytes({6}) + "3" + Bytes({6}) + "1" +
-                               Bytes({6}) + "0" + Bytes({6}) + "1" + Bytes({6}) + "5";
+  const std::string expected = Bytes({18, 0, 0, 0}) + "FastAdd0" + Bytes({6}) + "3" + Bytes({6}) + "1" + Bytes({6}) +
+                               "0" + Bytes({6}) + "1" + Bytes({6}) + "5";
   EXPECT_EQ(list.ToText(), expected);
   EXPECT_EQ(expected.size(), 4u + 18u);
 
@@ -416,13 +415,11 @@ TEST_F(ParamListTest, ScalarReadersAndValueText) {
 
 TEST_F(ParamListTest, GuidTextMustBeTheBracedForm) {
   const std::pair<std::string, bool> cases[] = {
-      {"{0A1B2C3D-4E5F-6a7b-8c9d-0e1f2a3b4c5d}", true},
-      {"0A1B2C3D-4E5F-6A7B-8C9D-0E1F2A3B4C5D", false},     // no braces
+      {"{0A1B2C3D-4E5F-6a7b-8c9d-0e1f2a3b4c5d}", true},   {"0A1B2C3D-4E5F-6A7B-8C9D-0E1F2A3B4C5D", false},  // no braces
       {"{0A1B2C3D-4E5F-6A7B-8C9D-0E1F2A3B4C5D} ", false},  // 39 characters
       {"{0A1B2C3D-4E5F-6A7B-8C9D-0E1F2A3B4C5G}", false},   // not hex
       {"{0A1B2C3D4-E5F-6A7B-8C9D-0E1F2A3B4C5D}", false},   // hyphen misplaced
-      {"(0A1B2C3D-4E5F-6A7B-8C9D-0E1F2A3B4C5D)", false},
-      {"", false},
+      {"(0A1B2C3D-4E5F-6A7B-8C9D-0E1F2A3B4C5D)", false},  {"", false},
   };
   for (const auto& [text, valid] : cases) {
     TLinkParamItem item;
@@ -435,8 +432,8 @@ TEST_F(ParamListTest, GuidTextMustBeTheBracedForm) {
 }
 
 TEST_F(ParamListTest, SizeChangesOnlyForSizedTypesAndNeverNegative) {
-  for (link::TFieldType t : {link::ftString, link::ftBytes, link::ftBlob, link::ftMemo, link::ftGraphic,
-                             link::ftGuid}) {
+  for (link::TFieldType t :
+       {link::ftString, link::ftBytes, link::ftBlob, link::ftMemo, link::ftGraphic, link::ftGuid}) {
     TLinkParamItem item;
     item.SetDataType(t);
     item.SetSize(30);
@@ -506,10 +503,8 @@ TEST_F(ParamListTest, SetTextReadsByTheDeclaredType) {
 TEST_F(ParamListTest, SetTextRefusesTextTheTypeCannotRead) {
   const std::pair<link::TFieldType, const char*> cases[] = {
       {link::ftFloat, "2.5"},  // the process reads ',' as the decimal point
-      {link::ftCurrency, "abc"},
-      {link::ftDate, "31/02/2005"},
-      {link::ftTime, "25:00"},
-      {link::ftDateTime, "10/05/2005 x"},
+      {link::ftCurrency, "abc"},      {link::ftDate, "31/02/2005"},
+      {link::ftTime, "25:00"},        {link::ftDateTime, "10/05/2005 x"},
       {link::ftGuid, "{not-a-guid}"},
   };
   for (const auto& [type, text] : cases) {
@@ -673,8 +668,7 @@ TEST_F(ParamListTest, PlaceholderNamesEndAtTheirTerminators) {
   TLinkParamList list;
   // ")" ";" a quote and a line feed are left out of a name but do not end it.
   list.ParamsFromSQL({"a=:p1*:p2+:p3,:p4-:p5 :p6", ":p7);x", "(:p8)", ":p9'z :p10\nq"});
-  EXPECT_EQ(Names(list),
-            (std::vector<std::string>{"p1", "p2", "p3", "p4", "p5", "p6", "p7x", "p8", "p9z", "p10q"}));
+  EXPECT_EQ(Names(list), (std::vector<std::string>{"p1", "p2", "p3", "p4", "p5", "p6", "p7x", "p8", "p9z", "p10q"}));
   EXPECT_TRUE(presenter.AllShown().empty());
   list.ParamsFromSQL({"x = :last"});
   EXPECT_EQ(Names(list), (std::vector<std::string>{"last"}));

@@ -1,5 +1,7 @@
 #include "link/codec/result_set.h"
 
+#include <gtest/gtest.h>
+
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -8,10 +10,6 @@
 #include <memory>
 #include <random>
 
-#include <gtest/gtest.h>
-
-#include "support/error_text.h"
-
 #include "base/date_time.h"
 #include "base/encoding.h"
 #include "base/number_format.h"
@@ -19,6 +17,7 @@
 #include "link/codec/link_errors.h"
 #include "link/codec/result_set_encoder.h"
 #include "link/codec/wire_int.h"
+#include "support/error_text.h"
 
 using namespace mero;
 using namespace mero::base::literals;
@@ -62,15 +61,14 @@ std::string ErrorOf(const std::function<void()>& call) { return test::ErrorOf<li
 TEST(FieldDefs, DecodeAppliesTheTypeAndSizeRules) {
   const std::string longName(300, 'N');
   const std::string manyParts = longName + S + "3" + S + "7" + S + std::string(300, '\x02');
-  const std::string payload = "ID" + S + "24" + S + "0" + S + E +           //
-                              "FIX" + S + "23" + S + "10" + S + E +         //
-                              "A,B" + S + "3" + S + "x" + S + E +           //
-                              "T0" + S + "0" + S + "-4" + S + E +           //
-                              "TX" + S + "int" + S + "" + S + E +           //
-                              "W" + S + "16" + S + "250" + S + "extra" + S + E +
-                              manyParts + E +                              //
-                              "TAIL" + S + "3" + S + "4" + S;              // no item end: ignored
-  const std::vector<std::string> expected = {"ID,1,25", "FIX,1,10", "A,B,3,25", "T0,1,25",
+  const std::string payload = "ID" + S + "24" + S + "0" + S + E +                                 //
+                              "FIX" + S + "23" + S + "10" + S + E +                               //
+                              "A,B" + S + "3" + S + "x" + S + E +                                 //
+                              "T0" + S + "0" + S + "-4" + S + E +                                 //
+                              "TX" + S + "int" + S + "" + S + E +                                 //
+                              "W" + S + "16" + S + "250" + S + "extra" + S + E + manyParts + E +  //
+                              "TAIL" + S + "3" + S + "4" + S;  // no item end: ignored
+  const std::vector<std::string> expected = {"ID,1,25", "FIX,1,10", "A,B,3,25",       "T0,1,25",
                                              "TX,1,25", "W,16,250", longName + ",3,7"};
   EXPECT_EQ(link::DecodeFieldDefs(payload), expected);
 }
@@ -89,10 +87,14 @@ TEST(FieldDefs, EntriesAreReadFromTheRight) {
     FieldDef def;
   };
   const std::vector<Case> cases = {
-      {"ID,3,0", {"ID", 3, 0}},           {"COMM,1,250", {"COMM", 1, 250}},
-      {"A,B,C,1,20", {"A,B,C", 1, 20}},   {"X,abc,1.5", {"X", 0, 0}},
-      {"NAME", {"NAME", 0, 0}},           {"N,40", {"N", 0, 40}},
-      {",6,8", {"", 6, 8}},               {"Q,,", {"Q", 0, 0}},
+      {"ID,3,0", {"ID", 3, 0}},
+      {"COMM,1,250", {"COMM", 1, 250}},
+      {"A,B,C,1,20", {"A,B,C", 1, 20}},
+      {"X,abc,1.5", {"X", 0, 0}},
+      {"NAME", {"NAME", 0, 0}},
+      {"N,40", {"N", 0, 40}},
+      {",6,8", {"", 6, 8}},
+      {"Q,,", {"Q", 0, 0}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(link::ParseFastFieldsEntry(c.entry), c.def) << c.entry;
@@ -102,8 +104,10 @@ TEST(FieldDefs, EntriesAreReadFromTheRight) {
 }
 
 TEST(FieldDefs, EncoderOutputDecodesToTheSameList) {
-  const std::vector<FieldDef> defs = {{"ID", link::ftInteger, 4}, {"ΟΝΟΜΑ"_gr, link::ftString, 60},
-                                      {"ΣΧΟΛΙΑ"_gr, link::ftMemo, 1}, {"BAD\x02NAME\x04", link::ftFloat, 8}};
+  const std::vector<FieldDef> defs = {{"ID", link::ftInteger, 4},
+                                      {"ΟΝΟΜΑ"_gr, link::ftString, 60},
+                                      {"ΣΧΟΛΙΑ"_gr, link::ftMemo, 1},
+                                      {"BAD\x02NAME\x04", link::ftFloat, 8}};
   std::string payload;
   link::ResultSetEncoder(payload).AddFieldDefs(defs);
   std::vector<FieldDef> expected = defs;
@@ -188,8 +192,7 @@ TEST(RowDecode, MissingAndSurplusValues) {
                               {"I", link::ftInteger, 0},
                               {"M", link::ftMemo, 0},
                               {"D", link::ftDate, 0}},
-                             "A" + S + "B" + E + "1" + S + "2" + S + "3" + S + Z + S + "4" + S + "5" + S + "6" + S +
-                                 E);
+                             "A" + S + "B" + E + "1" + S + "2" + S + "3" + S + Z + S + "4" + S + "5" + S + "6" + S + E);
   ASSERT_EQ(rows.RowCount(), 2u);
   EXPECT_EQ(rows.Text(0, 0), "A");
   EXPECT_EQ(rows.Text(0, 1), "");
@@ -314,8 +317,8 @@ TEST(RowDecode, TextKeepsEveryByteThatMayTravel) {
 }
 
 TEST(RowDecode, TimeOfDayIsMillisecondsSinceMidnight) {
-  const RowSet rows = Decode({{"T", link::ftTime, 0}},
-                             "45000,5" + S + E + "-1,25" + S + E + "0,99999999999" + S + E + F(0.75) + S + E);
+  const RowSet rows =
+      Decode({{"T", link::ftTime, 0}}, "45000,5" + S + E + "-1,25" + S + E + "0,99999999999" + S + E + F(0.75) + S + E);
   ASSERT_EQ(rows.RowCount(), 4u);
   EXPECT_EQ(rows.Int(0, 0), 12 * 3600 * 1000);
   EXPECT_EQ(rows.Int(1, 0), 6 * 3600 * 1000);
@@ -329,8 +332,8 @@ TEST(RowDecode, MixedTokensFollowTheirText) {
                               {"I", link::ftInteger, 0},
                               {"C", link::ftString, 10},
                               {"G", link::ftString, 10}},
-                             "-" + F(1.5) + S + "1" + F(0.5) + S + "1" + L("chunk") + S + "AB" + LengthOnly(0) +
-                                 "CD" + LengthOnly(-7) + S + F(2.0) + F(0.25) + S + E);
+                             "-" + F(1.5) + S + "1" + F(0.5) + S + "1" + L("chunk") + S + "AB" + LengthOnly(0) + "CD" +
+                                 LengthOnly(-7) + S + F(2.0) + F(0.25) + S + E);
   ASSERT_EQ(rows.RowCount(), 1u);
   EXPECT_EQ(rows.Double(0, 0), -1.5);
   EXPECT_EQ(rows.Text(0, 1), "1,5");
@@ -424,8 +427,8 @@ TEST(RowDecode, FloatValuesMatchTheTextRouteAcrossTheRange) {
     if (!base::TryStrToInt64(text, l)) l = 0;
     std::int32_t i = 0;
     if (!base::TryStrToInt(text, i)) i = 0;
-    if (std::bit_cast<std::uint64_t>(rows.Double(r, 0)) != std::bit_cast<std::uint64_t>(f) ||
-        rows.Int(r, 1) != l || rows.Int(r, 2) != i || rows.Bool(r, 3) != (text == "1")) {
+    if (std::bit_cast<std::uint64_t>(rows.Double(r, 0)) != std::bit_cast<std::uint64_t>(f) || rows.Int(r, 1) != l ||
+        rows.Int(r, 2) != i || rows.Bool(r, 3) != (text == "1")) {
       ++failures;
       ADD_FAILURE() << "value " << std::hexfloat << values[r] << " text '" << text << "': float " << rows.Double(r, 0)
                     << " int64 " << rows.Int(r, 1) << " int " << rows.Int(r, 2);
@@ -472,14 +475,14 @@ TEST(ResultSetRoundTrip, EveryFieldTypeSurvives) {
   const double time = base::EncodeTime(13, 45, 30, 250);
 
   const std::vector<FieldDef> defs = {
-      {"S", link::ftString, 20},     {"SI", link::ftSmallint, 0},   {"I", link::ftInteger, 0},
-      {"W", link::ftWord, 0},        {"BO", link::ftBoolean, 0},    {"F", link::ftFloat, 0},
-      {"CU", link::ftCurrency, 0},   {"BC", link::ftBCD, 0},        {"D", link::ftDate, 0},
-      {"T", link::ftTime, 0},        {"DT", link::ftDateTime, 0},   {"BY", link::ftBytes, 4},
-      {"VB", link::ftVarBytes, 0},   {"AI", link::ftAutoInc, 0},    {"BL", link::ftBlob, 0},
-      {"M", link::ftMemo, 0},        {"G", link::ftGraphic, 0},     {"FM", link::ftFmtMemo, 0},
-      {"CUR", link::ftCursor, 0},    {"TB", link::ftTypedBinary, 0}, {"FC", link::ftFixedChar, 10},
-      {"WS", link::ftWideString, 10}, {"LI", link::ftLargeint, 0},  {"DS", link::ftDataSet, 0},
+      {"S", link::ftString, 20},      {"SI", link::ftSmallint, 0},    {"I", link::ftInteger, 0},
+      {"W", link::ftWord, 0},         {"BO", link::ftBoolean, 0},     {"F", link::ftFloat, 0},
+      {"CU", link::ftCurrency, 0},    {"BC", link::ftBCD, 0},         {"D", link::ftDate, 0},
+      {"T", link::ftTime, 0},         {"DT", link::ftDateTime, 0},    {"BY", link::ftBytes, 4},
+      {"VB", link::ftVarBytes, 0},    {"AI", link::ftAutoInc, 0},     {"BL", link::ftBlob, 0},
+      {"M", link::ftMemo, 0},         {"G", link::ftGraphic, 0},      {"FM", link::ftFmtMemo, 0},
+      {"CUR", link::ftCursor, 0},     {"TB", link::ftTypedBinary, 0}, {"FC", link::ftFixedChar, 10},
+      {"WS", link::ftWideString, 10}, {"LI", link::ftLargeint, 0},    {"DS", link::ftDataSet, 0},
       {"GU", link::ftGuid, 38},
   };
   std::string fieldPayload;
@@ -519,7 +522,12 @@ TEST(ResultSetRoundTrip, EveryFieldTypeSurvives) {
   for (std::size_t i = 0; i < defs.size(); ++i) enc.AddNull();
   enc.EndRow();
   // Row 2: texts that cannot travel as they are.
-  enc.AddText(std::string("a\x02" "b\x04" "c\x05" "d\x06", 8));
+  enc.AddText(
+      std::string("a\x02"
+                  "b\x04"
+                  "c\x05"
+                  "d\x06",
+                  8));
   enc.AddInt(0);
   enc.AddInt(0);
   enc.AddInt(0);

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "support/error_text.h"
-
 #include <functional>
 #include <random>
 #include <string>
@@ -11,6 +9,7 @@
 
 #include "base/encoding.h"
 #include "link/codec/link_errors.h"
+#include "support/error_text.h"
 
 using namespace mero;
 using namespace mero::base::literals;
@@ -178,7 +177,8 @@ TEST(Rijndael, ErrorsCarryTheSystemTexts) {
   const char* const keyLength = "Rijndael: Key must be between 1 and 255 bytes";
   TRijndael cipher;
   EXPECT_EQ(test::ErrorOf<link::EKeyError>([&] { cipher.EncryptString("abc"); }), "Rijndael: Key not set");
-  EXPECT_EQ(test::ErrorOf<link::EKeyError>([&] { cipher.DecryptString(std::string(16, 'x')); }), "Rijndael: Key not set");
+  EXPECT_EQ(test::ErrorOf<link::EKeyError>([&] { cipher.DecryptString(std::string(16, 'x')); }),
+            "Rijndael: Key not set");
   EXPECT_EQ(test::ErrorOf<link::EKeyError>([&] { cipher.SetKey(""); }), keyLength);
   EXPECT_EQ(test::ErrorOf<link::EKeyError>([&] { cipher.SetKey(std::string(256, 'k')); }), keyLength);
   EXPECT_EQ(test::ErrorOf<link::EKeyError>([&] { cipher.EncryptString("abc"); }), "Rijndael: Key not set");
@@ -192,7 +192,8 @@ TEST(Rijndael, ErrorsCarryTheSystemTexts) {
               "Rijndael: Input not valid - length is not a multiple of 16");
   }
   cipher.SetStringMode(TRijndael::smMime);
-  EXPECT_EQ(test::ErrorOf<link::EInputError>([&] { cipher.DecryptString("AAAA"); }), "Rijndael: Input not valid - too short");
+  EXPECT_EQ(test::ErrorOf<link::EInputError>([&] { cipher.DecryptString("AAAA"); }),
+            "Rijndael: Input not valid - too short");
   for (const char* bad :
        {"acTg2Gp7BDDYzbeAcLTF*pVPZPLk6G6e7oLSAhZoSJk=", "acTg2Gp7BDDYzbeAcLTFWpVPZPLk6G6e7oLSAhZo=Jk=",
         "acTg2Gp7BDDYzbeAcLTFWpVPZPLk6G6e7oLSAhZoSJk===", "acTg2Gp7BDDYzbeAcLTFWpVPZPLk6G6e7oLSAhZoS"}) {
@@ -201,10 +202,12 @@ TEST(Rijndael, ErrorsCarryTheSystemTexts) {
               "Rijndael: Input not valid - not a Base64 text");
   }
   cipher.SetStringMode(TRijndael::smEncode);
-  EXPECT_EQ(test::ErrorOf<link::EInputError>([&] { cipher.DecryptString("OQHUq4dv/11MnPS+Q9H3KdJDND9Yu4uSvc9G+VNcG7Y"); }),
-            "Rijndael: Input not valid - not an encoded text");
-  EXPECT_EQ(test::ErrorOf<link::EInputError>([&] { cipher.DecryptString("OQHUq4dv-11MnPS+Q9H3KdJDND9Yu4uSvc9G+VNcG7Y="); }),
-            "Rijndael: Input not valid - not an encoded text");
+  EXPECT_EQ(
+      test::ErrorOf<link::EInputError>([&] { cipher.DecryptString("OQHUq4dv/11MnPS+Q9H3KdJDND9Yu4uSvc9G+VNcG7Y"); }),
+      "Rijndael: Input not valid - not an encoded text");
+  EXPECT_EQ(
+      test::ErrorOf<link::EInputError>([&] { cipher.DecryptString("OQHUq4dv-11MnPS+Q9H3KdJDND9Yu4uSvc9G+VNcG7Y="); }),
+      "Rijndael: Input not valid - not an encoded text");
 }
 
 TEST(Rijndael, ChainingModesNeedAnIVAfterEveryKey) {
@@ -214,7 +217,8 @@ TEST(Rijndael, ChainingModesNeedAnIVAfterEveryKey) {
     cipher.SetCipherMode(mode);
     cipher.SetKey("key");
     EXPECT_EQ(test::ErrorOf<link::EKeyError>([&] { cipher.EncryptString("abc"); }), "Rijndael: IV not set");
-    EXPECT_EQ(test::ErrorOf<link::EKeyError>([&] { cipher.DecryptString(std::string(16, 'x')); }), "Rijndael: IV not set");
+    EXPECT_EQ(test::ErrorOf<link::EKeyError>([&] { cipher.DecryptString(std::string(16, 'x')); }),
+              "Rijndael: IV not set");
     cipher.SetIV(std::string(16, '\0'));
     const std::string enc = cipher.EncryptString("abc");
     // A new key zeroes the vector and wants it set again.

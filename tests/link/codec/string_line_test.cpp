@@ -1,7 +1,8 @@
 #include "link/codec/string_line.h"
-#include <cstring>
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 #include "link/codec/link_errors.h"
 
@@ -78,7 +79,8 @@ TEST(StringLine, MalformedMessagesAreRefusedWithoutReadingOutside) {
     return h;
   };
   const Case cases[] = {
-      {"shorter than header", std::string(49, '\0'), "LINKSTRINGLINE ERROR: Message shorter than its header (49 bytes)."},
+      {"shorter than header", std::string(49, '\0'),
+       "LINKSTRINGLINE ERROR: Message shorter than its header (49 bytes)."},
       {"end past data", header(1, 5) + "abc", "LINKSTRINGLINE ERROR: Field 1 lies outside the message."},
       {"end before start", header(3, 2) + "abc", "LINKSTRINGLINE ERROR: Field 1 lies outside the message."},
       {"negative start", header(-1, 2) + "abc", "LINKSTRINGLINE ERROR: Field 1 lies outside the message."},
