@@ -4,15 +4,9 @@
 
 #include <algorithm>
 #include <charconv>
-#include <condition_variable>
 #include <cstdint>
 #include <cstring>
-#include <deque>
-#include <exception>
-#include <mutex>
 #include <optional>
-#include <system_error>
-#include <thread>
 #include <utility>
 
 #include "base/encoding.h"
@@ -29,10 +23,6 @@ namespace {
 constexpr std::size_t kStatementCacheSize = 64;
 constexpr std::size_t kQueryCacheSize = 256;
 constexpr std::size_t kScriptCacheSize = 64;
-// Rows encoded before a fetch turns to two threads, and the rows of each
-// chunk the threads pass between them; kPipelineChunks chunks are in flight.
-constexpr std::size_t kPipelineChunkRows = 1024;
-constexpr int kPipelineChunks = 3;
 
 std::string_view ValueText(sqlite3_value* v) {
   const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
@@ -144,15 +134,13 @@ void SelectCursor::Finish() {
   }
 }
 
-void SelectCursor::ReadRow(RowBuffer& into, bool textsAsText) {
+void SelectCursor::ReadRow(RowBuffer& into) {
   sqlite3_stmt* st = stmt_.get();
   const std::size_t n = result_.size();
   for (std::size_t i = 0; i < n; ++i) {
     sqlite3_value* v = sqlite3_column_value(st, static_cast<int>(i));
     BufferedCell cell;
-    cell.type = textsAsText && encodings_[i] == Encoding::Text && sqlite3_value_type(v) != SQLITE_NULL
-                    ? SQLITE_TEXT
-                    : sqlite3_value_type(v);
+    cell.type = sqlite3_value_type(v);
     switch (cell.type) {
       case SQLITE_INTEGER:
         cell.bits = static_cast<std::uint64_t>(sqlite3_value_int64(v));
@@ -180,7 +168,7 @@ void SelectCursor::ReadRow(RowBuffer& into, bool textsAsText) {
 void SelectCursor::ReadAll() {
   buffered_ = true;
   while (hasRow_) {
-    ReadRow(buffer_, false);
+    ReadRow(buffer_);
     Step();
   }
   done_ = buffer_.rows == 0;
@@ -365,7 +353,6 @@ void SelectCursor::EncodeBufferedRow(link::ResultSetEncoder& out, const RowBuffe
 }
 
 std::size_t SelectCursor::Fetch(link::ResultSetEncoder& out, std::int64_t maxRows) {
-  if (failure_) std::rethrow_exception(failure_);
   std::size_t n = 0;
   auto more = [&] { return maxRows < 0 || static_cast<std::int64_t>(n) < maxRows; };
   if (buffered_) {
@@ -376,108 +363,10 @@ std::size_t SelectCursor::Fetch(link::ResultSetEncoder& out, std::int64_t maxRow
     done_ = nextRow_ >= buffer_.rows;
     return n;
   }
-  // Small results are encoded as they are stepped; a big one goes on in two
-  // threads once it has shown to be big (and a thread can be had).
-  bool pipelined = false;
   while (hasRow_ && more()) {
-    if (n >= kPipelineChunkRows && !pipelined) {
-      pipelined = true;
-      const std::optional<std::size_t> rest =
-          FetchPipelined(out, maxRows < 0 ? -1 : maxRows - static_cast<std::int64_t>(n));
-      if (rest) return n + *rest;
-    }
     EncodeRow(out);
     ++n;
     Step();
-  }
-  return n;
-}
-
-std::optional<std::size_t> SelectCursor::FetchPipelined(link::ResultSetEncoder& out, std::int64_t maxRows) {
-  // Reading a row out of SQLite costs about as much as encoding it, so the
-  // two halves run side by side: this thread steps the statement into
-  // chunks of rows, the encoder thread turns each full chunk into the
-  // payload, in order. Only this thread touches the statement and the
-  // engine; only the encoder touches the payload until it has finished.
-  struct Pipe {
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::deque<RowBuffer> full;    // read, waiting to be encoded
-    std::vector<RowBuffer> spare;  // encoded, to be filled again
-    bool lastChunk = false;        // no chunk comes after those in full
-    bool stop = false;             // the reader failed: the encoder drops the rest
-    std::exception_ptr encodeError;
-  } pipe;
-  for (int i = 0; i < kPipelineChunks; ++i) pipe.spare.emplace_back();
-
-  const auto encode = [&] {
-    try {
-      for (;;) {
-        RowBuffer chunk;
-        {
-          std::unique_lock lock(pipe.mutex);
-          pipe.changed.wait(lock, [&] { return !pipe.full.empty() || pipe.lastChunk || pipe.stop; });
-          if (pipe.stop || pipe.full.empty()) return;
-          chunk = std::move(pipe.full.front());
-          pipe.full.pop_front();
-        }
-        for (std::size_t r = 0; r < chunk.rows; ++r) EncodeBufferedRow(out, chunk, r);
-        chunk.Clear();
-        std::lock_guard lock(pipe.mutex);
-        pipe.spare.push_back(std::move(chunk));
-        pipe.changed.notify_all();
-      }
-    } catch (...) {
-      std::lock_guard lock(pipe.mutex);
-      pipe.encodeError = std::current_exception();
-      pipe.changed.notify_all();
-    }
-  };
-  std::thread encoder;
-  try {
-    encoder = std::thread(encode);
-  } catch (const std::system_error&) {
-    return std::nullopt;  // no thread to be had: the caller goes on alone
-  }
-
-  std::size_t n = 0;
-  std::exception_ptr readError;
-  try {
-    RowBuffer chunk;
-    while (hasRow_ && (maxRows < 0 || static_cast<std::int64_t>(n) < maxRows)) {
-      {
-        std::unique_lock lock(pipe.mutex);
-        pipe.changed.wait(lock, [&] { return !pipe.spare.empty() || pipe.encodeError; });
-        if (pipe.encodeError) break;
-        chunk = std::move(pipe.spare.back());
-        pipe.spare.pop_back();
-      }
-      while (hasRow_ && chunk.rows < kPipelineChunkRows && (maxRows < 0 || static_cast<std::int64_t>(n) < maxRows)) {
-        ReadRow(chunk, true);
-        ++n;
-        Step();
-      }
-      std::lock_guard lock(pipe.mutex);
-      pipe.full.push_back(std::move(chunk));
-      pipe.changed.notify_all();
-    }
-  } catch (...) {
-    readError = std::current_exception();
-  }
-  {
-    std::lock_guard lock(pipe.mutex);
-    pipe.lastChunk = true;
-    pipe.stop = readError != nullptr;
-    pipe.changed.notify_all();
-  }
-  encoder.join();
-  if (readError) std::rethrow_exception(readError);  // the statement has ended, as a serial fetch leaves it
-  if (pipe.encodeError) {
-    // A value that cannot be sent: a serial fetch would stop at its row and
-    // fail there again on every later fetch. The statement has moved past
-    // that row, so the failure is kept instead.
-    failure_ = pipe.encodeError;
-    std::rethrow_exception(failure_);
   }
   return n;
 }

@@ -2,10 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <exception>
 #include <list>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -88,14 +86,9 @@ class SelectCursor {
   void ReadAll();
   void SettleColumns();
   void EncodeRow(link::ResultSetEncoder& out);
-  // Appends the current row to into; with textsAsText, the columns sent as
-  // text are read as SQLite's text, as EncodeRow reads them.
-  void ReadRow(RowBuffer& into, bool textsAsText);
+  // Appends the current row to into.
+  void ReadRow(RowBuffer& into);
   void EncodeBufferedRow(link::ResultSetEncoder& out, const RowBuffer& from, std::size_t row);
-  // Fetch's rows beyond the first chunk: SQLite is stepped on this thread
-  // while a second thread encodes the rows read so far. None when no second
-  // thread can be started; nothing has been read then.
-  std::optional<std::size_t> FetchPipelined(link::ResultSetEncoder& out, std::int64_t maxRows);
   void EncodeText(link::ResultSetEncoder& out, Encoding enc, std::string_view utf8);
   // A stored integer or real in the column's encoding.
   void EncodeInteger(link::ResultSetEncoder& out, Encoding enc, std::int64_t v);
@@ -113,7 +106,6 @@ class SelectCursor {
   bool buffered_ = false;
   RowBuffer buffer_;  // every row of a buffered cursor
   std::size_t nextRow_ = 0;
-  std::exception_ptr failure_;  // the error that ended a pipelined fetch, raised again by every later one
   std::string scratch_;
 };
 

@@ -154,13 +154,29 @@ void AppendUtf8AsWin1253(std::string& out, std::string_view utf8) {
   char* dst = out.data() + start;
   std::size_t i = 0;
   while (i < n) {
-    // Runs of ASCII, eight bytes at a time.
+    // Eight bytes at a time while they are ASCII, or four two-byte
+    // characters (Greek), each as the one-by-one path below reads it.
     while (i + 8 <= n) {
       std::uint64_t word;
       std::memcpy(&word, p + i, 8);
-      if ((word & 0x8080808080808080ULL) != 0) break;
-      std::memcpy(dst, &word, 8);
-      dst += 8;
+      if ((word & 0x8080808080808080ULL) == 0) {
+        std::memcpy(dst, &word, 8);
+        dst += 8;
+        i += 8;
+        continue;
+      }
+      if ((word & 0xC0E0C0E0C0E0C0E0ULL) != 0x80C080C080C080C0ULL) break;
+      std::uint8_t b[4];
+      bool overlong = false;
+      for (int k = 0; k < 4; ++k) {
+        const auto lead = static_cast<unsigned>(word >> (16 * k)) & 0xFF;
+        const auto cont = static_cast<unsigned>(word >> (16 * k + 8)) & 0xFF;
+        overlong = overlong || lead < 0xC2;
+        b[k] = t.toWin1253[((lead & 0x1F) << 6) | (cont & 0x3F)];
+      }
+      if (overlong) break;
+      for (int k = 0; k < 4; ++k) dst[k] = b[k] != 0 ? static_cast<char>(b[k]) : '?';
+      dst += 4;
       i += 8;
     }
     if (i == n) break;

@@ -1,7 +1,6 @@
 // What a select hands the client, value by value: numbers and dates exactly
-// as their text form reads, texts cleaned of the link's control bytes. A big
-// result is read and encoded by two threads; it must carry the very bytes a
-// result fetched in small packets, one thread, carries.
+// as their text form reads, texts cleaned of the link's control bytes, the
+// same bytes whether a big result is fetched at once or in packets.
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -97,7 +96,7 @@ void Bind(sqlite3_stmt* st, int index, const Stored& v) {
 
 class SelectValues : public ::testing::Test {
  protected:
-  static constexpr int kRows = 3000;  // enough for the two-thread fetch
+  static constexpr int kRows = 3000;
 
   SelectValues() : s_(dir_.File("v.db"), server::Database::Mode::Create) {
     s_.Setup(test::kTestSchema);

@@ -60,18 +60,24 @@ void LinkTestClient::SendRaw(std::string_view bytes) {
 void LinkTestClient::Send(const link::TLinkStringLine& line) { SendRaw(link::PackMessage(line.Finish(), transforms_)); }
 
 void LinkTestClient::ReadSome(std::chrono::steady_clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-  pollfd p{fd_, POLLIN, 0};
-  const int ready = poll(&p, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0)));
-  if (ready <= 0) return;
-  char buf[65536];
-  const ssize_t n = recv(fd_, buf, sizeof buf, 0);
+  // What is there already is taken at once; poll only waits for more. A big
+  // reply comes in few large reads instead of many small ones.
+  readBuffer_.resize(kReadBytes);
+  ssize_t n = recv(fd_, readBuffer_.data(), readBuffer_.size(), MSG_DONTWAIT);
+  if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    pollfd p{fd_, POLLIN, 0};
+    const int ready = poll(&p, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0)));
+    if (ready <= 0) return;
+    n = recv(fd_, readBuffer_.data(), readBuffer_.size(), 0);
+  }
   if (n <= 0) {
     closed_ = true;
     return;
   }
   bytesReceived_ += static_cast<std::size_t>(n);
-  stack_.Feed(buf, static_cast<std::size_t>(n),
+  stack_.Feed(readBuffer_.data(), static_cast<std::size_t>(n),
               [this](std::string_view payload) { received_.push_back(link::UnpackMessage(payload, transforms_)); });
 }
 

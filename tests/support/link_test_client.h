@@ -79,7 +79,10 @@ class LinkTestClient {
   void ReadSome(std::chrono::steady_clock::time_point deadline);
   void ReadRows(const link::TLinkStringLine& answer, SelectReply& reply);
 
+  static constexpr std::size_t kReadBytes = 1 << 20;
+
   int fd_ = -1;
+  std::string readBuffer_;  // one read, reused
   link::LinkTransforms transforms_;
   link::TLinkMessageStack stack_;
   std::deque<std::string> received_;
