@@ -35,7 +35,7 @@ constexpr const char* kUsage =
     "  from 7771 to 7779 carry the link cipher.\n";
 
 // Messages of the link and the connection module go to standard error.
-class StderrPresenter : public base::MessagePresenter {
+class StderrPresenter : public base::CancellingPresenter {
  public:
   base::ModalResult MessDlg(const std::string& text, int kind, int, int) override {
     std::cerr << base::Win1253ToUtf8(text) << "\n";
