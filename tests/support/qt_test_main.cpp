@@ -2,13 +2,15 @@
 // its notifications through the thread's event dispatcher, so the application
 // object exists before the first test. Built twice: with MERO_TEST_WIDGETS a
 // QApplication for the tests of the windows, else a QCoreApplication, so that
-// the programs below the windows never link Qt Widgets.
+// the programs below the windows never link Qt Widgets. The windows run in
+// the program's own application, whose events are delivered under the edge
+// that shows what an action raised.
 
 #include <gtest/gtest.h>
 
 #ifdef MERO_TEST_WIDGETS
-#include <QApplication>
-using TestApplication = QApplication;
+#include "ui/event_guard.h"
+using TestApplication = mero::ui::GuardedApplication;
 #else
 #include <QCoreApplication>
 using TestApplication = QCoreApplication;
