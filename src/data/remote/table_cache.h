@@ -69,6 +69,8 @@ class TAMemCol {
   // The registered table, or nullptr.
   TLinkTab* Table(std::string_view name);
   int Count() const { return static_cast<int>(tables_.size()); }
+  // The registered names (upper-cased), in the order they were added.
+  const std::vector<std::string>& TableNames() const { return names_; }
 
  private:
   TLinkTab* Loaded(std::string_view name);
