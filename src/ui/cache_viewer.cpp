@@ -91,6 +91,7 @@ void TxDispIMCS::ShowTable(const std::string& name) {
       rows_->setItem(static_cast<int>(r), static_cast<int>(c), new QTableWidgetItem(ToQString(shown.rows[r][c])));
     }
   }
+  rows_->resizeColumnsToContents();
   locate_->setEnabled(true);
 }
 

@@ -44,7 +44,7 @@ std::string ReadBytes(const std::string& path) {
 
 std::string Lines(int n) {
   std::string text;
-  for (int i = 1; i <= n; ++i) text += "line " + std::to_string(i) + "\n";
+  for (int i = 1; i <= n; ++i) text += "Γραμμή "_gr + std::to_string(i) + "\n";
   return text;
 }
 

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "base/encoding.h"
 #include "base/message_seam.h"
 #include "base/runtime.h"
 #include "base/trace.h"
@@ -35,7 +36,7 @@
 #include "ui/sql_window.h"
 
 using namespace mero;
-using Ask = test::ScriptedPresenter::Ask;
+using namespace mero::base::literals;
 
 namespace {
 
@@ -137,9 +138,9 @@ TEST_F(WindowsStartUp, TheDebugWindowShowsTheTraceAndClearsIt) {
   EXPECT_TRUE(window.isVisible());
   EXPECT_EQ(window.windowTitle(), QStringLiteral("Debug"));
   EXPECT_EQ(base::DebugTrace("first"), 1);
-  EXPECT_EQ(base::DebugTrace("δεύτερη"), 2);
+  EXPECT_EQ(base::DebugTrace("δεύτερη"_gr), 2);
   // The shown window takes the new lines by itself.
-  QTRY_COMPARE(window.Memo()->toPlainText(), QStringLiteral("first\n") + ui::ToQString("δεύτερη"));
+  QTRY_COMPARE(window.Memo()->toPlainText(), QStringLiteral("first\n") + QString::fromUtf8("δεύτερη"));
   test::Screenshot(&window, "debug_window");
 
   auto* clear = window.findChild<QPushButton*>(QStringLiteral("ClearBtn"));
