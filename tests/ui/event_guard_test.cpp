@@ -96,6 +96,9 @@ TEST(EventGuard, AFailureInANestedDeliveryIsShownByTheInnerEdgeOnly) {
   EXPECT_FALSE(inner.after);
 }
 
+// A slot runs inside Qt's own frames (the button's release handler, the
+// signal), which are not unwound cleanly, so the windows' slots run their
+// action under Guarded; the application's edge is the backstop.
 TEST(EventGuard, ASlotThatRaisesOnAClick) {
   for (const Raised& c : Cases()) {
     test::ScriptedPresenter presenter;
@@ -104,12 +107,15 @@ TEST(EventGuard, ASlotThatRaisesOnAClick) {
     int clicks = 0;
     QObject::connect(&button, &QPushButton::clicked, [&] {
       ++clicks;
-      c.raise();
+      ui::Guarded(c.raise);
     });
     QTest::mouseClick(&button, Qt::LeftButton);
-    EXPECT_EQ(clicks, 1) << c.name;
-    EXPECT_EQ(presenter.Texts(), c.shown) << c.name;
-    // The button is not left pressed by the failed click.
+    QTest::mouseClick(&button, Qt::LeftButton);
+    // The button works again after a failed click.
+    EXPECT_EQ(clicks, 2) << c.name;
+    std::vector<std::string> twice = c.shown;
+    twice.insert(twice.end(), c.shown.begin(), c.shown.end());
+    EXPECT_EQ(presenter.Texts(), twice) << c.name;
     EXPECT_FALSE(button.isDown()) << c.name;
   }
 }
