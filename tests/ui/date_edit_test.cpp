@@ -5,14 +5,13 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
-#include <QVBoxLayout>
-#include <QWidget>
 #include <memory>
 
 #include "base/clock.h"
 #include "base/date_time.h"
 #include "base/encoding.h"
 #include "support/screenshot.h"
+#include "host_window.h"
 #include "support/scripted_presenter.h"
 #include "ui/date_box_rules.h"
 #include "ui/date_edit.h"
@@ -67,22 +66,12 @@ TEST(DateBoxRules, TwoDigitYearsUntilStartUpHasFinished) {
 
 // A date box between two plain boxes in a small window that has the focus.
 struct DateBoxWindow {
-  QWidget window;
-  QLineEdit* before = new QLineEdit(&window);
-  ui::TKZDTEdit* box = new ui::TKZDTEdit(&window);
-  QLineEdit* after = new QLineEdit(&window);
+  QLineEdit* before = new QLineEdit;
+  ui::TKZDTEdit* box = new ui::TKZDTEdit;
+  QLineEdit* after = new QLineEdit;
+  test::HostWindow window{"TKZDTEdit", {before, box, after}};
 
-  DateBoxWindow() {
-    auto* layout = new QVBoxLayout(&window);
-    layout->addWidget(before);
-    layout->addWidget(box);
-    layout->addWidget(after);
-    window.setWindowTitle("TKZDTEdit");
-    window.show();
-    window.activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
-    box->setFocus();
-  }
+  DateBoxWindow() { box->setFocus(); }
   std::string Text() const { return ui::FromQString(box->text()); }
 };
 

@@ -4,14 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
-#include <QVBoxLayout>
-#include <QWidget>
 #include <memory>
 
 #include "base/clock.h"
 #include "base/date_time.h"
 #include "base/encoding.h"
 #include "support/screenshot.h"
+#include "host_window.h"
 #include "support/scripted_presenter.h"
 #include "ui/period_edit.h"
 #include "ui/period_keys.h"
@@ -109,17 +108,11 @@ TEST(PeriodKeys, TextsOfPeriods) {
 }
 
 struct PeriodBoxWindow {
-  QWidget window;
-  ui::TKZDTPREdit* box = new ui::TKZDTPREdit(&window);
+  ui::TKZDTPREdit* box = new ui::TKZDTPREdit;
+  test::HostWindow window{"TKZDTPREdit", {box}};
 
   PeriodBoxWindow() {
-    auto* layout = new QVBoxLayout(&window);
-    layout->addWidget(box);
-    window.setWindowTitle("TKZDTPREdit");
     box->SetDTPTitle("Περίοδος"_gr);
-    window.show();
-    window.activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
     box->setFocus();
   }
   std::string Text() const { return ui::FromQString(box->text()); }
