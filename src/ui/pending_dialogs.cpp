@@ -1,14 +1,10 @@
 // Placeholders until the small dialogs are built; removed with them.
 #include "base/exception.h"
 #include "ui/date_range_dialog.h"
-#include "ui/multi_choice_dialog.h"
 
 namespace mero::ui {
 
 bool RunDateRangeDialog(const std::string&, const std::string&, base::TDateTime&, base::TDateTime&) {
-  throw base::Exception("not built yet");
-}
-std::string RunMultiChoice(const std::string&, const std::string&, const std::vector<std::string>&) {
   throw base::Exception("not built yet");
 }
 
