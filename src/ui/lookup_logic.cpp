@@ -43,25 +43,10 @@ std::string LookupLabel(std::string_view fieldName) {
 }
 
 LookupSearchMode SearchModeOf(link::TFieldType type) {
-  switch (type) {
-    case link::ftString:
-    case link::ftMemo:
-    case link::ftFmtMemo:
-    case link::ftFixedChar:
-    case link::ftWideString:
-      return LookupSearchMode::Text;
-    case link::ftSmallint:
-    case link::ftInteger:
-    case link::ftWord:
-    case link::ftFloat:
-    case link::ftCurrency:
-    case link::ftBCD:
-    case link::ftAutoInc:
-    case link::ftLargeint:
-      return LookupSearchMode::Integer;
-    default:
-      return LookupSearchMode::None;
-  }
+  const std::string letter = data::FieldTypeLetter(type);
+  if (letter == "C") return LookupSearchMode::Text;
+  if (letter == "N") return LookupSearchMode::Integer;
+  return LookupSearchMode::None;
 }
 
 LookupLogic::LookupLogic(const base::LookupRequest& request)
