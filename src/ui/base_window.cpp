@@ -108,9 +108,12 @@ FocusedControl TF102Form::DescribeControl(const QWidget* control) const {
     c.plainEdit = edit->metaObject() == &QLineEdit::staticMetaObject;
     c.hasText = !edit->text().isEmpty();
   }
-  c.gridOrMemo = qobject_cast<const QAbstractItemView*>(owner) != nullptr ||
-                 qobject_cast<const QPlainTextEdit*>(owner) != nullptr ||
+  c.gridOrMemo = qobject_cast<const QPlainTextEdit*>(owner) != nullptr ||
                  qobject_cast<const QTextEdit*>(owner) != nullptr;
+  // The editor of a grid's cell is part of the grid: its Enter ends the
+  // cell's edit.
+  for (const QWidget* w = owner; w != nullptr && !c.gridOrMemo; w = w->parentWidget())
+    c.gridOrMemo = qobject_cast<const QAbstractItemView*>(w) != nullptr;
   return c;
 }
 

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QVBoxLayout>
 #include <string>
@@ -102,10 +103,12 @@ class CountingForm : public ui::TF102Form {
     tabs->addTab(paged, "First");
     tabs->addTab(new QLineEdit, "Second");
     memo = new QPlainTextEdit(this);
+    grid = new QTableWidget(2, 2, this);
     layout->addWidget(search);
     layout->addWidget(other);
     layout->addWidget(tabs);
     layout->addWidget(memo);
+    layout->addWidget(grid);
     SetSearchControls("EDSEARCH;edPaged");
     rows.OpenWith({"ID,3,0", "DSC,1,20"}, {{test::I(1), test::T("one")}, {test::I(2), test::T("two")},
                                            {test::I(3), test::T("three")}});
@@ -126,6 +129,7 @@ class CountingForm : public ui::TF102Form {
   QTabWidget* tabs;
   QLineEdit* paged;
   QPlainTextEdit* memo;
+  QTableWidget* grid;
   test::MemDataSet rows;
 };
 
@@ -192,6 +196,25 @@ TEST_F(BaseWindow, KeysReachTheWindowThroughATabWidget) {
   EXPECT_EQ(form.rows.RecNo(), 1);
   EXPECT_EQ(form.tabs->currentIndex(), 0);
   EXPECT_TRUE(form.isVisible());
+}
+
+TEST_F(BaseWindow, EnterStaysWithAGridAndTheEditorOfItsCell) {
+  FocusOn(form.grid);
+  form.grid->setCurrentCell(0, 0);
+  QTest::keyClick(form.grid, Qt::Key_Return);
+  EXPECT_EQ(QApplication::focusWidget(), form.grid);
+
+  form.grid->setItem(0, 1, new QTableWidgetItem);
+  form.grid->editItem(form.grid->item(0, 1));
+  QWidget* editor = QApplication::focusWidget();
+  ASSERT_NE(editor, form.grid);
+  QTest::keyClicks(editor, "typed");
+  QTest::keyClick(editor, Qt::Key_Return);
+  // The cell's delegate ends the edit from the event loop.
+  QApplication::processEvents();
+  EXPECT_EQ(form.grid->item(0, 1)->text(), "typed");
+  EXPECT_EQ(QApplication::focusWidget(), form.grid);
+  EXPECT_EQ(form.finds, 0);
 }
 
 TEST_F(BaseWindow, EnterStaysWithAMemoAndWithATag3990Control) {
