@@ -24,6 +24,10 @@ DateBoxLeave LeaveDateBox(std::string_view text, bool accept0) {
   return out;
 }
 
+bool LeavesDateBox(Qt::FocusReason reason) {
+  return reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
+}
+
 bool IsDateBoxChar(char c) {
   return (c >= '0' && c <= '9') || c == ',' || c == '-' || c == '.' || c == '/';
 }

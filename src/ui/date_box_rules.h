@@ -1,5 +1,6 @@
 #pragma once
 
+#include <Qt>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,10 @@ struct DateBoxLeave {
   std::string text;
 };
 DateBoxLeave LeaveDateBox(std::string_view text, bool accept0);
+
+// The box is left when the focus moves to another control of its window:
+// not when a pop-up or another program takes it.
+bool LeavesDateBox(Qt::FocusReason reason);
 
 // A character the data-aware date box lets the user type.
 bool IsDateBoxChar(char c);

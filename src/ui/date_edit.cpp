@@ -88,11 +88,7 @@ void TKZDTEdit::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void TKZDTEdit::focusOutEvent(QFocusEvent* event) {
   QLineEdit::focusOutEvent(event);
-  // A pop-up (the calendar, a context menu) takes the focus for a moment
-  // without the user leaving the box.
-  // Switching to another program does not leave the box either.
-  if (checking_ || event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason) return;
-  CheckDate();
+  if (!checking_ && LeavesDateBox(event->reason())) CheckDate();
 }
 
 }  // namespace mero::ui

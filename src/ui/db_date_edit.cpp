@@ -122,8 +122,7 @@ void TDBDTEdit::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void TDBDTEdit::focusOutEvent(QFocusEvent* event) {
   QLineEdit::focusOutEvent(event);
-  if (busy_ || event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason) return;
-  UpdateRecord();
+  if (!busy_ && LeavesDateBox(event->reason())) UpdateRecord();
 }
 
 }  // namespace mero::ui
