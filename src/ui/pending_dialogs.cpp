@@ -1,22 +1,10 @@
 // Placeholders until the small dialogs are built; removed with them.
 #include "base/exception.h"
-#include "ui/calendar_dialog.h"
 #include "ui/date_range_dialog.h"
-#include "ui/input_dialog.h"
-#include "ui/multi_choice_dialog.h"
-#include "ui/option_dialog.h"
 
 namespace mero::ui {
 
-bool RunInputDialog(int, const std::string&, std::string&) { throw base::Exception("not built yet"); }
-int RunOptionDialog(const std::vector<std::string>&, const std::string&, int) {
-  throw base::Exception("not built yet");
-}
-bool RunCalendar(base::TDateTime&, int, int) { throw base::Exception("not built yet"); }
 bool RunDateRangeDialog(const std::string&, const std::string&, base::TDateTime&, base::TDateTime&) {
-  throw base::Exception("not built yet");
-}
-std::string RunMultiChoice(const std::string&, const std::string&, const std::vector<std::string>&) {
   throw base::Exception("not built yet");
 }
 
