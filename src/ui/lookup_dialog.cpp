@@ -3,13 +3,11 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QTableView>
 #include <QTableWidget>
 #include <QToolButton>
@@ -21,6 +19,7 @@
 #include "data/dataset_utils.h"
 #include "data/remote/application_dataset.h"
 #include "data/remote/query_utils.h"
+#include "ui/memo_viewer.h"
 #include "ui/qt_text.h"
 
 namespace mero::ui {
@@ -28,21 +27,6 @@ namespace mero::ui {
 using namespace base::literals;
 
 namespace {
-
-// The memo viewer of F5: the text read-only, under the field's label.
-void ShowTextViewer(QWidget* parent, const std::string& title, const std::string& text) {
-  QDialog viewer(parent);
-  viewer.setWindowTitle(ToQString(title));
-  auto* layout = new QVBoxLayout(&viewer);
-  auto* memo = new QPlainTextEdit(ToQString(text), &viewer);
-  memo->setReadOnly(true);
-  layout->addWidget(memo);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &viewer);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, &viewer, &QDialog::reject);
-  layout->addWidget(buttons);
-  viewer.resize(480, 320);
-  viewer.exec();
-}
 
 QToolButton* Button(QWidget* parent, const QString& text, const std::string& hint) {
   auto* b = new QToolButton(parent);
@@ -255,7 +239,7 @@ void TCustomLUF::ShowCurrentCell() {
   for (int i = 0; i < query_->FieldCount(); ++i) {
     data::TField& f = query_->Fields(i);
     if (!f.Visible() || ++visible != column) continue;
-    ShowTextViewer(this, f.DisplayLabel(), f.AsString());
+    ShowMemoViewer(f.DisplayLabel(), f.AsString());
     return;
   }
 }

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -21,6 +22,7 @@
 #include "support/login_helper.h"
 #include "support/screenshot.h"
 #include "ui/lookup_dialog.h"
+#include "ui/memo_viewer.h"
 #include "ui/qt_text.h"
 #include "ui/query_utils_fixture.h"
 
@@ -149,6 +151,25 @@ TEST_F(LookupDialog, PrintersPositionOnTheInitialValueAndF10ChoosesIt) {
   r.initialValue = "P001";
   EXPECT_EQ(Drive(r, [](TCustomLUF& d) { Key(d, Qt::Key_Escape); }), "P001");
   EXPECT_FALSE(stillOpen);
+}
+
+TEST_F(LookupDialog, F5ShowsTheCurrentCellInTheMemoViewer) {
+  std::string viewed, caption;
+  Drive(UnitRequest(), [&](TCustomLUF& d) {
+    d.Grid()->setFocus();
+    QTimer::singleShot(0, [&] {
+      auto* viewer = dynamic_cast<ui::MemoViewer*>(QApplication::activeModalWidget());
+      if (viewer == nullptr) return;
+      caption = ui::FromQString(viewer->windowTitle());
+      viewed = ui::FromQString(viewer->Memo()->toPlainText());
+      viewer->accept();
+    });
+    Key(d, Qt::Key_F5);
+    Key(d, Qt::Key_Escape);
+  });
+  EXPECT_FALSE(stillOpen);
+  EXPECT_EQ(caption, "ΚΩΔ"_gr);
+  EXPECT_EQ(viewed, "0.02.02");
 }
 
 TEST_F(LookupDialog, AnEditPostedInTheLookupIsInTheTableForAnotherConnection) {
