@@ -6,6 +6,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTableView>
@@ -76,7 +77,9 @@ void TCustomLUF::BuildWindow() {
   auto* top = new QHBoxLayout(panel_);
   top->setContentsMargins(4, 3, 4, 3);
   refreshButton_ = Button(panel_, QString::fromUtf8("⟳"), "Ανανέωση Στοιχείων"_gr);
-  searchButton_ = Button(panel_, QString::fromUtf8("🔍"), "Ανεύρεση"_gr);
+  // The search runs on F7 too; the button says so where no icon theme is.
+  searchButton_ = Button(panel_, QStringLiteral("F7"), "Ανεύρεση"_gr);
+  searchButton_->setIcon(QIcon::fromTheme(QStringLiteral("edit-find")));
   top->addWidget(refreshButton_);
   top->addWidget(searchButton_);
   const struct {
