@@ -53,6 +53,7 @@ TCustomLUF::TCustomLUF(const base::LookupRequest& request, QWidget* parent)
     : TF102Form(parent), logic_(request), query_(data::NewQuery()), result_(request.initialValue) {
   query_->SetName("LUQ");
   BuildWindow();
+  FillFieldList();
   stateLink_.OnStateChange = [this] { ShowState(); };
   stateLink_.SetDataSet(query_.get());
   SetMainDataSet(query_.get());
@@ -132,7 +133,6 @@ void TCustomLUF::BuildWindow() {
 QToolButton* TCustomLUF::NavButton(Nav which) const { return navButtons_[static_cast<int>(which)]; }
 
 void TCustomLUF::Prepare() {
-  FillFieldList();
   RunGuarded([this] {
     data::OpenSQL(*query_, logic_.ProbeSQL());
     ApplyLabels();

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "base/encoding.h"
+#include "base/runtime.h"
 #include "data/dataset_utils.h"
 #include "data/remote/application_dataset.h"
 #include "support/login_helper.h"
@@ -41,6 +42,26 @@ base::LookupRequest UnitRequest(const std::string& filter = " (toner_uid='maria'
   r.caption = "Τμήμα/Διεύθυνση"_gr;
   r.filter = filter;
   return r;
+}
+
+TEST(LookupDialogWindow, TheFieldListHoldsTheParsedFieldsAndShowsOnlyWhenDebugging) {
+  base::LookupRequest r;
+  r.table = "UORG";
+  r.visibleFields = "id:Κωδικός;Name"_gr;
+  const int level = base::Rt().debugLevel;
+  for (const int debug : {0, 1}) {
+    base::Rt().debugLevel = debug;
+    TCustomLUF d(r);
+    d.show();
+    EXPECT_EQ(d.FieldList()->isVisible(), debug > 0) << debug;
+    ASSERT_EQ(d.FieldList()->rowCount(), 2);
+    EXPECT_EQ(d.FieldList()->item(0, 0)->text(), "ID");
+    EXPECT_EQ(ui::FromQString(d.FieldList()->item(0, 1)->text()), "Κωδικός"_gr);
+    EXPECT_EQ(d.FieldList()->item(1, 0)->text(), "NAME");
+    EXPECT_EQ(d.FieldList()->item(1, 1)->text(), "");
+    d.done(QDialog::Rejected);
+  }
+  base::Rt().debugLevel = level;
 }
 
 class LookupDialog : public test::QueryUtilsTest {
