@@ -20,6 +20,7 @@
 #include "data/dataset_utils.h"
 #include "data/remote/application_dataset.h"
 #include "data/remote/query_utils.h"
+#include "ui/data_grid.h"
 #include "ui/memo_viewer.h"
 #include "ui/qt_text.h"
 
@@ -108,9 +109,10 @@ void TCustomLUF::BuildWindow() {
   top->addWidget(filterBox_, 1);
   layout->addWidget(panel_);
 
-  auto* view = new QTableView(this);
-  view->setSelectionBehavior(QAbstractItemView::SelectRows);
-  grid_ = view;
+  grid_ = new TKZDBGrid(this);
+  grid_->SetTitleButtons(false);
+  grid_->SetDataSet(query_.get());
+  grid_->OnDblClick = [this] { Choose(); };
   layout->addWidget(grid_, 1);
 
   fieldList_ = new QTableWidget(0, 2, this);
@@ -123,9 +125,6 @@ void TCustomLUF::BuildWindow() {
   connect(searchButton_, &QToolButton::clicked, this, [this] { RunGuarded([this] { Find(); }); });
   connect(sortBox_, &QComboBox::currentIndexChanged, this, [this] {
     if (!fillingSortBox_) RunGuarded([this] { Find(); });
-  });
-  connect(grid_, &QAbstractItemView::doubleClicked, this, [this] {
-    if (QApplication::keyboardModifiers() == Qt::NoModifier) RunGuarded([this] { Choose(); });
   });
   resize(720, 460);
 }
@@ -159,7 +158,7 @@ void TCustomLUF::Find() {
   }
   const std::string sql = logic_.SearchSQL(field, type, FromQString(filterBox_->text()));
   data::OpenSQL(*query_, sql, 1, logic_.Table(), logic_.KeyFields());
-  grid_->setFocus();
+  grid_->View()->setFocus();
   if (!logic_.InitialValue().empty())
     query_->Locate(logic_.KeyField(), base::Variant::Text(logic_.InitialValue()), 0);
   ApplyLabels();
@@ -173,6 +172,9 @@ void TCustomLUF::ApplyLabels() {
   for (const std::string& label : logic_.SortLabels(*query_)) sortBox_->addItem(ToQString(label));
   sortBox_->setCurrentIndex(place >= 0 && place < sortBox_->count() ? place : 0);
   fillingSortBox_ = false;
+  // Without layout strings the grid shows the visible fields; setting none
+  // again takes the new labels and widths.
+  grid_->SetSelected({});
 }
 
 void TCustomLUF::FillFieldList() {
@@ -202,7 +204,7 @@ void TCustomLUF::Navigate(Nav which) {
   switch (which) {
     case Nav::Insert: query_->Insert(); break;
     case Nav::Delete:
-      if (!data::DataSetIsEmpty(*query_) && base::AskOK("Διαγραφή της εγγραφής;"_gr)) query_->Delete();
+      if (!data::DataSetIsEmpty(*query_) && base::AskOK(base::Utf8ToWin1253(kDeleteRowQuestion))) query_->Delete();
       break;
     case Nav::Edit: query_->Edit(); break;
     case Nav::Post: query_->Post(); break;
@@ -235,16 +237,11 @@ void TCustomLUF::RefreshRows() {
 }
 
 void TCustomLUF::ShowCurrentCell() {
-  if (!query_->Active()) return;
-  // The grid's columns are the visible fields, in order.
-  const int column = grid_->currentIndex().isValid() ? grid_->currentIndex().column() : 0;
-  int visible = -1;
-  for (int i = 0; i < query_->FieldCount(); ++i) {
-    data::TField& f = query_->Fields(i);
-    if (!f.Visible() || ++visible != column) continue;
-    ShowMemoViewer(f.DisplayLabel(), f.AsString());
-    return;
-  }
+  const std::vector<GridColumn>& columns = grid_->Model()->Columns();
+  const QModelIndex current = grid_->View()->currentIndex();
+  if (!query_->Active() || !current.isValid() || current.column() >= static_cast<int>(columns.size())) return;
+  const data::TField* f = columns[static_cast<std::size_t>(current.column())].field;
+  if (f != nullptr) ShowMemoViewer(f->DisplayLabel(), f->AsString());
 }
 
 bool TCustomLUF::eventFilter(QObject* watched, QEvent* event) {
@@ -255,11 +252,11 @@ bool TCustomLUF::eventFilter(QObject* watched, QEvent* event) {
       RunGuarded([this] { Find(); });
       return true;
     }
-    if (watched == grid_ && plain && IsEnter(key) && !data::IsEditing(*query_)) {
+    if (watched == grid_->View() && plain && IsEnter(key) && !data::IsEditing(*query_)) {
       RunGuarded([this] { Choose(); });
       return true;
     }
-    if (watched == grid_ && plain && key->key() == Qt::Key_F5) {
+    if (watched == grid_->View() && plain && key->key() == Qt::Key_F5) {
       RunGuarded([this] { ShowCurrentCell(); });
       return true;
     }

@@ -8,12 +8,15 @@
 #include "ui/field_link.h"
 #include "ui/lookup_logic.h"
 
-class QAbstractItemView;
 class QComboBox;
 class QFrame;
 class QLineEdit;
 class QTableWidget;
 class QToolButton;
+
+namespace mero::ui {
+class TKZDBGrid;
+}
 
 namespace mero::data {
 class TKZLINK;
@@ -49,7 +52,7 @@ class TCustomLUF : public TF102Form {
   QFrame* Panel() const { return panel_; }
   QComboBox* SortBox() const { return sortBox_; }
   QLineEdit* FilterBox() const { return filterBox_; }
-  QAbstractItemView* Grid() const { return grid_; }
+  TKZDBGrid* Grid() const { return grid_; }
   QTableWidget* FieldList() const { return fieldList_; }
   QToolButton* RefreshButton() const { return refreshButton_; }
   QToolButton* SearchButton() const { return searchButton_; }
@@ -94,7 +97,7 @@ class TCustomLUF : public TF102Form {
   QToolButton* navButtons_[5] = {};
   QComboBox* sortBox_ = nullptr;
   QLineEdit* filterBox_ = nullptr;
-  QAbstractItemView* grid_ = nullptr;
+  TKZDBGrid* grid_ = nullptr;
   QTableWidget* fieldList_ = nullptr;
 };
 

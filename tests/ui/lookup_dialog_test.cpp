@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -22,6 +23,7 @@
 #include "data/remote/application_dataset.h"
 #include "support/login_helper.h"
 #include "support/screenshot.h"
+#include "ui/data_grid.h"
 #include "ui/lookup_dialog.h"
 #include "ui/memo_viewer.h"
 #include "ui/qt_text.h"
@@ -92,6 +94,14 @@ class LookupDialog : public test::QueryUtilsTest {
     QTest::keyClick(focus != nullptr ? focus : &d, key, mods);
   }
 
+  // Typed character by character (QTest's own typing knows only ASCII).
+  static void TypeText(QWidget* w, const QString& text) {
+    for (const QChar ch : text) {
+      QTest::sendKeyEvent(QTest::Press, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+      QTest::sendKeyEvent(QTest::Release, w, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+  }
+
   static std::vector<std::string> SortEntries(TCustomLUF& d) {
     std::vector<std::string> out;
     for (int i = 0; i < d.SortBox()->count(); ++i) out.push_back(ui::FromQString(d.SortBox()->itemText(i)));
@@ -138,12 +148,12 @@ TEST_F(LookupDialog, EnterInTheFilterBoxSearchesAndEnterInTheGridChooses) {
     QTest::keyClicks(d.FilterBox(), "0.02=");
     Key(d, Qt::Key_Return);
     EXPECT_EQ(d.Query().RecordCount(), 1);
-    EXPECT_EQ(QApplication::focusWidget(), d.Grid());
+    EXPECT_EQ(QApplication::focusWidget(), d.Grid()->View());
     d.FilterBox()->setFocus();
     d.FilterBox()->clear();
     Key(d, Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(d.Query().RecordCount(), 2) << "an empty filter box adds no condition";
-    ASSERT_EQ(QApplication::focusWidget(), d.Grid());
+    ASSERT_EQ(QApplication::focusWidget(), d.Grid()->View());
     Key(d, Qt::Key_PageDown, Qt::ControlModifier);
     Key(d, Qt::Key_Return);
   });
@@ -177,7 +187,7 @@ TEST_F(LookupDialog, PrintersPositionOnTheInitialValueAndF10ChoosesIt) {
 TEST_F(LookupDialog, F5ShowsTheCurrentCellInTheMemoViewer) {
   std::string viewed, caption;
   Drive(UnitRequest(), [&](TCustomLUF& d) {
-    d.Grid()->setFocus();
+    d.Grid()->View()->setFocus();
     QTimer::singleShot(0, [&] {
       auto* viewer = dynamic_cast<ui::MemoViewer*>(QApplication::activeModalWidget());
       if (viewer == nullptr) return;
@@ -195,10 +205,22 @@ TEST_F(LookupDialog, F5ShowsTheCurrentCellInTheMemoViewer) {
 
 TEST_F(LookupDialog, AnEditPostedInTheLookupIsInTheTableForAnotherConnection) {
   const std::string chosen = Drive(UnitRequest(), [](TCustomLUF& d) {
-    d.NavButton(TCustomLUF::Nav::Edit)->click();
+    // The name typed into its cell.
+    QTableView* view = d.Grid()->View();
+    ASSERT_EQ(ui::FromQString(d.Grid()->Model()->headerData(1, Qt::Horizontal).toString()), "NAME");
+    view->setFocus();
+    view->setCurrentIndex(d.Grid()->Model()->index(0, 1));
+    view->edit(view->currentIndex());
+    QWidget* editor = QApplication::focusWidget();
+    ASSERT_NE(editor, view);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    TypeText(editor, ui::ToQString("Γραμματεία, νέο όνομα"_gr));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_TRUE(d.isVisible()) << "Enter in the cell's editor ends the edit and chooses nothing";
     EXPECT_EQ(d.Query().State(), data::dsEdit);
     EXPECT_EQ(d.Panel()->palette().color(QPalette::Window), QColor::fromRgb(data::kColourRed));
-    d.Query().FieldByName("NAME").SetAsString("Γραμματεία, νέο όνομα"_gr);
+    test::Screenshot(&d, "lookup_uorg_editing");
     d.NavButton(TCustomLUF::Nav::Post)->click();
     EXPECT_EQ(d.Query().State(), data::dsBrowse);
     EXPECT_EQ(d.Panel()->palette().color(QPalette::Window), QColor::fromRgb(data::kColourCyan));
@@ -262,7 +284,7 @@ TEST_F(LookupDialog, WithNoRowsNothingIsChosenAndTheCallersValueStays) {
     EXPECT_EQ(d.Query().RecordCount(), 0);
     Key(d, Qt::Key_F10);
     EXPECT_TRUE(d.isVisible());
-    d.Grid()->setFocus();
+    d.Grid()->View()->setFocus();
     Key(d, Qt::Key_Return);
     EXPECT_TRUE(d.isVisible());
     Key(d, Qt::Key_Escape);
