@@ -161,6 +161,17 @@ TEST_F(LookupDialog, EnterInTheFilterBoxSearchesAndEnterInTheGridChooses) {
   EXPECT_EQ(chosen, "0.04.02");
 }
 
+TEST_F(LookupDialog, ADoubleClickChoosesTheRowClicked) {
+  const std::string chosen = Drive(UnitRequest(), [](TCustomLUF& d) {
+    QTableView* view = d.Grid()->View();
+    const QPoint second = view->visualRect(d.Grid()->Model()->index(1, 1)).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, second);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, second);
+  });
+  EXPECT_FALSE(stillOpen);
+  EXPECT_EQ(chosen, "0.04.02");
+}
+
 TEST_F(LookupDialog, PrintersPositionOnTheInitialValueAndF10ChoosesIt) {
   base::LookupRequest r;
   r.table = "UPV_PRINTERS";
