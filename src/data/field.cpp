@@ -143,11 +143,15 @@ void TField::SetAsBoolean(bool value) { SetValue(Variant::Boolean(value)); }
 
 void TField::Clear() { SetValue(Variant::Null()); }
 
-std::string TField::DisplayText() const {
-  const Variant v = Value();
-  if (v.IsNull()) return std::string();
+std::string TField::DisplayText() const { return DisplayTextOf(Value()); }
+
+std::string TField::DisplayTextOf(const Variant& v) const {
+  if (v.IsNull() || v.IsEmpty()) return std::string();
   if (!displayFormat_.empty()) {
-    if (IsNumericType(type_)) return base::FormatFloat(displayFormat_, AsFloat());
+    if (IsNumericType(type_)) {
+      const Variant n = ToFieldValue(v, link::ftFloat, name_);
+      return base::FormatFloat(displayFormat_, n.IsNull() ? 0 : n.AsDouble());
+    }
     if (IsDateType(type_)) return base::FormatDateTime(displayFormat_, v.AsDouble());
   }
   return ValueText(v, type_);

@@ -103,6 +103,9 @@ class TField {
 
   // The value as a view shows it: DisplayFormat applied to numbers and dates.
   std::string DisplayText() const;
+  // A value of this field (read elsewhere, such as a row the cursor is not
+  // on) as DisplayText shows it.
+  std::string DisplayTextOf(const base::Variant& value) const;
 
  private:
   friend class TDataSet;

@@ -381,6 +381,15 @@ bool TLinkCustomDataset::IsNullAt(std::size_t pos, const TField& field) const {
   return pos >= rows_.Count() || rows_.IsNull(rows_.Row(pos), static_cast<std::size_t>(e.fieldNo - 1));
 }
 
+std::string_view TLinkCustomDataset::StoredTextAt(std::size_t pos, const TField& field) const {
+  const TLinkFieldEntry& e = EntryOf(field);
+  const std::size_t index = static_cast<std::size_t>(e.fieldNo - 1);
+  if (e.kind != TStorageKind::Text || pos >= rows_.Count()) return {};
+  const std::uint8_t* row = rows_.Row(pos);
+  if (rows_.IsNull(row, index)) return {};
+  return TextAt(TLinkDBList::Value(row, e.offset), e.width);
+}
+
 // The active row
 
 const std::uint8_t* TLinkCustomDataset::ActiveRow() const {
@@ -769,6 +778,39 @@ void TLinkCustomDataset::LoadFromDataSet(TDataSet& source) {
       source.Next();
     }
     if (source.BookmarkValid(mark)) source.GotoBookmark(mark);
+  }
+  Resync(0);
+  NotifyDataSetChanged();
+}
+
+void TLinkCustomDataset::CopyShownRows(TLinkCustomDataset& source) {
+  if (&source == this) return;
+  Close();
+  std::vector<std::string> entries;
+  std::vector<const TField*> from;
+  for (int i = 0; i < source.FieldCount(); ++i) {
+    const TField& f = source.Fields(i);
+    const link::TFieldType type = f.DataType() == link::ftBCD ? link::ftFloat : f.DataType();
+    entries.push_back(link::FastFieldsEntry({f.FieldName(), type, f.Size()}));
+    from.push_back(&f);
+  }
+  DestroyFields();
+  SetFastFields(std::move(entries));
+  Open();
+  if (source.Active()) {
+    const int shown = source.VisibleRowCount();
+    rows_.Reserve(static_cast<std::size_t>(shown));
+    for (int v = 0; v < shown; ++v) {
+      const std::optional<std::size_t> pos = source.VisibleRow(v);
+      if (!pos) continue;
+      const std::uint32_t slot = rows_.NewSlot(rows_.TakeNextId());
+      std::uint8_t* row = rows_.Slot(slot);
+      for (std::size_t i = 0; i < from.size(); ++i) {
+        const TLinkFieldEntry& e = fieldList_[i];
+        SetRowValue(row, i, ToFieldValue(source.ValueAt(*pos, *from[i]), e.type, e.name));
+      }
+      rows_.AppendSlot(slot);
+    }
   }
   Resync(0);
   NotifyDataSetChanged();

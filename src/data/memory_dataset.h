@@ -86,6 +86,15 @@ class TLinkCustomDataset : public TDataSet {
   // views that draw many rows).
   base::Variant ValueAt(std::size_t pos, const TField& field) const;
   bool IsNullAt(std::size_t pos, const TField& field) const;
+  // The text of a text field (string, fixed char, wide string) in the row at
+  // list position pos, read in place: it stays valid until the row changes.
+  // Empty for NULL, past the end and for other kinds of field.
+  std::string_view StoredTextAt(std::size_t pos, const TField& field) const;
+
+  // Replaces definition and rows by a copy of the rows the source shows (its
+  // record filter applied, an insert in progress left out), read in place:
+  // the source's cursor, its events and its views are left alone.
+  void CopyShownRows(TLinkCustomDataset& source);
 
  protected:
   explicit TLinkCustomDataset(std::string name = {});

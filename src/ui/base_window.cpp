@@ -117,8 +117,6 @@ FocusedControl TF102Form::DescribeControl(const QWidget* control) const {
   return c;
 }
 
-namespace {
-
 unsigned ModifierBits(Qt::KeyboardModifiers m) {
   unsigned bits = 0;
   if (m & Qt::ShiftModifier) bits |= kShift;
@@ -128,18 +126,20 @@ unsigned ModifierBits(Qt::KeyboardModifiers m) {
   return bits;
 }
 
-}  // namespace
+bool TF102Form::AtFocusedControl(QObject* watched) const {
+  if (!watched->isWidgetType()) return false;
+  const auto* widget = static_cast<const QWidget*>(watched);
+  if (widget->window() != this) return false;
+  // A key the focused control passes on to its parents is not looked at
+  // again.
+  const QWidget* focus = QApplication::focusWidget();
+  return focus == nullptr || focus->window() != this || focus == widget;
+}
 
 bool TF102Form::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
-  auto* widget = static_cast<QWidget*>(watched);
-  if (widget->window() != this) return false;
-  // The key once, at the focused control; a key the control passes on to its
-  // parents is not looked at again.
-  QWidget* focus = QApplication::focusWidget();
-  if (focus != nullptr && focus->window() == this && focus != widget) return false;
+  if (event->type() != QEvent::KeyPress || !AtFocusedControl(watched)) return false;
   const auto* key = static_cast<QKeyEvent*>(event);
-  return HandleKey(widget, key->key(), ModifierBits(key->modifiers()));
+  return HandleKey(static_cast<QWidget*>(watched), key->key(), ModifierBits(key->modifiers()));
 }
 
 bool TF102Form::HandleKey(QWidget* focused, int key, unsigned modifiers) {

@@ -18,6 +18,10 @@ namespace mero::ui {
 // crosses into Qt's event dispatch. True when the action ended normally.
 bool RunGuarded(const std::function<void()>& action);
 
+// The modifiers of a key event as the key table takes them (the keypad flag
+// is not one).
+unsigned ModifierBits(Qt::KeyboardModifiers modifiers);
+
 // The base window every working window derives from: the keyboard contract
 // (Enter, Esc, F7, F8, F10, F12, Ctrl+PgUp/PgDn/Home/End) applied before any
 // control sees the key, and leaving with unsaved edits only after asking.
@@ -62,6 +66,11 @@ class TF102Form : public QDialog {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+
+  // The event was sent to the focused control of this window (or, with no
+  // control of the window focused, to one of its widgets): the one place a
+  // key is looked at.
+  bool AtFocusedControl(QObject* watched) const;
 
   // Closes the window with Cancel or OK, without asking.
   void CloseCancel();

@@ -91,6 +91,7 @@ void TLookupBox::ShowDescription() {
     description = "*";
   }
   companion_->setText(ToQString(description));
+  companion_->setCursorPosition(0);
 }
 
 TEDLU::TEDLU(QWidget* parent) : TLookupBox(parent) {}

@@ -14,13 +14,12 @@
 #include "base/encoding.h"
 #include "data/dataset_fixture.h"
 #include "data/dataset_utils.h"
-#include "data/remote/query_startup.h"
-#include "data/remote/remote_fixture.h"
 #include "data/remote/table_cache.h"
 #include "support/scripted_presenter.h"
 #include "support/screenshot.h"
 #include "ui/lookup_edit.h"
 #include "ui/qt_text.h"
+#include "ui/query_utils_fixture.h"
 
 using namespace mero;
 using namespace mero::base::literals;
@@ -174,21 +173,7 @@ TEST_F(DataLookupEdit, TypingWritesTheField) {
 }
 
 // The description in the companion box, read from the server.
-class LookupEditDescription : public test::RemoteDataSetTest {
- protected:
-  void SetUp() override {
-    RemoteDataSetTest::SetUp();
-    if (HasFatalFailure()) return;
-    data::InitQueryUtils(false);
-    data::SetSQLDisplay([this](const std::string& sql) { shownSQL.push_back(sql); });
-  }
-  void TearDown() override {
-    data::ResetQueryUtils();
-    RemoteDataSetTest::TearDown();
-  }
-
-  std::vector<std::string> shownSQL;
-};
+using LookupEditDescription = test::QueryUtilsTest;
 
 TEST_F(LookupEditDescription, TheCompanionShowsTheDescriptionOrAStarOnError) {
   auto* unit = new ui::TEDLU;
