@@ -59,7 +59,7 @@ bool EditVisibleFields(data::TDataSet& ds, QWidget* parent) {
   auto* grid = new TKZDBGrid(&dialog);
   grid->setObjectName("VisibleFieldsGrid");
   grid->SetTitleButtons(false);
-  grid->SetSelected({"VIS\t5\t"_gr + "Ορατό"_gr, "LABEL\t45\t"_gr + "Περιγραφή Πεδίου"_gr});
+  grid->SetSelected({"VIS\t7\t"_gr + "Ορατό"_gr, "LABEL\t45\t"_gr + "Περιγραφή Πεδίου"_gr});
   grid->SetDataSet(rows.get());
   auto* ok = new QPushButton(ToQString("ΟΚ"_gr), &dialog);
   ok->setObjectName("OK");
