@@ -14,6 +14,7 @@
 #include "base/message_seam.h"
 #include "data/database_error.h"
 #include "data/memory_dataset.h"
+#include "ui/grid_cell_delegate.h"
 #include "ui/qt_text.h"
 #include "ui/visible_fields_dialog.h"
 
@@ -153,6 +154,7 @@ TKZDBGrid::TKZDBGrid(QWidget* parent) : QWidget(parent) {
   model_->SetLayout(&layout_);
   view_ = new GridTableView(*this);
   view_->setModel(model_);
+  view_->setItemDelegate(new GridCellDelegate(view_));
   view_->setSelectionMode(QAbstractItemView::SingleSelection);
   view_->setSelectionBehavior(QAbstractItemView::SelectItems);
   view_->setTextElideMode(Qt::ElideRight);
