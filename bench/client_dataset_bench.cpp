@@ -16,6 +16,7 @@
 
 #include "base/runtime.h"
 #include "bench_ratio.h"
+#include "bench_socket.h"
 #include "bench_table.h"
 #include "data/remote/client_dataset.h"
 #include "link/client/client_socket.h"
@@ -32,32 +33,7 @@ constexpr int kRows = bench::kBenchRows;
 const char* const kSelect = "select * from BENCH_ROWS";
 test::ServerProcess& Server() { return bench::BenchServer(); }
 
-// The client socket, logged in (a blocking connect returns once the verdict is in).
-link::TLinkClientSocket& Socket() {
-  static std::unique_ptr<link::TLinkClientSocket> socket = [] {
-    auto s = std::make_unique<link::TLinkClientSocket>();
-    s->SetClientType(link::ctBlocking);
-    s->SetConnectAction(link::caCustomConnect);
-    s->SetAutoLoginDlg(link::ltLoginNoDlg);
-    s->SetProgramArguments({});
-    bool verified = false;
-    link::TLinkClientSocket* raw = s.get();
-    s->OnCustomConnect = [raw] {
-      raw->SetUserName("ADMIN");
-      raw->SetPassword("admin");
-      raw->SetApplicationName("MERO");
-      raw->SetApplicationVersion("1,31");
-      raw->SetHost("127.0.0.1");
-      raw->SetPort(Server().Port());
-    };
-    s->OnLoginAttempt = [&verified](bool v) { verified = v; };
-    s->Loaded();
-    s->OnLoginAttempt = nullptr;
-    if (!verified) throw std::runtime_error("the socket's login was refused");
-    return s;
-  }();
-  return *socket;
-}
+link::TLinkClientSocket& Socket() { return bench::BenchSocket(); }
 
 // The reply of the select, as the socket delivers it, kept once.
 struct Reply {

@@ -17,6 +17,7 @@
 
 #include "base/runtime.h"
 #include "bench_ratio.h"
+#include "bench_socket.h"
 #include "bench_table.h"
 #include "data/memory_dataset.h"
 #include "data/remote/client_dataset.h"
@@ -35,33 +36,8 @@ const char* const kListSelect =
 const char* const kAllSelect = "select * from BENCH_ROWS";
 constexpr int kListRows = 10000;
 
-test::ServerProcess& Server() { return bench::BenchServer(); }
 
-link::TLinkClientSocket& Socket() {
-  static std::unique_ptr<link::TLinkClientSocket> socket = [] {
-    auto s = std::make_unique<link::TLinkClientSocket>();
-    s->SetClientType(link::ctBlocking);
-    s->SetConnectAction(link::caCustomConnect);
-    s->SetAutoLoginDlg(link::ltLoginNoDlg);
-    s->SetProgramArguments({});
-    bool verified = false;
-    link::TLinkClientSocket* raw = s.get();
-    s->OnCustomConnect = [raw] {
-      raw->SetUserName("ADMIN");
-      raw->SetPassword("admin");
-      raw->SetApplicationName("MERO");
-      raw->SetApplicationVersion("1,31");
-      raw->SetHost("127.0.0.1");
-      raw->SetPort(Server().Port());
-    };
-    s->OnLoginAttempt = [&verified](bool v) { verified = v; };
-    s->Loaded();
-    s->OnLoginAttempt = nullptr;
-    if (!verified) throw std::runtime_error("the socket's login was refused");
-    return s;
-  }();
-  return *socket;
-}
+link::TLinkClientSocket& Socket() { return bench::BenchSocket(); }
 
 std::unique_ptr<data::TLinkClientDataSet> ListQuery(const char* sql) {
   auto q = std::make_unique<data::TLinkClientDataSet>("QGRID");

@@ -17,8 +17,11 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
   opt.text.clear();
   const QWidget* widget = opt.widget;
   const QStyle* style = widget != nullptr ? widget->style() : QApplication::style();
-  // Background, selection and focus as the style draws them; the text after.
-  style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+  // Background, selection and focus as the style draws them; a plain cell
+  // has none of them and is left to the view's own background.
+  const bool plain = !(opt.state & (QStyle::State_Selected | QStyle::State_HasFocus)) &&
+                     opt.backgroundBrush.style() == Qt::NoBrush;
+  if (!plain) style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
   if (text.isEmpty()) return;
   const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
   const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget).adjusted(margin, 0, -margin, 0);
