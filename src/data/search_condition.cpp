@@ -10,6 +10,7 @@
 #include "base/format_settings.h"
 #include "base/number_format.h"
 #include "base/text_routines.h"
+#include "data/field.h"
 #include "link/codec/field_type.h"
 
 namespace mero::data {
@@ -218,26 +219,17 @@ std::string DateLiteral(base::TDateTime date) {
 }
 
 std::string FieldTypeLetter(int typeCode) {
-  switch (typeCode) {
+  if (typeCode < 0 || typeCode > 255) return "X";
+  const auto type = static_cast<link::TFieldType>(typeCode);
+  if (IsNumericType(type)) return "N";
+  if (IsDateType(type)) return "D";
+  switch (type) {
     case link::ftString:
     case link::ftMemo:
     case link::ftFmtMemo:
     case link::ftFixedChar:
     case link::ftWideString:
       return "C";
-    case link::ftSmallint:
-    case link::ftInteger:
-    case link::ftWord:
-    case link::ftFloat:
-    case link::ftCurrency:
-    case link::ftBCD:
-    case link::ftAutoInc:
-    case link::ftLargeint:
-      return "N";
-    case link::ftDate:
-    case link::ftTime:
-    case link::ftDateTime:
-      return "D";
     default:
       return "X";
   }

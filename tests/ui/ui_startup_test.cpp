@@ -15,8 +15,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
-#include <fstream>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -25,6 +23,7 @@
 #include "base/runtime.h"
 #include "base/trace.h"
 #include "data/dataset_utils.h"
+#include "support/debug_log_lines.h"
 #include "support/login_helper.h"
 #include "support/screenshot.h"
 #include "support/scripted_presenter.h"
@@ -40,17 +39,7 @@ using namespace mero::base::literals;
 
 namespace {
 
-// The texts of the debug log's lines, without their time stamps.
-std::vector<std::string> LogTexts(const std::string& path) {
-  static const std::regex stamp(R"(\d\d:\d\d:\d\d\.\d\d\d- )");
-  std::ifstream in(path, std::ios::binary);
-  std::vector<std::string> out;
-  for (std::string line; std::getline(in, line);) {
-    EXPECT_TRUE(line.size() >= 14 && std::regex_match(line.substr(0, 14), stamp)) << line;
-    out.push_back(line.size() >= 14 ? line.substr(14) : line);
-  }
-  return out;
-}
+using test::LogTexts;
 
 // Starts and ends with the client's state reset and the windows' start-up
 // undone.
@@ -72,9 +61,8 @@ TEST_F(WindowsStartUp, InitUILogsItsStepsAndInstallsTheWindowsOnce) {
 
   ui::InitUI(0);
   ui::InitUI(0);  // done already: nothing more
-  const std::vector<std::string> expected = {"START InitUI", "InitUI P01", "InitUI P02", "InitUI P03",
-                                             "InitUI P04",   "InitUI P05", "InitUI P06", "InitUI P07",
-                                             "InitUI P08",   "END InitUI"};
+  const std::vector<std::string> expected = {"START InitUI", "InitUI P01", "InitUI P02", "InitUI P03", "InitUI P04",
+                                             "InitUI P05",   "InitUI P06", "InitUI P07", "InitUI P08", "END InitUI"};
   EXPECT_EQ(LogTexts(rt.debugLogFileName), expected);
 
   EXPECT_EQ(QToolTip::palette().color(QPalette::ToolTipBase), QColor(0, 255, 255));
@@ -227,9 +215,9 @@ TEST(ScreenRoutines, KeysHeldAreFollowedFromPressToRelease) {
     bool f1, ctrl, ctrlShift;
   };
   const Step steps[] = {
-      {true, Qt::Key_F1, true, false, false},        {true, Qt::Key_Control, true, true, false},
-      {true, Qt::Key_Shift, true, true, true},       {false, Qt::Key_Control, true, false, false},
-      {false, Qt::Key_F1, false, false, false},      {false, Qt::Key_Shift, false, false, false},
+      {true, Qt::Key_F1, true, false, false},   {true, Qt::Key_Control, true, true, false},
+      {true, Qt::Key_Shift, true, true, true},  {false, Qt::Key_Control, true, false, false},
+      {false, Qt::Key_F1, false, false, false}, {false, Qt::Key_Shift, false, false, false},
   };
   for (const Step& s : steps) {
     if (s.press) {
@@ -259,7 +247,7 @@ TEST(ScreenRoutines, CanvasColoursPaintTheTextAndTheCell) {
     ui::SetCanvasColors(painter, Qt::red, Qt::blue);
     painter.drawRect(2, 2, 15, 15);
   }
-  EXPECT_EQ(image.pixelColor(2, 2), QColor(Qt::red));    // the outline: the font colour
+  EXPECT_EQ(image.pixelColor(2, 2), QColor(Qt::red));     // the outline: the font colour
   EXPECT_EQ(image.pixelColor(10, 10), QColor(Qt::blue));  // inside: the brush
 }
 

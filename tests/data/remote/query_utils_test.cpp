@@ -18,6 +18,7 @@
 #include "data/remote/table_cache.h"
 #include "link/codec/link_errors.h"
 #include "remote_fixture.h"
+#include "support/debug_log_lines.h"
 #include "support/error_text.h"
 #include "support/temp_dir.h"
 
@@ -46,18 +47,7 @@ class QueryUtils : public test::RemoteDataSetTest {
   std::vector<bool> cursor;
 };
 
-// The texts of the debug log's lines, without the time stamp each line
-// starts with.
-std::vector<std::string> LogTexts(const std::string& path) {
-  static const std::regex stamp(R"(\d\d:\d\d:\d\d\.\d\d\d- )");
-  std::ifstream in(path, std::ios::binary);
-  std::vector<std::string> out;
-  for (std::string line; std::getline(in, line);) {
-    EXPECT_TRUE(line.size() >= 14 && std::regex_match(line.substr(0, 14), stamp)) << line;
-    out.push_back(line.size() >= 14 ? line.substr(14) : line);
-  }
-  return out;
-}
+using test::LogTexts;
 
 // The ID of every row, from the first.
 std::vector<std::string> Ids(data::TDataSet& ds) {
