@@ -2,6 +2,7 @@
 
 #include "app/connection_context.h"
 #include "app/connection_module.h"
+#include "app/user_rights.h"
 #include "base/runtime.h"
 #include "data/dataset_utils.h"
 #include "data/remote/query_startup.h"
@@ -11,6 +12,7 @@ namespace mero::app {
 
 void ResetClientState() {
   ResetConnectionContext();
+  ResetUserRights();
   ResetConnectionModule();
   data::ResetQueryUtils();
   data::ResetDataSetUtils();

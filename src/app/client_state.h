@@ -6,7 +6,8 @@ namespace mero::app {
 // one reset that forgets all of it. Each layer owns its state and its reset;
 // only this file knows them all.
 //
-//   app          the connection context (Ctx), the login information RST1Inf,
+//   app          the connection context (Ctx), the user's rights (UserCtx),
+//                the login information RST1Inf,
 //                the link cipher and LinkCipherMode
 //   data/remote  the query utilities: the shared socket, the global query and
 //                the rest of QueryGlobals, the start-up query, the wait

@@ -1,6 +1,7 @@
 #include "app/connection_module.h"
 
 #include <QHostInfo>
+#include <optional>
 
 #include "app/connection_context.h"
 #include "app/sql_value_rule.h"
@@ -12,6 +13,7 @@
 #include "base/trace.h"
 #include "data/remote/application_dataset.h"
 #include "data/remote/query_utils.h"
+#include "link/client/command_line.h"
 #include "link/codec/pipeline.h"
 #include "link/codec/rijndael.h"
 
@@ -139,7 +141,10 @@ void MyACSCustomConnect(link::TLinkClientSocket& socket, data::TKZLINK* query) {
   data::SetGlobalQuery(query);
   socket.SetPort(base::StrToIntZ(c.ServerPort));
   socket.SetHost(c.ServerAddress);
-  if (link::IsCipherPort(socket.Port())) {
+  // The program's words ("Port=7780") are applied only as the socket
+  // connects; the cipher must follow the port the connection will use.
+  const std::optional<int> wordPort = link::TLinkCommandLine::Parse(socket.ProgramArguments()).port;
+  if (link::IsCipherPort(wordPort.value_or(socket.Port()))) {
     LinkCipherMode() = 2;
     socket.SetEncryption(link::etUserDefined);
   } else {

@@ -59,6 +59,11 @@ bool CancellingPresenter::OpenDocument(const std::string& path) {
   return false;
 }
 
+bool CancellingPresenter::AskLogin(std::string& user, std::string&) {
+  DebugLog("LOGIN: " + user);
+  return false;
+}
+
 void SetMessagePresenter(MessagePresenter* presenter) { Installed() = presenter; }
 
 MessagePresenter* CurrentMessagePresenter() { return Installed() != nullptr ? Installed() : &DefaultPresenter(); }
@@ -103,5 +108,8 @@ void SystemMessage(const std::string& caption, const std::string& text) {
 }
 
 bool OpenDocument(const std::string& path) { return CurrentMessagePresenter()->OpenDocument(path); }
+bool AskLogin(std::string& user, std::string& password) {
+  return CurrentMessagePresenter()->AskLogin(user, password);
+}
 
 }  // namespace mero::base

@@ -61,6 +61,9 @@ class MessagePresenter {
   virtual void SystemMessage(const std::string& caption, const std::string& text) = 0;
   // Opens a file with the desktop's default program; false when it could not.
   virtual bool OpenDocument(const std::string& path) = 0;
+  // The login window: user holds the remembered name on entry; OK returns
+  // true with the typed texts as they stand, Cancel returns false.
+  virtual bool AskLogin(std::string& user, std::string& password) = 0;
 };
 
 // A presenter without windows: messages go to the debug log and every
@@ -79,6 +82,7 @@ class CancellingPresenter : public MessagePresenter {
   std::string ShowLookup(const LookupRequest& request) override;
   void SystemMessage(const std::string& caption, const std::string& text) override;
   bool OpenDocument(const std::string& path) override;
+  bool AskLogin(std::string& user, std::string& password) override;
 };
 
 // Installs a presenter (not owned); nullptr restores the default.
@@ -104,5 +108,6 @@ std::string ChooseMany(const std::string& caption, const std::string& current, c
 std::string ShowLookup(const LookupRequest& request);
 void SystemMessage(const std::string& caption, const std::string& text);
 bool OpenDocument(const std::string& path);
+bool AskLogin(std::string& user, std::string& password);
 
 }  // namespace mero::base

@@ -8,6 +8,7 @@
 #include "ui/calendar_dialog.h"
 #include "ui/date_range_dialog.h"
 #include "ui/input_dialog.h"
+#include "ui/user_login_dialog.h"
 #include "ui/lookup_dialog.h"
 #include "ui/message_window.h"
 #include "ui/multi_choice_dialog.h"
@@ -53,5 +54,7 @@ void QtPresenter::SystemMessage(const std::string& caption, const std::string& t
 bool QtPresenter::OpenDocument(const std::string& path) {
   return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
+
+bool QtPresenter::AskLogin(std::string& user, std::string& password) { return RunLoginDialog(user, password); }
 
 }  // namespace mero::ui

@@ -19,6 +19,7 @@ class QtPresenter final : public base::MessagePresenter {
   std::string ShowLookup(const base::LookupRequest& request) override;
   void SystemMessage(const std::string& caption, const std::string& text) override;
   bool OpenDocument(const std::string& path) override;
+  bool AskLogin(std::string& user, std::string& password) override;
 };
 
 }  // namespace mero::ui

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/connection_context.h"
@@ -88,13 +89,18 @@ TEST_F(ConnectionModule, CipherOnlyOnPorts7771To7779AndTheTransactionTexts) {
   struct Case {
     const char* port;
     int mode;
+    std::vector<std::string> args = {};  // the program's words
   };
   // One socket per port, all kept to the end: the hook leaves the last one
   // as the process-wide socket. The cases run in order, so a plain port
   // after a cipher port shows that the hook switches the cipher off again.
   std::vector<std::unique_ptr<link::TLinkClientSocket>> sockets;
-  for (const Case& c : {Case{"7771", 2}, Case{"7779", 2}, Case{"7773", 2}, Case{"7770", 0}, Case{"7780", 0}}) {
+  // The word "Port=" decides over the port of the context: it is the port
+  // the connection will use.
+  for (const Case& c : {Case{"7771", 2}, Case{"7779", 2}, Case{"7773", 2}, Case{"7770", 0}, Case{"7780", 0},
+                        Case{"7773", 0, {"Port=7780"}}, Case{"7780", 2, {"x", "port=7775"}}}) {
     link::TLinkClientSocket& socket = *sockets.emplace_back(std::make_unique<link::TLinkClientSocket>());
+    socket.SetProgramArguments(c.args);
     app::Ctx().AppName = "MERO";
     app::Ctx().LoginUser = "MARIA";
     app::Ctx().LoginPassword = "maria";

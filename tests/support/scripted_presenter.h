@@ -20,7 +20,7 @@ namespace mero::test {
 class ScriptedPresenter : public base::MessagePresenter {
  public:
   // What was asked or shown, in order.
-  enum class Ask { Message, Input, Option, Date, DateRange, Many, Lookup, System, Open };
+  enum class Ask { Message, Input, Option, Date, DateRange, Many, Lookup, System, Open, Login };
   struct Shown {
     std::string text;  // message text, prompt, caption, table or path
     int kind;          // the message kind; 0 for the other questions
@@ -50,6 +50,11 @@ class ScriptedPresenter : public base::MessagePresenter {
   // The lookup's answer: the key chosen; CancelLookup keeps the initial value.
   void AnswerLookup(std::string key) { Queue({Ask::Lookup, true, std::move(key)}); }
   void CancelLookup() { Queue({Ask::Lookup, false}); }
+  // The login window's answer: the texts typed; CancelLogin presses Cancel.
+  void AnswerLogin(std::string user, std::string password) {
+    Queue({Ask::Login, true, std::move(user), 0, 0, 0, true, std::move(password)});
+  }
+  void CancelLogin() { Queue({Ask::Login, false}); }
 
   base::ModalResult MessDlg(const std::string& text, int kind, int autoCloseMs, int fontIndex) override {
     shown_.push_back({text, kind, autoCloseMs, fontIndex});
@@ -101,6 +106,14 @@ class ScriptedPresenter : public base::MessagePresenter {
     return true;
   }
 
+  // Shown with the remembered user name the window opened with.
+  bool AskLogin(std::string& user, std::string& password) override {
+    shown_.push_back({user, 0, 0, 0, Ask::Login});
+    const Answer a = Next(Ask::Login, "login");
+    if (a.ok) user = a.text, password = a.password;
+    return a.ok;
+  }
+
   const std::vector<Shown>& AllShown() const { return shown_; }
   // The texts of everything shown or asked, in order.
   std::vector<std::string> Texts() const {
@@ -120,6 +133,7 @@ class ScriptedPresenter : public base::MessagePresenter {
     base::TDateTime from = 0;
     base::TDateTime to = 0;
     bool given = true;
+    std::string password = {};
   };
 
   void Queue(Answer answer) { answers_.push_back(std::move(answer)); }

@@ -1,0 +1,45 @@
+// mero: the program a user starts. The start-up, then the main window, whose
+// first show runs the login; the session ends when the main window closes.
+
+#include <QApplication>
+
+#include "app/application_startup.h"
+#include "app/domain_windows.h"
+#include "app/main_window.h"
+#include "app/stop_signals.h"
+#include "link/client/application_hooks.h"
+#include "ui/date_box_rules.h"
+#include "ui/event_guard.h"
+
+int main(int argc, char** argv) {
+  using namespace mero;
+  ui::GuardedApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("mero"));
+  QApplication::setDesktopFileName(QStringLiteral("mero"));
+  ui::SetStartupFinished(false);
+
+  app::StartupWindows startup;
+  if (!app::InitApplication(startup)) return 1;
+  ui::SetStartupFinished(true);
+  // The link ends the program through the event loop, so that the windows
+  // and the connection close in order.
+  link::SetTerminateHook([](int code) { QCoreApplication::exit(code); });
+
+  app::DomainWindows windows;
+  app::TMeroMainF mainWindow(windows);
+  bool stopped = false;
+  app::OnStopSignals([&mainWindow, &stopped] {
+    stopped = true;
+    if (mainWindow.Logic().ShowHandled()) {
+      mainWindow.close();
+    } else {
+      QCoreApplication::exit(0);
+    }
+  });
+  mainWindow.show();
+  const int status = QApplication::exec();
+  mainWindow.Logic().Disconnect();
+  app::EndApplication();
+  if (status != 0) return status;
+  return stopped ? 0 : mainWindow.ExitStatus();
+}
