@@ -36,8 +36,9 @@ constexpr const char* kUsage =
     "  mero-server init --db FILE [--demo]\n"
     "      creates a database with the schema (and the demo data and users)\n"
     "  mero-server serve --db FILE [--listen ADDR:PORT]... [--files DIR] [--config FILE]\n"
-    "                    [--versions V1;V2] [--busy-timeout MS] [--login-delay MS]\n"
-    "      serves clients (default 127.0.0.1:7773; ports 7771-7779 carry the link cipher)\n"
+    "                    [--versions V1;V2] [--busy-timeout MS] [--login-delay MS] [--log-requests]\n"
+    "      serves clients (default 127.0.0.1:7773; ports 7771-7779 carry the link cipher);\n"
+    "      --log-requests logs every request with its session, duration and outcome\n"
     "  mero-server user add NAME --db FILE [--superuser] [--dept ID] [--rights CANU] [--other-depts D1;D2]\n"
     "                            [--full-name TEXT]\n"
     "  mero-server user passwd NAME --db FILE\n"
@@ -74,7 +75,7 @@ struct Args {
 
 Args Parse(int argc, char** argv, int from) {
   // Flags without a value.
-  static const std::vector<std::string> kSwitches = {"--demo", "--superuser"};
+  static const std::vector<std::string> kSwitches = {"--demo", "--superuser", "--log-requests"};
   Args args;
   for (int i = from; i < argc; ++i) {
     const std::string a = argv[i];
@@ -188,6 +189,7 @@ int Serve(const Args& args) {
       throw std::invalid_argument("--busy-timeout must be 0 or more");
     config.busyTimeoutMs = n;
   }
+  if (args.Has("--log-requests")) config.logRequests = server::ParseSwitch(args.Get("--log-requests"), "--log-requests");
   config.ApplyDefaults();
   server::Server server(config);
   server.Run(true);

@@ -12,6 +12,7 @@
 #include "server/catalog.h"
 #include "server/passwords.h"
 #include "server/prepared.h"
+#include "server/request_log.h"
 #include "server/server_functions.h"
 #include "server/server_log.h"
 #include "server/sql_dialect.h"
@@ -72,9 +73,9 @@ ServerContext::ServerContext(ServerConfig c)
   catalog = LoadCatalog(db);
 }
 
-RequestHandler::RequestHandler(ServerContext& context, std::string peerAddress)
-    : context_(context), peer_(std::move(peerAddress)) {
-  vars_.clientAddress = peer_;
+RequestHandler::RequestHandler(ServerContext& context, SessionName session)
+    : context_(context), session_(std::move(session)) {
+  vars_.clientAddress = session_.peer;
 }
 
 RequestHandler::~RequestHandler() {
@@ -82,9 +83,9 @@ RequestHandler::~RequestHandler() {
   if (engine_ && engine_->InTransaction()) {
     try {
       engine_->Rollback();
-      Log(peer_ + " " + vars_.loginUser + ": connection closed, uncommitted work rolled back");
+      LogSession(session_, vars_.loginUser, "connection closed, uncommitted work rolled back");
     } catch (const std::exception& e) {
-      Log(peer_ + ": rollback failed: " + e.what());
+      LogSession(session_, vars_.loginUser, std::string("rollback failed: ") + e.what());
     }
   }
 }
@@ -99,6 +100,22 @@ void RequestHandler::OpenDatabase() {
 RequestHandler::Outcome RequestHandler::Handle(const link::TLinkStringLine& request,
                                                link::TLinkCompression messageCompression) {
   Outcome out;
+  outcome_.clear();
+  if (!context_.config.logRequests) {
+    Dispatch(request, messageCompression, out);
+    return out;
+  }
+  // The user the request ran as: a login's line shows who was logged in before it.
+  const std::string user = vars_.loginUser;
+  const auto start = std::chrono::steady_clock::now();
+  Dispatch(request, messageCompression, out);
+  const auto took = std::chrono::steady_clock::now() - start;
+  LogSession(session_, user, RequestLine(DescribeRequest(request), took, outcome_.empty() ? "ok" : outcome_));
+  return out;
+}
+
+void RequestHandler::Dispatch(const link::TLinkStringLine& request, link::TLinkCompression messageCompression,
+                              Outcome& out) {
   using link::MessageKind;
   const auto kind = static_cast<MessageKind>(request.DispatchKind());
   const bool waits = link::WaitsForReply(kind);
@@ -107,15 +124,15 @@ RequestHandler::Outcome RequestHandler::Handle(const link::TLinkStringLine& requ
     if (!db_) OpenDatabase();
     if (kind == MessageKind::Login) {
       Login(request, out);
-      return out;
+      return;
     }
     if (kind == MessageKind::ServerUtility) {
       Utility(request, out);
-      return out;
+      return;
     }
     if (!loggedIn_) {
-      if (waits) Error(origin, "ORA-01012: not logged on", out);
-      return out;
+      Fail(waits, origin, "ORA-01012: not logged on", out);
+      return;
     }
     switch (kind) {
       case MessageKind::Select:
@@ -145,22 +162,27 @@ RequestHandler::Outcome RequestHandler::Handle(const link::TLinkStringLine& requ
         ParamList(request, out);
         break;
       default:
-        if (waits) Error(origin, "ORA-03001: unimplemented feature", out);
+        Fail(waits, origin, "ORA-03001: unimplemented feature", out);
         break;
     }
   } catch (const SqlError& e) {
     out.replies.clear();
-    if (waits) Error(origin, e.what(), out);
+    Fail(waits, origin, e.what(), out);
   } catch (const base::Exception& e) {
     // A request without the fields its kind carries, or with a damaged
     // parameter list: refused with the reason; the session goes on.
     out.replies.clear();
-    if (waits) Error(origin, "ORA-03120: " + ToUtf8(e.what()), out);
+    Fail(waits, origin, "ORA-03120: " + ToUtf8(e.what()), out);
   }
-  return out;
+}
+
+void RequestHandler::Fail(bool waits, std::int32_t origin, const std::string& utf8Text, Outcome& out) {
+  if (waits) Error(origin, utf8Text, out);
+  else outcome_ = utf8Text;
 }
 
 void RequestHandler::Error(std::int32_t origin, const std::string& utf8Text, Outcome& out) {
+  outcome_ = utf8Text;
   link::TLinkStringLine line = Line(link::MessageKind::SQLError, origin);
   line.AddText(ToWire(utf8Text));
   out.replies.push_back(std::move(line).Finish());
@@ -176,7 +198,7 @@ void RequestHandler::Login(const link::TLinkStringLine& request, Outcome& out) {
 
   UserRow row;
   std::string refusal;
-  if (context_.throttle.Locked(user, peer_, now)) {
+  if (context_.throttle.Locked(user, session_.peer, now)) {
     refusal = "locked after repeated failures";
   } else if (application != context_.config.applicationName) {
     refusal = "application \"" + ToUtf8(application) + "\" is not served";
@@ -189,16 +211,17 @@ void RequestHandler::Login(const link::TLinkStringLine& request, Outcome& out) {
 
   const bool accepted = refusal.empty();
   if (accepted) {
-    context_.throttle.Succeeded(user, peer_);
+    context_.throttle.Succeeded(user, session_.peer);
     loggedIn_ = true;
     vars_.loginUser = row.usrid;
     loginPassword_ = password;
-    Log(peer_ + " " + row.usrid + ": login accepted");
+    LogSession(session_, row.usrid, "login accepted");
   } else {
-    context_.throttle.Failed(user, peer_, now);
-    out.delay = context_.throttle.DelayFor(user, peer_, now);
+    context_.throttle.Failed(user, session_.peer, now);
+    out.delay = context_.throttle.DelayFor(user, session_.peer, now);
     loggedIn_ = false;
-    Log(peer_ + " " + user + ": login refused, " + refusal);
+    LogSession(session_, user, "login refused, " + refusal);
+    outcome_ = "refused";
   }
   link::TLinkStringLine reply = Line(link::MessageKind::Login, 0);
   reply.AddInt(accepted ? 1 : 0);
@@ -206,7 +229,10 @@ void RequestHandler::Login(const link::TLinkStringLine& request, Outcome& out) {
 }
 
 void RequestHandler::Utility(const link::TLinkStringLine& request, Outcome& out) {
-  if (request.FieldInt(1) != kServerInfo) return;
+  if (request.FieldInt(1) != kServerInfo) {
+    outcome_ = "not handled";
+    return;
+  }
   link::TLinkParamList info;
   info.AddValue(base::Variant::Text(context_.config.serverVersion));
   link::TLinkStringLine reply = Line(link::MessageKind::ServerUtility, 0);
@@ -285,7 +311,10 @@ void RequestHandler::Execute(std::int32_t origin, std::string_view sql, std::str
 }
 
 void RequestHandler::CodedMessage(const link::TLinkStringLine& request, Outcome& out) {
-  if (request.FieldInt(1) != kLoginInfoRequest) return;
+  if (request.FieldInt(1) != kLoginInfoRequest) {
+    outcome_ = "not handled";
+    return;
+  }
   // user;password;application;version → the user's login information.
   const std::string text = ToUtf8(request.Field(2));
   const std::string user = base::GetNField(text, ";", 1);
@@ -296,6 +325,8 @@ void RequestHandler::CodedMessage(const link::TLinkStringLine& request, Outcome&
       VerifyPassword(password, row.passwordHash)) {
     info = std::to_string(row.number) + ";" + (row.superUser ? "1" : "0") + ";" + row.fullName + ";" + row.deptId +
            ";1;" + row.usrid + ";" + row.rights;
+  } else {
+    outcome_ = "refused";
   }
   link::TLinkStringLine reply = Line(link::MessageKind::CodedMessage, 0);
   reply.AddInt(kLoginInfoReply);
@@ -315,7 +346,7 @@ void RequestHandler::ParamList(const link::TLinkStringLine& request, Outcome& ou
       answer.AddItem().SetBlob(file.bytes);
       answer.AddItem().SetString(ToWire(file.name));
       answer.AddItem().SetDateTime(file.modified);
-      Log(peer_ + " " + vars_.loginUser + ": file " + file.name + " sent");
+      LogSession(session_, vars_.loginUser, "file " + file.name + " sent");
     }
   }
   link::TLinkStringLine reply = Line(link::MessageKind::CodedParamList, request.Origin());

@@ -15,6 +15,7 @@
 #include "server/login_throttle.h"
 #include "server/offered_files.h"
 #include "server/server_config.h"
+#include "server/server_log.h"
 #include "server/session_vars.h"
 
 namespace mero::server {
@@ -44,13 +45,14 @@ class RequestHandler {
     std::chrono::milliseconds delay{0};  // hold the replies back this long (failed logins)
   };
 
-  RequestHandler(ServerContext& context, std::string peerAddress);
+  RequestHandler(ServerContext& context, SessionName session);
   ~RequestHandler();
   RequestHandler(const RequestHandler&) = delete;
   RequestHandler& operator=(const RequestHandler&) = delete;
 
   // Handles one request. Replies that carry rows are compressed with zlib
   // when the select asks for it and the message itself came uncompressed.
+  // With the request log on, writes the request's line once it is answered.
   Outcome Handle(const link::TLinkStringLine& request, link::TLinkCompression messageCompression);
 
   bool LoggedIn() const { return loggedIn_; }
@@ -63,6 +65,7 @@ class RequestHandler {
     int options;
   };
 
+  void Dispatch(const link::TLinkStringLine& request, link::TLinkCompression messageCompression, Outcome& out);
   void Login(const link::TLinkStringLine& request, Outcome& out);
   void Select(std::int32_t origin, std::string_view sql, std::int64_t rows, int options,
               link::TLinkCompression messageCompression, Outcome& out);
@@ -78,10 +81,13 @@ class RequestHandler {
   bool SendRows(std::int32_t origin, SelectCursor& cursor, std::int64_t rows, std::int32_t packetIfMore,
                 std::int32_t packetIfLast, int options, link::TLinkCompression messageCompression, Outcome& out);
   void Error(std::int32_t origin, const std::string& utf8Text, Outcome& out);
+  // The request failed: an error reply when the client waits for one.
+  void Fail(bool waits, std::int32_t origin, const std::string& utf8Text, Outcome& out);
   void OpenDatabase();
 
   ServerContext& context_;
-  std::string peer_;
+  SessionName session_;
+  std::string outcome_;  // how the request in hand ended, for the request log: empty when it went well
   SessionVars vars_;
   std::unique_ptr<Database> db_;
   std::unique_ptr<SqlEngine> engine_;

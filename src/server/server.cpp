@@ -41,10 +41,11 @@ void Server::Accept(std::size_t index) {
       if (ec != asio::error::operation_aborted) Accept(index);
       return;
     }
+    const std::uint64_t number = ++sessionsStarted_;
     try {
-      sessions_.Start(std::make_shared<Session>(std::move(socket), context_, cipher_[index]));
+      sessions_.Start(std::make_shared<Session>(std::move(socket), context_, cipher_[index], number));
     } catch (const std::exception& e) {
-      Log(std::string("cannot start a session: ") + e.what());
+      Log("#" + std::to_string(number) + ": cannot start a session: " + e.what());
     }
     Accept(index);
   });

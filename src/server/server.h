@@ -39,6 +39,7 @@ class Server {
   std::vector<std::unique_ptr<asio::ip::tcp::acceptor>> acceptors_;
   std::vector<bool> cipher_;
   SessionRegistry sessions_;
+  std::uint64_t sessionsStarted_ = 0;  // only the accepting thread counts
   asio::signal_set signals_;
 };
 

@@ -39,6 +39,13 @@ void ServerConfig::ApplyDefaults() {
   if (listen.empty()) listen.push_back(Endpoint{});
 }
 
+bool ParseSwitch(const std::string& text, const std::string& what) {
+  const std::string t = base::LowerStr(base::StrTrim(text));
+  if (t == "yes" || t == "on" || t == "true" || t == "1") return true;
+  if (t == "no" || t == "off" || t == "false" || t == "0") return false;
+  throw std::invalid_argument(what + " must be yes or no, not \"" + text + "\"");
+}
+
 Endpoint ParseEndpoint(const std::string& text) {
   const std::string t = base::StrTrim(text);
   Endpoint e;
@@ -78,6 +85,7 @@ void LoadConfigFile(const std::string& path, ServerConfig& config) {
       else if (key == "versions") config.acceptedVersions = Items(value, "; ");
       else if (key == "busy-timeout") config.busyTimeoutMs = ParseInt(value, "busy-timeout");
       else if (key == "login-delay") config.loginDelayMs = ParseInt(value, "login-delay");
+      else if (key == "log-requests") config.logRequests = ParseSwitch(value, "log-requests");
       else throw std::invalid_argument("unknown setting \"" + key + "\"");
     } catch (const std::invalid_argument& e) {
       throw std::runtime_error(where + e.what());

@@ -26,6 +26,7 @@ struct ServerConfig {
   std::vector<std::string> acceptedVersions = {"1,31"};  // --versions a,b / versions
   int busyTimeoutMs = 5000;                              // --busy-timeout / busy-timeout
   int loginDelayMs = 250;              // --login-delay / login-delay: first delay after a failed login
+  bool logRequests = false;            // --log-requests / log-requests: one log line per request
   std::string serverVersion = "1.31";  // the number utility request 6 answers
 
   // Fills unset listen with the default 127.0.0.1:7773.
@@ -35,6 +36,10 @@ struct ServerConfig {
 // Reads "ADDR:PORT" (or ":PORT", or "PORT"); raises std::invalid_argument with
 // a clear text for anything else.
 Endpoint ParseEndpoint(const std::string& text);
+
+// Reads a switch: yes/no, on/off, true/false, 1/0, in any case; raises
+// std::invalid_argument naming what for anything else.
+bool ParseSwitch(const std::string& text, const std::string& what);
 
 // Reads a configuration file into config; raises std::runtime_error naming
 // the file and line of a bad setting.

@@ -77,14 +77,15 @@ std::size_t SessionRegistry::Count() {
   return entries_.size();
 }
 
-Session::Session(asio::ip::tcp::socket socket, ServerContext& context, bool cipher)
+Session::Session(asio::ip::tcp::socket socket, ServerContext& context, bool cipher, std::uint64_t number)
     : socket_(std::move(socket)), context_(context) {
   asio::error_code ec;
   const auto remote = socket_.remote_endpoint(ec);
-  peer_ = ec ? std::string("?") : remote.address().to_string();
+  name_.number = number;
+  name_.peer = ec ? std::string("?") : remote.address().to_string();
   socket_.set_option(asio::ip::tcp::no_delay(true), ec);
   link::UseLinkCipher(transforms_, cipher);
-  handler_ = std::make_unique<RequestHandler>(context_, peer_);
+  handler_ = std::make_unique<RequestHandler>(context_, name_);
 }
 
 void Session::Stop() {
@@ -128,7 +129,7 @@ bool Session::Process(std::size_t bytes, std::chrono::milliseconds& delay) {
 }
 
 void Session::Run() {
-  Log(peer_ + ": connected");
+  LogSession(name_, "", "connected");
   asio::error_code ec;
   why_ = "disconnected";
   while (true) {
@@ -164,7 +165,7 @@ void Session::Run() {
   }
   const std::string user = handler_->User();
   handler_.reset();  // rolls back what was not committed
-  Log(peer_ + (user.empty() ? "" : " " + user) + ": " + why_);
+  LogSession(name_, user, why_);
 }
 
 }  // namespace mero::server

@@ -51,7 +51,8 @@ class SessionRegistry {
 // alive.
 class Session {
  public:
-  Session(asio::ip::tcp::socket socket, ServerContext& context, bool cipher);
+  // number: the session's number on the log.
+  Session(asio::ip::tcp::socket socket, ServerContext& context, bool cipher, std::uint64_t number);
 
   // The session's thread: reads and answers requests until the connection
   // ends, then closes it and rolls back what was not committed.
@@ -76,7 +77,7 @@ class Session {
 
   asio::ip::tcp::socket socket_;
   ServerContext& context_;
-  std::string peer_;
+  SessionName name_;
   link::LinkTransforms transforms_;
   link::TLinkMessageStack stack_;
   std::unique_ptr<RequestHandler> handler_;

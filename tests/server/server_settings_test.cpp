@@ -32,7 +32,7 @@ TEST(ServerConfig, FileSettingsAndErrors) {
   test::TempDir dir;
   const std::string path = dir.File("mero-server.conf");
   std::ofstream(path) << "# demo\n db = /var/mero.db \nlisten = 127.0.0.1:7773, 127.0.0.1:7775\n"
-                         "files=/srv/files\nversions = 1,31; 1,32\nbusy-timeout = 250\n";
+                         "files=/srv/files\nversions = 1,31; 1,32\nbusy-timeout = 250\nlog-requests = Yes\n";
   server::ServerConfig config;
   server::LoadConfigFile(path, config);
   EXPECT_EQ(config.database, "/var/mero.db");
@@ -41,6 +41,7 @@ TEST(ServerConfig, FileSettingsAndErrors) {
   EXPECT_EQ(config.filesDir, "/srv/files");
   EXPECT_EQ(config.acceptedVersions, (std::vector<std::string>{"1,31", "1,32"}));
   EXPECT_EQ(config.busyTimeoutMs, 250);
+  EXPECT_TRUE(config.logRequests);
 
   struct Case {
     const char* text;
@@ -51,6 +52,7 @@ TEST(ServerConfig, FileSettingsAndErrors) {
       {"\n\ncolour = blue\n", ":3: unknown setting \"colour\""},
       {"busy-timeout = long\n", ":1: busy-timeout must be a number, not \"long\""},
       {"listen = here:there\n", ":1: listen address must be ADDR:PORT"},
+      {"log-requests = maybe\n", ":1: log-requests must be yes or no, not \"maybe\""},
   };
   for (const Case& c : cases) {
     std::ofstream(path) << c.text;
