@@ -1,10 +1,20 @@
 #include "base/file_routines.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
+#include "base/date_time.h"
 #include "base/encoding.h"
 #include "base/exception.h"
 #include "base/ini_file.h"
@@ -23,6 +33,29 @@ IniFile LoadedIni(const std::string& path) {
   IniFile ini(path);
   ini.Load();
   return ini;
+}
+
+// A name beside path that no other file has yet, created empty and open for
+// writing; -1 with errno set when none could be made.
+int CreateBeside(const std::string& path, std::string& temp) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = path + ".part" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n == 0) errno = EIO;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
 }
 
 }  // namespace
@@ -67,6 +100,53 @@ void UserIniWriteSection(std::string_view section, std::string_view text) {
     ini.WriteString(section, name, RightOf(line, "="));
   }
   ini.Save();
+}
+
+void RaiseCannotWrite(const std::string& name, const std::string& reason) {
+  throw Exception("Cannot write file " + name + ": " + reason);
+}
+
+std::time_t FileTimeOf(TDateTime localTime) {
+  if (!std::isfinite(localTime) || localTime < EncodeDate(1980, 1, 1) || localTime >= EncodeDate(2100, 1, 1)) return 0;
+  const DateParts date = DecodeDate(localTime);
+  const TimeParts time = DecodeTime(localTime);
+  // The year check again: a time a hair before 2100 may round into it.
+  if (date.year > 2099) return 0;
+  std::tm local{};
+  local.tm_year = date.year - 1900;
+  local.tm_mon = date.month - 1;
+  local.tm_mday = date.day;
+  local.tm_hour = time.hour;
+  local.tm_min = time.minute;
+  local.tm_sec = time.second;
+  local.tm_isdst = -1;  // the rules of that day decide summer time
+  const std::time_t t = std::mktime(&local);
+  return t < 0 ? 0 : t;
+}
+
+void ReplaceFile(const std::string& path, std::string_view bytes, std::time_t modified, const std::string& name) {
+  const std::filesystem::path target(path);
+  if (target.has_parent_path()) {
+    std::error_code ec;
+    std::filesystem::create_directories(target.parent_path(), ec);
+    if (ec) RaiseCannotWrite(name, ec.message());
+  }
+  std::string temp;
+  const int fd = CreateBeside(path, temp);
+  if (fd < 0) RaiseCannotWrite(name, std::strerror(errno));
+  timespec times[2] = {};
+  times[0].tv_nsec = UTIME_OMIT;
+  times[1].tv_sec = modified;
+  // Each step runs only when the ones before it succeeded; errno is the
+  // first failure's.
+  bool ok = WriteAll(fd, bytes) && futimens(fd, times) == 0 && fsync(fd) == 0;
+  int error = ok ? 0 : errno;
+  if (close(fd) != 0 && ok) ok = false, error = errno;
+  if (ok && std::rename(temp.c_str(), path.c_str()) != 0) ok = false, error = errno;
+  if (!ok) {
+    unlink(temp.c_str());
+    RaiseCannotWrite(name, std::strerror(error));
+  }
 }
 
 std::string RegistryFileName() {

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <ctime>
 #include <string>
 #include <string_view>
+
+#include "base/date_time.h"
 
 namespace mero::base {
 
@@ -22,6 +25,21 @@ bool UserIniHasSection(std::string_view section);
 std::string UserIniReadSection(std::string_view section);
 // Writes every NAME=VALUE line of text into the section and saves the file.
 void UserIniWriteSection(std::string_view section, std::string_view text);
+
+// The system's file error: raises base::Exception
+// "Cannot write file <name>: <reason>".
+[[noreturn]] void RaiseCannotWrite(const std::string& name, const std::string& reason);
+
+// The modification time (seconds since the Unix epoch) that a local
+// date-time gives a file. Dates outside the years 1980-2099, the empty date
+// among them, give the zero time, which is the epoch itself.
+std::time_t FileTimeOf(TDateTime localTime);
+
+// Puts the bytes into the file at path with the modification time: written
+// to a new file beside it (missing folders are made) and renamed over it, so
+// that a failure at any step leaves the old file as it was and no temporary
+// behind. A failure raises RaiseCannotWrite(name, reason).
+void ReplaceFile(const std::string& path, std::string_view bytes, std::time_t modified, const std::string& name);
 
 // String values that the user's own settings keep between runs (the last user
 // name, for one): the section "TALV" of "registry.ini" in the user's

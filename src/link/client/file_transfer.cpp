@@ -5,19 +5,12 @@
 #include <filesystem>
 #include <system_error>
 
-#include "base/exception.h"
+#include "base/file_names.h"
+#include "base/file_routines.h"
 #include "base/number_format.h"
 #include "base/text_routines.h"
 
 namespace mero::link {
-namespace {
-
-[[noreturn]] void CannotWrite(const std::string& name, const std::string& reason) {
-  throw base::Exception("Cannot write file " + name + ": " + reason);
-}
-
-}  // namespace
-
 FilePiece TLinkFileTransfer::Write(const TLinkParamList& piece) {
   FilePiece out;
   out.name = piece.GetByName("LocalFileName").ValueText();
@@ -28,7 +21,9 @@ FilePiece TLinkFileTransfer::Write(const TLinkParamList& piece) {
   out.finished = finished != nullptr && base::UpperStr(base::StrTrim(finished->ValueText())) == "TRUE";
   out.fileSize = fileSize;
   out.pieceSize = static_cast<std::int64_t>(data.size());
-  if (out.name.empty()) CannotWrite(out.name, "no file name");
+  if (out.name.empty()) base::RaiseCannotWrite(out.name, "no file name");
+  // The server names the file; it may not reach outside the current directory.
+  if (!base::IsPlainRelativeName(out.name)) base::RaiseCannotWrite(out.name, "not a plain relative file name");
 
   auto it = files_.find(out.name);
   if (it == files_.end()) {
@@ -36,11 +31,11 @@ FilePiece TLinkFileTransfer::Write(const TLinkParamList& piece) {
     if (path.has_parent_path()) {
       std::error_code ec;
       std::filesystem::create_directories(path.parent_path(), ec);
-      if (ec) CannotWrite(out.name, ec.message());
+      if (ec) base::RaiseCannotWrite(out.name, ec.message());
     }
     auto file = std::make_unique<OpenFile>();
     file->out.open(path, std::ios::binary | std::ios::trunc);
-    if (!file->out) CannotWrite(out.name, std::strerror(errno));
+    if (!file->out) base::RaiseCannotWrite(out.name, std::strerror(errno));
     it = files_.emplace(out.name, std::move(file)).first;
   }
   OpenFile& file = *it->second;
@@ -48,7 +43,7 @@ FilePiece TLinkFileTransfer::Write(const TLinkParamList& piece) {
   file.out.flush();
   if (!file.out) {
     file.out.clear();
-    CannotWrite(out.name, std::strerror(errno));
+    base::RaiseCannotWrite(out.name, std::strerror(errno));
   }
   file.written += out.pieceSize;
   out.written = file.written;

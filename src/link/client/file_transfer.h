@@ -25,9 +25,10 @@ class TLinkFileTransfer {
  public:
   // Appends the piece's "Data" to the file "LocalFileName" (creating the
   // missing folders and the file with its first piece) and closes it when
-  // "Finished" is "True" in any case. A file that cannot be written raises
-  // base::Exception "Cannot write file <name>: <reason>"; the transfer of that
-  // name stays open.
+  // "Finished" is "True" in any case. The name must be a plain relative one
+  // (base::IsPlainRelativeName). A file that cannot be written, or a name
+  // refused, raises base::Exception "Cannot write file <name>: <reason>"; the
+  // transfer of that name stays open.
   FilePiece Write(const TLinkParamList& piece);
   // Files with a transfer in progress.
   std::size_t OpenCount() const { return files_.size(); }

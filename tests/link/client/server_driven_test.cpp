@@ -19,6 +19,7 @@
 #include "link/client/recording_dataset.h"
 #include "link/codec/link_errors.h"
 #include "link/codec/result_set_encoder.h"
+#include "support/current_directory.h"
 #include "support/error_text.h"
 #include "support/temp_dir.h"
 
@@ -71,32 +72,15 @@ link::TLinkParamList Piece(const std::string& name, const std::string& data, int
   return list;
 }
 
-// The current directory and the program's directory, for the life of a test.
-class DirectoryScope {
- public:
-  explicit DirectoryScope(const std::filesystem::path& dir)
-      : previous_(std::filesystem::current_path()), previousAppDir_(base::Rt().appDir) {
-    std::filesystem::current_path(dir);
-    base::Rt().appDir = dir.string();
-  }
-  ~DirectoryScope() {
-    std::filesystem::current_path(previous_);
-    base::Rt().appDir = previousAppDir_;
-  }
-  DirectoryScope(const DirectoryScope&) = delete;
-  DirectoryScope& operator=(const DirectoryScope&) = delete;
-
- private:
-  std::filesystem::path previous_;
-  std::string previousAppDir_;
-};
+using test::DirectoryScope;
 
 TEST(ServerDriven, FilePiecesAreAppendedUntilTheLastAndReportProgress) {
   test::AppHooksRecorder hooks;
   test::TempDir dir;
-  const std::string name = dir.File("sub/dir/file.bin");
+  DirectoryScope scope(dir.Path());
+  const std::string name = "sub/dir/file.bin";
   std::ofstream(dir.File("plain")) << "a file, not a folder";
-  const std::string blocked = dir.File("plain/inner.bin");
+  const std::string blocked = "plain/inner.bin";
   bool done = false;
   std::vector<std::string> progress;
   std::vector<int> coded;
@@ -126,6 +110,40 @@ TEST(ServerDriven, FilePiecesAreAppendedUntilTheLastAndReportProgress) {
   EXPECT_EQ(hooks.Errors()[0].rfind("Cannot write file " + blocked + ": ", 0), 0U) << hooks.Errors()[0];
   EXPECT_TRUE(coded.empty()) << "file pieces are not coded parameter lists";
   socket.Close();
+}
+
+// The server names the file of a piece; a name that would land outside the
+// current directory is refused whole, and the pieces after it still arrive.
+TEST(ServerDriven, FilePiecesWithNamesOutsideTheCurrentDirectoryAreRefused) {
+  test::AppHooksRecorder hooks;
+  test::TempDir outside;
+  test::TempDir dir;
+  std::filesystem::create_directory(dir.Path() / "inner");
+  DirectoryScope scope(dir.Path() / "inner");
+  const std::vector<std::string> refused = {"../escape.bin", outside.File("absolute.bin"), "sub/../../up.bin",
+                                            "..\\back.bin", "C:drive.bin"};
+  bool done = false;
+  PeerSession session(
+      [&](PeerConnection& c, ScriptedPeer&) {
+        for (const std::string& name : refused) {
+          c.Send(ParamsLine(K::CodedParamList, link::kFilePieceMessage, Piece(name, "x", 1, "True"), 0));
+        }
+        c.Send(ParamsLine(K::CodedParamList, link::kFilePieceMessage, Piece("kept/ok.bin", "ok", 2, "True"), 0));
+        c.Send(Coded(1, "done"));
+        c.WaitClosed();
+      },
+      {}, [&](link::TLinkClientSocket& s) { s.OnCodedMessage = [&](int, const std::string&) { done = true; }; });
+  ASSERT_TRUE(ProcessUntil([&] { return done; }));
+  std::vector<std::string> expected;
+  for (const std::string& name : refused) {
+    expected.push_back("Cannot write file " + name + ": not a plain relative file name");
+  }
+  EXPECT_EQ(hooks.Errors(), expected);
+  EXPECT_EQ(ReadFile("kept/ok.bin"), "ok");
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "escape.bin"));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "up.bin"));
+  EXPECT_TRUE(std::filesystem::is_empty(outside.Path()));
+  session.socket().Close();
 }
 
 std::string ResultSetText(const std::vector<link::FieldDef>& defs, const std::vector<std::vector<std::string>>& rows) {
