@@ -13,12 +13,16 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/connection_module.h"
 #include "app/domain_windows.h"
+#include "app/download_progress_window.h"
+#include "app/file_download.h"
 #include "app/message_hook.h"
 #include "app/user_rights.h"
 #include "base/encoding.h"
 #include "base/message_seam.h"
 #include "ui/event_guard.h"
+#include "ui/progress_window.h"
 #include "ui/qt_text.h"
 
 namespace mero::app {
@@ -207,6 +211,10 @@ void TMeroMainF::closeEvent(QCloseEvent* event) {
   QMainWindow::closeEvent(event);
 }
 
-void TMeroMainF::DownLoadRecentFiles1Click() {}
+void TMeroMainF::DownLoadRecentFiles1Click() {
+  if (logic_.Module() == nullptr) return;
+  DownloadProgressWindow progress(this);
+  app::DownLoadRecentFiles1Click(logic_.Module()->ACS1(), &progress);
+}
 
 }  // namespace mero::app

@@ -26,6 +26,7 @@
 #include "base/encoding.h"
 #include "base/messages.h"
 #include "base/runtime.h"
+#include "support/current_directory.h"
 #include "support/login_helper.h"
 #include "support/scripted_presenter.h"
 #include "support/screenshot.h"
@@ -152,7 +153,11 @@ TEST_F(MainWindow, TheLoginWindowEchoesHashesAndFocusesThePassword) {
 // label, a button of a window to come, the print of the window and the stop
 // signal.
 TEST_F(MainWindow, MariaWorksInTheWindowUntilTheStopSignalClosesIt) {
-  test::ServerProcess server;
+  std::filesystem::create_directories(dir_.File("offered"));
+  std::ofstream(dir_.File("offered/form.txt")) << "new form";
+  test::ServerProcess::Options options;
+  options.filesDir = dir_.File("offered");
+  test::ServerProcess server(options);
   test::ScriptedPresenter presenter;
   presenter.AnswerLogin("maria", "maria");
   app::TMeroMainF w(windows_, {"Port=" + std::to_string(server.Port())});
@@ -184,6 +189,18 @@ TEST_F(MainWindow, MariaWorksInTheWindowUntilTheStopSignalClosesIt) {
   texts = presenter.Texts();
   ASSERT_EQ(texts.size(), 4u);
   EXPECT_NE(texts[3].find(pdf), std::string::npos) << texts[3];
+
+  // "Ενημέρωση Νέων Φορμών" writes the offered file beside the program.
+  std::filesystem::create_directories(dir_.File("program"));
+  {
+    test::DirectoryScope here(dir_.File("program"));
+    w.DownLoadRecentFiles1->trigger();
+  }
+  std::ifstream form(dir_.File("program/form.txt"));
+  std::string content;
+  std::getline(form, content);
+  EXPECT_EQ(content, "new form");
+  EXPECT_EQ(presenter.Texts().size(), 4u);  // without a word
 
   app::OnStopSignals([&w] { w.close(); });
   std::raise(SIGTERM);
