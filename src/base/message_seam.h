@@ -59,7 +59,8 @@ class MessagePresenter {
   virtual std::string ShowLookup(const LookupRequest& request) = 0;
   // The system's own message box (an edit control's refusal: "ΣΦΑΛΜΑ!").
   virtual void SystemMessage(const std::string& caption, const std::string& text) = 0;
-  // Opens a file with the desktop's default program; false when it could not.
+  // Opens a file (or an http/https address) with the desktop's default
+  // program; false when it could not.
   virtual bool OpenDocument(const std::string& path) = 0;
   // The login window: user holds the remembered name on entry; OK returns
   // true with the typed texts as they stand, Cancel returns false.

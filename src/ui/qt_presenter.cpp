@@ -52,7 +52,10 @@ void QtPresenter::SystemMessage(const std::string& caption, const std::string& t
 }
 
 bool QtPresenter::OpenDocument(const std::string& path) {
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+  // An address of the web opens in the browser; anything else is a file.
+  const QString text = QString::fromStdString(path);
+  const bool web = text.startsWith(QStringLiteral("https://")) || text.startsWith(QStringLiteral("http://"));
+  return QDesktopServices::openUrl(web ? QUrl(text) : QUrl::fromLocalFile(text));
 }
 
 bool QtPresenter::AskLogin(std::string& user, std::string& password) { return RunLoginDialog(user, password); }
