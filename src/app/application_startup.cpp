@@ -21,6 +21,9 @@ bool InitApplication(StartupWindows& windows) {
   data::QueryGlobals().keepDoubleQuotes = true;
   windows.work = std::make_unique<ui::TOOVF>();
   windows.gauge = std::make_unique<ui::TGaugeF>();
+  // They stay open for the whole run; the program ends with its main window.
+  windows.work->setAttribute(Qt::WA_QuitOnClose, false);
+  windows.gauge->setAttribute(Qt::WA_QuitOnClose, false);
   windows.work->ShowOffScreen();
   base::InitBasu(0);
   ui::InitUI(0);

@@ -19,13 +19,17 @@
 #include <string>
 #include <vector>
 
+#include "app/application_startup.h"
 #include "app/connection_context.h"
 #include "app/domain_windows.h"
 #include "app/stop_signals.h"
 #include "app/window_print.h"
 #include "base/encoding.h"
+#include "base/format_settings.h"
 #include "base/messages.h"
 #include "base/runtime.h"
+#include "data/remote/query_utils.h"
+#include "data/remote/table_cache.h"
 #include "support/current_directory.h"
 #include "support/login_helper.h"
 #include "support/scripted_presenter.h"
@@ -33,6 +37,7 @@
 #include "support/server_process.h"
 #include "support/temp_dir.h"
 #include "ui/lookup_logic.h"
+#include "ui/work_windows.h"
 #include "ui/qt_text.h"
 #include "ui/user_login_dialog.h"
 
@@ -125,6 +130,25 @@ TEST_F(MainWindow, ButtonsActionsAndMenusByTheirTexts) {
                                                   "Μοντέλα Εκτυπωτών"_gr}));
   EXPECT_EQ(entries[4], (std::vector<std::string>{"Ενημέρωση Νέων Φορμών"_gr, "Αλλαγή Password"_gr, "-",
                                                   "Παράμετροι Εκτύπωσης"_gr}));
+}
+
+TEST_F(MainWindow, TheStartUpPreparesTheRunAndLeavesItsEndToTheMainWindow) {
+  test::DirectoryScope here(dir_.Path());
+  app::StartupWindows startup;
+  ASSERT_TRUE(app::InitApplication(startup));
+  EXPECT_TRUE(startup.work->isVisible());
+  EXPECT_EQ(startup.work->x(), -1000);
+  EXPECT_FALSE(startup.gauge->isVisible());
+  // Closing the main window ends the program even though these stay.
+  EXPECT_FALSE(startup.work->testAttribute(Qt::WA_QuitOnClose));
+  EXPECT_FALSE(startup.gauge->testAttribute(Qt::WA_QuitOnClose));
+  EXPECT_EQ(app::Ctx().AppName, "MERO");
+  EXPECT_EQ(base::Rt().dateFmtMode, 3);
+  EXPECT_EQ(base::Rt().debugLevel, 0);
+  EXPECT_EQ(base::ProcessFormats().shortDateFormat, "dd/mm/yyyy");
+  EXPECT_TRUE(data::QueryGlobals().keepDoubleQuotes);
+  EXPECT_NE(data::MemCol(), nullptr);
+  app::EndApplication();
 }
 
 TEST_F(MainWindow, IgnoresInputAndCloseUntilTheLoginHasRun) {
