@@ -117,6 +117,16 @@ TEST_F(LoginSequence, MariaLogsInAndTheAfterLoginStepsFillTheContext) {
   EXPECT_TRUE(server.WaitForLog("MARIA: disconnected")) << server.Log();
 }
 
+TEST_F(LoginSequence, TheDebugPromptSetsTheLevel) {
+  test::ScriptedPresenter presenter;
+  presenter.AnswerInput("12");
+  app::MeroMainLogic::RunDebugPrompt();
+  EXPECT_EQ(base::Rt().debugLevel, 12);
+  ASSERT_EQ(presenter.AllShown().size(), 1u);
+  EXPECT_EQ(presenter.AllShown()[0].text, "DEBUG=");
+  EXPECT_EQ(presenter.AllShown()[0].fontIndex, 3);  // the input's length
+}
+
 TEST_F(LoginSequence, AdminSeesTheSuperUserButtonsAndTheRememberedName) {
   base::RegWriteStr("MEROUserName", "admin");
   test::ServerProcess server;

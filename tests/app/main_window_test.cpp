@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
+#include <QTest>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -214,6 +215,23 @@ TEST_F(MainWindow, MariaWorksInTheWindowUntilTheStopSignalClosesIt) {
   ASSERT_EQ(texts.size(), 4u);
   EXPECT_NE(texts[3].find(pdf), std::string::npos) << texts[3];
 
+  // The hook: Ctrl+F8 held prints once, again after F8 is let go.
+  auto pdfs = [this] {
+    int n = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.File("export"))) n += entry.is_regular_file();
+    return n;
+  };
+  ASSERT_EQ(pdfs(), 1);
+  QApplication::setActiveWindow(&w);
+  QTest::keyPress(w.btnPrinter, Qt::Key_F8, Qt::ControlModifier);
+  QTest::keyPress(w.btnPrinter, Qt::Key_F8, Qt::ControlModifier);
+  EXPECT_EQ(pdfs(), 2);
+  QTest::keyRelease(w.btnPrinter, Qt::Key_F8, Qt::ControlModifier);
+  QTest::keyPress(w.btnPrinter, Qt::Key_F8, Qt::ControlModifier);
+  QTest::keyRelease(w.btnPrinter, Qt::Key_F8, Qt::ControlModifier);
+  EXPECT_EQ(pdfs(), 3);
+  EXPECT_EQ(presenter.Texts().size(), 6u);
+
   // "Ενημέρωση Νέων Φορμών" writes the offered file beside the program.
   std::filesystem::create_directories(dir_.File("program"));
   {
@@ -224,7 +242,7 @@ TEST_F(MainWindow, MariaWorksInTheWindowUntilTheStopSignalClosesIt) {
   std::string content;
   std::getline(form, content);
   EXPECT_EQ(content, "new form");
-  EXPECT_EQ(presenter.Texts().size(), 4u);  // without a word
+  EXPECT_EQ(presenter.Texts().size(), 6u);  // without a word
 
   app::OnStopSignals([&w] { w.close(); });
   std::raise(SIGTERM);
