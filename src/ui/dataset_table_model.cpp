@@ -194,6 +194,7 @@ bool DataSetTableModel::setData(const QModelIndex& index, const QVariant& value,
 void DataSetTableModel::sort(int column, Qt::SortOrder) { emit SortRequested(column); }
 
 void DataSetTableModel::ResetAll() {
+  shownOpenOrClose_ = false;
   beginResetModel();
   const bool active = ds_ != nullptr && ds_->Active();
   const bool opened = active && !wasActive_;
@@ -211,9 +212,17 @@ void DataSetTableModel::ResetAll() {
   emit CurrentRowMoved(CurrentRow());
 }
 
-void DataSetTableModel::DataSetChanged(data::TDataSet&) { ResetAll(); }
+void DataSetTableModel::DataSetChanged(data::TDataSet&) {
+  const bool active = ds_ != nullptr && ds_->Active();
+  if (shownOpenOrClose_ && active == wasActive_ && (!active || rows_ == ds_->VisibleRowCount())) {
+    shownOpenOrClose_ = false;
+    return;
+  }
+  ResetAll();
+}
 
 void DataSetTableModel::RowInserted(data::TDataSet&, int visiblePos) {
+  shownOpenOrClose_ = false;
   if (columns_.empty() || visiblePos < 0 || visiblePos > rows_) return ResetAll();
   shiftAt_ = visiblePos;
   shiftBy_ = 1;
@@ -224,6 +233,7 @@ void DataSetTableModel::RowInserted(data::TDataSet&, int visiblePos) {
 }
 
 void DataSetTableModel::RowRemoved(data::TDataSet&, int visiblePos) {
+  shownOpenOrClose_ = false;
   if (columns_.empty() || visiblePos < 0 || visiblePos >= rows_) return ResetAll();
   shiftAt_ = visiblePos;
   shiftBy_ = -1;
@@ -234,6 +244,7 @@ void DataSetTableModel::RowRemoved(data::TDataSet&, int visiblePos) {
 }
 
 void DataSetTableModel::RowChanged(data::TDataSet&, int visiblePos) {
+  shownOpenOrClose_ = false;
   if (columns_.empty() || visiblePos < 0 || visiblePos >= rows_) return;
   emit dataChanged(index(visiblePos, 0), index(visiblePos, static_cast<int>(columns_.size()) - 1));
 }
@@ -242,10 +253,17 @@ void DataSetTableModel::RecordChanged(data::TDataSet& dataSet, const data::TFiel
   RowChanged(dataSet, CurrentRow());
 }
 
-void DataSetTableModel::CursorMoved(data::TDataSet&) { emit CurrentRowMoved(CurrentRow()); }
+void DataSetTableModel::CursorMoved(data::TDataSet&) {
+  shownOpenOrClose_ = false;
+  emit CurrentRowMoved(CurrentRow());
+}
 
 void DataSetTableModel::StateChanged(data::TDataSet& dataSet) {
-  if ((ds_ != nullptr && ds_->Active()) != wasActive_) return ResetAll();
+  if ((ds_ != nullptr && ds_->Active()) != wasActive_) {
+    ResetAll();
+    shownOpenOrClose_ = true;
+    return;
+  }
   RowChanged(dataSet, CurrentRow());
 }
 

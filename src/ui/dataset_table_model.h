@@ -117,6 +117,9 @@ class DataSetTableModel final : public QAbstractTableModel, public data::DataSet
   std::vector<GridColumn> columns_;
   int rows_ = 0;
   bool wasActive_ = false;
+  // The last notification was an open or a close, already shown: the
+  // dataset's "data changed" that follows it at once needs no second reset.
+  bool shownOpenOrClose_ = false;
   // A row notification in progress: rows from shiftAt_ on read the
   // dataset's row shiftBy_ further on.
   int shiftAt_ = -1;

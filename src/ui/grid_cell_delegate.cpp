@@ -27,11 +27,27 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
   const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget).adjusted(margin, 0, -margin, 0);
   const bool selected = (opt.state & QStyle::State_Selected) != 0;
   const QPalette::ColorGroup group = (opt.state & QStyle::State_Enabled) != 0 ? QPalette::Normal : QPalette::Disabled;
+  // The elided text fits the cell, so it is drawn at its point: no layout of
+  // a paragraph and no clip.
+  QString shown = text;
+  int x = area.left();
+  if ((opt.displayAlignment & (Qt::AlignRight | Qt::AlignHCenter)) != 0) {
+    // Measured first: a number that fits, the usual case, needs no eliding.
+    int width = opt.fontMetrics.horizontalAdvance(shown);
+    if (width > area.width()) {
+      shown = opt.fontMetrics.elidedText(text, opt.textElideMode, area.width());
+      width = opt.fontMetrics.horizontalAdvance(shown);
+    }
+    const int room = area.width() - width;
+    x += (opt.displayAlignment & Qt::AlignRight) != 0 ? room : room / 2;
+  } else {
+    shown = opt.fontMetrics.elidedText(text, opt.textElideMode, area.width());
+  }
+  const int y = area.top() + (area.height() - opt.fontMetrics.height()) / 2 + opt.fontMetrics.ascent();
   painter->save();
   painter->setFont(opt.font);
   painter->setPen(opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
-  painter->drawText(area, static_cast<int>(opt.displayAlignment) | Qt::TextSingleLine,
-                    opt.fontMetrics.elidedText(text, opt.textElideMode, area.width()));
+  painter->drawText(QPoint(x, y), shown);
   painter->restore();
 }
 

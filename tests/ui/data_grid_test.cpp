@@ -126,6 +126,27 @@ TEST(DataSetTableModel, PassesTheModelCheckerOverEveryOperation) {
   EXPECT_EQ(ColumnTexts(model, 1), (std::vector<QString>{"row1", "row2"}));
 }
 
+TEST(DataSetTableModel, OneResetForEachOpenCloseAndSort) {
+  MemDataSet ds;
+  ui::DataSetTableModel model;
+  model.SetDataSet(&ds);
+  int resets = 0;
+  QObject::connect(&model, &QAbstractItemModel::modelReset, [&resets] { ++resets; });
+  ds.OpenWith(kFields, Rows(3));
+  EXPECT_EQ(resets, 1);
+  ds.SortOnFields({"ID"}, {true});  // the same rows in another order
+  EXPECT_EQ(resets, 2);
+  EXPECT_EQ(ColumnTexts(model, 1), (std::vector<QString>{"row3", "row2", "row1"}));
+  ds.Close();
+  EXPECT_EQ(resets, 3);
+  ds.OpenWith(kFields, Rows(3));
+  EXPECT_EQ(resets, 4);
+  EXPECT_EQ(ColumnTexts(model, 1), (std::vector<QString>{"row1", "row2", "row3"}));
+  ds.SortOnFields({"ID"}, {true});
+  EXPECT_EQ(resets, 5);
+  EXPECT_EQ(ColumnTexts(model, 1), (std::vector<QString>{"row3", "row2", "row1"}));
+}
+
 TEST(DataSetTableModel, ReadsInPlaceWithoutMovingTheCursorAndTheEditedRowThroughItsFields) {
   MemDataSet ds;
   ds.OpenWith(kFields, Rows(3));
