@@ -26,6 +26,8 @@ struct LookupRequest {
   std::string orderField;     // the sort box starts on it
   std::string caption;
   std::string filter;  // SQL condition used unchanged, or empty
+  // Opened only to choose a row: nothing in it can be changed.
+  bool readOnly = false;
 };
 
 // The one way every message, question and choice reaches the user, and the

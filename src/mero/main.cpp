@@ -4,10 +4,13 @@
 #include <QApplication>
 
 #include "app/application_startup.h"
+#include "app/connection_context.h"
 #include "app/domain_windows.h"
 #include "app/main_window.h"
 #include "app/stop_signals.h"
+#include "app/user_rights.h"
 #include "link/client/application_hooks.h"
+#include "printers/printer_context.h"
 #include "ui/date_box_rules.h"
 #include "ui/event_guard.h"
 
@@ -25,6 +28,10 @@ int main(int argc, char** argv) {
   // and the connection close in order.
   link::SetTerminateHook([](int code) { QCoreApplication::exit(code); });
 
+  // The printer windows read who is working from the shell's context.
+  printers::SetUserContextSource([] {
+    return printers::UserContext{app::Ctx().CurrentUser, app::UserCtx().CurrentContract};
+  });
   app::DomainWindows windows;
   app::TMeroMainF mainWindow(windows);
   bool stopped = false;

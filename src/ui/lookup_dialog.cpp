@@ -53,6 +53,7 @@ std::string RunLookup(const base::LookupRequest& request) {
 TCustomLUF::TCustomLUF(const base::LookupRequest& request, QWidget* parent)
     : TF102Form(parent), logic_(request), query_(data::NewQuery()), result_(request.initialValue) {
   query_->SetName("LUQ");
+  query_->SetReadOnly(request.readOnly);
   BuildWindow();
   FillFieldList();
   stateLink_.OnStateChange = [this] { ShowState(); };
@@ -193,9 +194,10 @@ void TCustomLUF::ShowState() {
   panel_->setPalette(p);
   const bool open = query_->Active();
   const bool editing = data::IsEditing(*query_);
-  NavButton(Nav::Insert)->setEnabled(open && !editing);
-  NavButton(Nav::Delete)->setEnabled(open && !editing);
-  NavButton(Nav::Edit)->setEnabled(open && !editing);
+  const bool changeable = open && !editing && !query_->ReadOnly();
+  NavButton(Nav::Insert)->setEnabled(changeable);
+  NavButton(Nav::Delete)->setEnabled(changeable);
+  NavButton(Nav::Edit)->setEnabled(changeable);
   NavButton(Nav::Post)->setEnabled(editing);
   NavButton(Nav::Cancel)->setEnabled(editing);
 }

@@ -137,4 +137,12 @@ std::string ShowLookup(std::string_view keyField, std::string_view table, std::s
   return base::ShowLookup(ShowLookupRequest(keyField, table, initial, visibleFields, orderField, caption, filter));
 }
 
+std::string ChooseWithLookup(std::string_view keyField, std::string_view table, std::string_view initial,
+                             std::string_view visibleFields, std::string_view orderField, std::string_view caption,
+                             std::string_view filter) {
+  base::LookupRequest r = ShowLookupRequest(keyField, table, initial, visibleFields, orderField, caption, filter);
+  r.readOnly = true;
+  return base::ShowLookup(r);
+}
+
 }  // namespace mero::ui

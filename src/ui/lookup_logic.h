@@ -90,5 +90,9 @@ base::LookupRequest ShowLookupRequest(std::string_view keyField, std::string_vie
 std::string ShowLookup(std::string_view keyField, std::string_view table, std::string_view initial,
                        std::string_view visibleFields, std::string_view orderField, std::string_view caption,
                        std::string_view filter);
+// ShowLookup opened only to choose: its rows can not be changed.
+std::string ChooseWithLookup(std::string_view keyField, std::string_view table, std::string_view initial,
+                             std::string_view visibleFields, std::string_view orderField, std::string_view caption,
+                             std::string_view filter);
 
 }  // namespace mero::ui

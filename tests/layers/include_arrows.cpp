@@ -36,7 +36,8 @@ const std::vector<Layer>& Layers() {
       {"data/remote", {"data", "link/client", "link/codec", "base"}},
       {"ui", {"data/remote", "data", "link/client", "link/codec", "base"}},
       {"app", {"ui", "data/remote", "data", "link/client", "link/codec", "base"}},
-      {"mero", {"app", "ui", "data/remote", "data", "link/client", "link/codec", "base"}},
+      {"printers", {"ui", "data/remote", "data", "link/client", "link/codec", "base"}},
+      {"mero", {"app", "printers", "ui", "data/remote", "data", "link/client", "link/codec", "base"}},
       {"tools/mero-sql", {"app", "ui", "data/remote", "data", "link/client", "link/codec", "base"}},
   };
   return layers;

@@ -246,6 +246,21 @@ TEST_F(LookupDialog, AnEditPostedInTheLookupIsInTheTableForAnotherConnection) {
   EXPECT_EQ(q->Fields(0).AsString(), "Γραμματεία, νέο όνομα"_gr);
 }
 
+TEST_F(LookupDialog, ALookupOpenedToChooseChangesNothing) {
+  base::LookupRequest request = UnitRequest();
+  request.readOnly = true;
+  TCustomLUF d(request);
+  d.Prepare();
+  ASSERT_EQ(d.Query().RecordCount(), 2);
+  const QModelIndex name = d.Grid()->Model()->index(0, 1);
+  EXPECT_FALSE(d.Grid()->Model()->flags(name) & Qt::ItemIsEditable);
+  for (auto nav : {TCustomLUF::Nav::Insert, TCustomLUF::Nav::Delete, TCustomLUF::Nav::Edit}) {
+    EXPECT_FALSE(d.NavButton(nav)->isEnabled());
+  }
+  EXPECT_THROW(d.Query().Edit(), std::exception);
+  EXPECT_EQ(d.Query().State(), data::dsBrowse);
+}
+
 TEST_F(LookupDialog, EscDropsAPendingEditFirstAndF10PostsItBeforeChoosing) {
   std::string chosen = Drive(UnitRequest(), [](TCustomLUF& d) {
     d.Query().Edit();
