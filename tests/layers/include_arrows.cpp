@@ -8,6 +8,11 @@
 // a folder may include its own headers and those of the folders listed for it.
 // A folder missing from the table is reported too, so that a new layer has to
 // be given its place here before it builds into the suite.
+//
+// In the domain folders the windows are the files whose names end in
+// "_window"; every other file there is logic and includes no widget: no Qt
+// header beyond the few of Qt Core it may use, and no header of ui that
+// itself includes one.
 
 #include <algorithm>
 #include <cstdio>
@@ -55,25 +60,64 @@ bool IsSource(const fs::path& path) {
   return ext == ".h" || ext == ".hpp" || ext == ".cpp" || ext == ".cc";
 }
 
-// The quoted name of an include directive ("data/field.h"), or empty when the
-// line is none. Blanks are allowed around '#', as the preprocessor allows them.
-std::string QuotedInclude(const std::string& line) {
+// The name between open and close of an include directive, or empty when
+// the line is none. Blanks are allowed around '#', as the preprocessor allows
+// them.
+std::string IncludedName(const std::string& line, char open, char close) {
   std::size_t i = line.find_first_not_of(" \t");
   if (i == std::string::npos || line[i] != '#') return {};
   i = line.find_first_not_of(" \t", i + 1);
   constexpr std::string_view kInclude = "include";
   if (i == std::string::npos || line.compare(i, kInclude.size(), kInclude) != 0) return {};
   i = line.find_first_not_of(" \t", i + kInclude.size());
-  if (i == std::string::npos || line[i] != '"') return {};
-  const std::size_t end = line.find('"', i + 1);
+  if (i == std::string::npos || line[i] != open) return {};
+  const std::size_t end = line.find(close, i + 1);
   if (end == std::string::npos) return {};
   return line.substr(i + 1, end - i - 1);
+}
+
+// The quoted name of an include directive ("data/field.h"), or empty.
+std::string QuotedInclude(const std::string& line) { return IncludedName(line, '"', '"'); }
+
+// The folders whose logic and windows live in separate files.
+bool SeparatesWindows(std::string_view folder) { return folder == "printers"; }
+
+// Qt headers a logic file may include: Qt Core's, no widget.
+bool IsQtCoreHeader(std::string_view name) {
+  static const std::vector<std::string_view> core = {
+      "QObject", "QString", "QStringList", "QByteArray", "QVariant", "QTimer", "QDate", "QDateTime",
+      "QList", "QHash", "QMap", "QPointer", "QAbstractTableModel", "QAbstractItemModel", "QModelIndex"};
+  return std::find(core.begin(), core.end(), name) != core.end();
+}
+
+// The name of an include with angle brackets (<QDialog>), or empty.
+std::string AngleInclude(const std::string& line) { return IncludedName(line, '<', '>'); }
+
+bool IsWidgetInclude(const std::string& angle) {
+  return !angle.empty() && angle[0] == 'Q' && !IsQtCoreHeader(angle);
+}
+
+bool IsWindowFile(const fs::path& path) {
+  const std::string stem = path.stem().string();
+  constexpr std::string_view kWindow = "_window";
+  return stem.size() >= kWindow.size() && stem.compare(stem.size() - kWindow.size(), kWindow.size(), kWindow) == 0;
 }
 
 struct Checker {
   fs::path root;
   int files = 0;
   int faults = 0;
+
+  // A header of the tree (src/ui/x.h) that includes a widget itself.
+  bool IncludesWidgets(const std::string& header) const {
+    if (header.empty()) return false;
+    std::ifstream in(root / "src" / header);
+    std::string line;
+    while (std::getline(in, line)) {
+      if (IsWidgetInclude(AngleInclude(line))) return true;
+    }
+    return false;
+  }
 
   void Report(const std::string& where, const std::string& text) {
     std::printf("%s: %s\n", where.c_str(), text.c_str());
@@ -105,9 +149,14 @@ struct Checker {
       Report(name, "folder " + folder + " has no place in the table of layers");
       return;
     }
+    const bool logic = SeparatesWindows(folder) && !IsWindowFile(path);
     std::ifstream in(path);
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
+      if (logic && (IsWidgetInclude(AngleInclude(line)) || IncludesWidgets(QuotedInclude(line)))) {
+        Report(name + ":" + std::to_string(number), line + "  (a widget outside a _window file)");
+        continue;
+      }
       const std::string header = QuotedInclude(line);
       const std::size_t slash = header.rfind('/');
       // A name without a folder is the including file's own folder.

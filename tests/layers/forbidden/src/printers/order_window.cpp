@@ -1,0 +1,2 @@
+#include <QDialog>
+#include "ui/base_window.h"
