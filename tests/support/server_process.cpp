@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <regex>
 #include <stdexcept>
@@ -89,12 +90,18 @@ ServerProcess::ServerProcess(const Options& options) {
   int inFd = -1;
   pid_ = Spawn(serve, logFd_, inFd);
   close(inFd);
+  fcntl(logFd_, F_SETFL, fcntl(logFd_, F_GETFL) | O_NONBLOCK);
+  // Keeps the pipe from filling while nobody asks for the log; Log() takes
+  // what is waiting itself, so it never lags behind what the server wrote.
   reader_ = std::thread([this] {
-    char buf[4096];
-    ssize_t n;
-    while ((n = read(logFd_, buf, sizeof buf)) > 0) {
-      std::lock_guard lock(mutex_);
-      log_.append(buf, static_cast<std::size_t>(n));
+    pollfd p{logFd_, POLLIN, 0};
+    while (true) {
+      {
+        std::lock_guard lock(mutex_);
+        if (!DrainLocked()) return;
+      }
+      p.revents = 0;
+      poll(&p, 1, 50);
     }
   });
   // The server names each bound endpoint in its log, in the order asked.
@@ -116,19 +123,39 @@ ServerProcess::ServerProcess(const Options& options) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  const std::string text = Log();
   Stop();
+  const std::string text = Log();
+  close(logFd_);
+  logFd_ = -1;
   throw std::runtime_error("mero-server did not start listening: " + text);
 }
 
 ServerProcess::~ServerProcess() {
   Stop();
-  if (reader_.joinable()) reader_.join();
   if (logFd_ >= 0) close(logFd_);
+}
+
+bool ServerProcess::DrainLocked() const {
+  if (logClosed_) return false;
+  char buf[4096];
+  while (true) {
+    const ssize_t n = read(logFd_, buf, sizeof buf);
+    if (n > 0) {
+      log_.append(buf, static_cast<std::size_t>(n));
+    } else if (n == 0) {
+      logClosed_ = true;
+      return false;
+    } else {
+      return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+    }
+  }
 }
 
 std::string ServerProcess::Log() const {
   std::lock_guard lock(mutex_);
+  // Every line the server wrote before anything the caller saw it do is in
+  // the pipe by now.
+  DrainLocked();
   return log_;
 }
 
@@ -142,19 +169,23 @@ bool ServerProcess::WaitForLog(const std::string& text, int timeoutMs) const {
 }
 
 int ServerProcess::Stop() {
-  if (pid_ <= 0) return 0;
-  kill(pid_, SIGTERM);
   int status = 0;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (waitpid(pid_, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, &status, 0);
-      break;
+  if (pid_ > 0) {
+    kill(pid_, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (waitpid(pid_, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, &status, 0);
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    pid_ = -1;
   }
-  pid_ = -1;
+  // The reader ends at the end of the log, once the server is gone: the
+  // caller then reads every line the server wrote.
+  if (reader_.joinable()) reader_.join();
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 

@@ -46,11 +46,12 @@ class ServerProcess {
   int Port() const { return ports_.front(); }
   const std::string& Database() const { return database_; }
   const TempDir& Dir() const { return dir_; }
-  // The log so far.
+  // The log so far: everything the server wrote up to this call.
   std::string Log() const;
   // Waits until the log holds the text; false after the time-out.
   bool WaitForLog(const std::string& text, int timeoutMs = 5000) const;
-  // Sends SIGTERM and waits for the exit; returns the exit status.
+  // Sends SIGTERM and waits for the exit and the end of its log; returns the
+  // exit status.
   int Stop();
   bool Running() const { return pid_ > 0; }
 
@@ -60,8 +61,12 @@ class ServerProcess {
   int pid_ = -1;
   int logFd_ = -1;
   std::vector<int> ports_;
+  // Appends what the pipe holds now; false once it is closed (or broken).
+  bool DrainLocked() const;
+
   mutable std::mutex mutex_;
-  std::string log_;
+  mutable std::string log_;
+  mutable bool logClosed_ = false;
   std::thread reader_;
 };
 
