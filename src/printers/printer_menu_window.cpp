@@ -45,7 +45,8 @@ TPrintersMF::TPrintersMF(RequisitionEditorOpener opener, QWidget* parent)
   btnContractConsumables = add("btnContractConsumables", "Αναλώσιμα Σύμβασης"_gr, &PrinterMenu::NotYetAvailable);
   btnModels = add("btnModels", "Μοντέλα Εκτυπωτών"_gr, &PrinterMenu::NotYetAvailable);
   layout->addStretch(1);
-  resize(300, 330);
+  adjustSize();
+  resize(300, height());
 }
 
 void OpenPrinterMenu(const RequisitionEditorOpener& opener) {

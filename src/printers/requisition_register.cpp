@@ -35,17 +35,15 @@ int IntField(data::TKZLINK& q, const char* name) {
 }  // namespace
 
 std::string RegisterSearchSQL(const RegisterSearch& boxes) {
-  std::string where;
-  where = data::AndCondition(where, data::SearchCondition(boxes.orderer, "dp.orderPID", data::skText, false));
-  where = AndRange(where, "dp.DTIN", boxes.entered);
-  where = AndRange(where, "dp.DTFIN", boxes.finalised);
-  where = AndRange(where, "dp.DTSENT", boxes.sent);
-  where = AndRange(where, "dp.DTRECEIVED", boxes.received);
-  where = AndRange(where, "dp.DTCLOSED", boxes.closed);
-  where = data::AndCondition(where, data::SearchCondition(boxes.stage, "dp.STATE", data::skInteger, false));
-  where = data::AndCondition(where, data::SearchCondition(boxes.unit, "dp.ORGID", data::skText, false));
   std::string sql = "select * from UP_Delt dp where 1=1 ";
-  sql = data::AndCondition(sql, where);
+  sql = data::AndCondition(sql, data::SearchCondition(boxes.orderer, "dp.orderPID", data::skText, false));
+  sql = AndRange(sql, "dp.DTIN", boxes.entered);
+  sql = AndRange(sql, "dp.DTFIN", boxes.finalised);
+  sql = AndRange(sql, "dp.DTSENT", boxes.sent);
+  sql = AndRange(sql, "dp.DTRECEIVED", boxes.received);
+  sql = AndRange(sql, "dp.DTCLOSED", boxes.closed);
+  sql = data::AndCondition(sql, data::SearchCondition(boxes.stage, "dp.STATE", data::skInteger, false));
+  sql = data::AndCondition(sql, data::SearchCondition(boxes.unit, "dp.ORGID", data::skText, false));
   return sql + " order by dp.ID ";
 }
 

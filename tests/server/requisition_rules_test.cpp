@@ -274,8 +274,9 @@ TEST_F(RequisitionRules, BudgetFiguresAreBroughtUpToDateByAnyUpdate) {
 // the new row, whatever the recursive-trigger setting.
 TEST_P(StageMachine, BudgetRowsFollowTheirRequisitionsWithoutBeingTouched) {
   if (GetParam()) s.Exec("PRAGMA recursive_triggers = ON");
-  s.Exec("INSERT INTO UORGN (ORGID, SID, VANAL, VLIM1) VALUES ('U1', '1', 100, 80), ('U2', '1', 50, 40), "
-         "('U1', '2', 30, 30)");
+  s.Exec(
+      "INSERT INTO UORGN (ORGID, SID, VANAL, VLIM1) VALUES ('U1', '1', 100, 80), ('U2', '1', 50, 40), "
+      "('U1', '2', 30, 30)");
   auto figures = [this](const std::string& org, const std::string& sid) {
     const std::string where = " FROM UORGN WHERE ORGID = '" + org + "' AND SID = '" + sid + "'";
     return std::vector<double>{s.Double("SELECT VORD1" + where), s.Double("SELECT VYPOL1" + where)};
