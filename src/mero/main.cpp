@@ -2,6 +2,8 @@
 // first show runs the login; the session ends when the main window closes.
 
 #include <QApplication>
+#include <string>
+#include <utility>
 
 #include "app/application_startup.h"
 #include "app/connection_context.h"
@@ -9,10 +11,39 @@
 #include "app/main_window.h"
 #include "app/stop_signals.h"
 #include "app/user_rights.h"
+#include "base/messages.h"
 #include "link/client/application_hooks.h"
 #include "printers/printer_context.h"
+#include "printers/printer_menu_window.h"
 #include "ui/date_box_rules.h"
 #include "ui/event_guard.h"
+
+namespace {
+
+using namespace mero;
+
+// The domain's windows behind the main window's buttons. The shell knows
+// none of them; the program hands them over here.
+class ProgramWindows final : public app::DomainWindows {
+ public:
+  explicit ProgramWindows(printers::RequisitionEditorOpener editor) : editor_(std::move(editor)) {}
+  void OpenPrinterMenu() override { printers::OpenPrinterMenu(editor_); }
+
+ private:
+  printers::RequisitionEditorOpener editor_;
+};
+
+// The requisition editor the register opens. Until it is part of the
+// program, opening one says the work is not available yet; a new
+// requisition then comes back as none (0).
+printers::RequisitionEditorOpener RequisitionEditor() {
+  return [](int id, const std::string&) {
+    base::ShowMessNo(24);
+    return id;
+  };
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   using namespace mero;
@@ -32,7 +63,7 @@ int main(int argc, char** argv) {
   printers::SetUserContextSource([] {
     return printers::UserContext{app::Ctx().CurrentUser, app::UserCtx().CurrentContract};
   });
-  app::DomainWindows windows;
+  ProgramWindows windows(RequisitionEditor());
   app::TMeroMainF mainWindow(windows);
   bool stopped = false;
   app::OnStopSignals([&mainWindow, &stopped] {

@@ -244,12 +244,12 @@ TEST_F(RequisitionRules, BudgetFiguresAreBroughtUpToDateByAnyUpdate) {
   Draft(6, "U1", 2);  // other contract
   BringTo(6, 4);
 
-  // The rows were written before the requisitions: stale until updated.
-  EXPECT_DOUBLE_EQ(s.Double("SELECT VORD1 FROM UORGN WHERE ORGID = 'U1'"), 0);
+  // The rows were written before the requisitions and follow them.
+  EXPECT_DOUBLE_EQ(s.Double("SELECT VORD1 FROM UORGN WHERE ORGID = 'U1'"), 47.5);
   s.Exec("update UORGN set VYPOL1=0 where ORGID='U1' and SID='1'");
   EXPECT_DOUBLE_EQ(s.Double("SELECT VORD1 FROM UORGN WHERE ORGID = 'U1'"), 47.5);
   EXPECT_DOUBLE_EQ(s.Double("SELECT VYPOL1 FROM UORGN WHERE ORGID = 'U1'"), 52.5);
-  EXPECT_DOUBLE_EQ(s.Double("SELECT VORD1 FROM UORGN WHERE ORGID = 'U2'"), 0);
+  EXPECT_DOUBLE_EQ(s.Double("SELECT VORD1 FROM UORGN WHERE ORGID = 'U2'"), 20);
 
   BringTo(1, 2);
   s.Exec("update UORGN set VYPOL1=0 where ORGID='U1' and SID='1'");
@@ -267,6 +267,56 @@ TEST_F(RequisitionRules, BudgetFiguresAreBroughtUpToDateByAnyUpdate) {
   EXPECT_DOUBLE_EQ(s.Double("SELECT VORD1 FROM UORGN WHERE ORGID = 'U1' AND SID = '2'"), 20);
   EXPECT_DOUBLE_EQ(s.Double("SELECT VYPOL1 FROM UORGN WHERE ORGID = 'U1' AND SID = '2'"), -10);
   EXPECT_DOUBLE_EQ(s.Double("SELECT VYPOL1 FROM UORGN WHERE ORGID = 'U2' AND SID = '2'"), 0);
+}
+
+// A budget row follows the requisitions it counts without being written: a
+// change of stage, value, unit or contract moves the figure of the old and of
+// the new row, whatever the recursive-trigger setting.
+TEST_P(StageMachine, BudgetRowsFollowTheirRequisitionsWithoutBeingTouched) {
+  if (GetParam()) s.Exec("PRAGMA recursive_triggers = ON");
+  s.Exec(
+      "INSERT INTO UORGN (ORGID, SID, VANAL, VLIM1) VALUES ('U1', '1', 100, 80), ('U2', '1', 50, 40), "
+      "('U1', '2', 30, 30)");
+  auto figures = [this](const std::string& org, const std::string& sid) {
+    const std::string where = " FROM UORGN WHERE ORGID = '" + org + "' AND SID = '" + sid + "'";
+    return std::vector<double>{s.Double("SELECT VORD1" + where), s.Double("SELECT VYPOL1" + where)};
+  };
+  using V = std::vector<double>;
+  Draft(1);  // 20 for U1 under contract 1
+  Draft(2);
+  EXPECT_EQ(figures("U1", "1"), (V{0, 100})) << "drafts do not count";
+
+  struct Step {
+    std::string sql;
+    V u1c1, u2c1, u1c2;
+  };
+  const std::vector<Step> steps = {
+      {"UPDATE UP_DELT SET DTFIN = 45000 WHERE ID = 1", {20, 80}, {0, 50}, {0, 30}},
+      // A line of a draft changes nothing yet; finalised, it counts.
+      {"UPDATE UP_DELTD SET QTY = 5 WHERE MID = 2", {20, 80}, {0, 50}, {0, 30}},
+      {"UPDATE UP_DELT SET DTFIN = 45000 WHERE ID = 2", {70, 30}, {0, 50}, {0, 30}},
+      {"UPDATE UP_DELT SET DTSENT = 45001 WHERE ID = 2", {70, 30}, {0, 50}, {0, 30}},
+      // Moved to another unit, then to another contract: both rows move.
+      {"UPDATE UP_DELT SET ORGID = 'U2' WHERE ID = 1", {50, 50}, {20, 30}, {0, 30}},
+      {"UPDATE UP_DELT SET SID = 2, ORGID = 'U1' WHERE ID = 1", {50, 50}, {0, 50}, {20, 10}},
+      // Stepping back to a draft takes the value out again.
+      {"UPDATE UP_DELT SET DTFIN = NULL WHERE ID = 1", {50, 50}, {0, 50}, {0, 30}},
+      {"DELETE FROM UP_DELTD WHERE MID = 1", {50, 50}, {0, 50}, {0, 30}},
+      {"DELETE FROM UP_DELT WHERE ID = 1", {50, 50}, {0, 50}, {0, 30}},
+  };
+  for (const Step& step : steps) {
+    s.Exec(step.sql);
+    EXPECT_EQ(figures("U1", "1"), step.u1c1) << step.sql;
+    EXPECT_EQ(figures("U2", "1"), step.u2c1) << step.sql;
+    EXPECT_EQ(figures("U1", "2"), step.u1c2) << step.sql;
+  }
+  // A requisition inserted already void or draft leaves the figure as it is,
+  // and one of a unit without a budget row touches no row.
+  s.Exec("INSERT INTO UP_DELT (ID, SID, ORGID, STATE, ACTV) VALUES (7, 1, 'U1', 1, '0')");
+  Draft(8, "U2", 2);
+  BringTo(8, 2);
+  EXPECT_EQ(figures("U1", "1"), (V{50, 50}));
+  EXPECT_EQ(s.Int("SELECT count(*) FROM UORGN"), 3);
 }
 
 TEST_F(RequisitionRules, SequenceGivesNewKeysAndNeverFallsBehind) {
