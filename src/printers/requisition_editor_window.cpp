@@ -100,13 +100,16 @@ TxInDeltioPF::TxInDeltioPF(RequisitionEditor& logic, QWidget* parent) : TF102For
   logic_.OnChanged = [this] { ShowAll(); };
   logic_.OnBeep = [] { QApplication::beep(); };
   logic_.OnFocusLines = [this] { grid_->View()->setFocus(); };
+  stateLink_.OnStateChange = [this] { ShowState(); };
+  stateLink_.SetDataSet(&logic_.Header());
   timer_ = new QTimer(this);
   timer_->setInterval(1000);
-  connect(timer_, &QTimer::timeout, this, [this] { Run(&RequisitionEditor::TimerTick); });
+  connect(timer_, &QTimer::timeout, this, [this] { Run([this] { logic_.TimerTick(); }); });
 }
 
 TxInDeltioPF::~TxInDeltioPF() {
   timer_->stop();
+  stateLink_.SetDataSet(nullptr);
   logic_.OnChanged = nullptr;
   logic_.OnBeep = nullptr;
   logic_.OnFocusLines = nullptr;
@@ -163,7 +166,7 @@ void TxInDeltioPF::BuildWindow() {
   nav->addWidget(postButton_);
   nav->addWidget(cancelButton_);
   nav->addStretch(1);
-  connect(postButton_, &QToolButton::clicked, this, [this] { Run(&RequisitionEditor::PostHeader); });
+  connect(postButton_, &QToolButton::clicked, this, [this] { Run([this] { logic_.PostHeader(); }); });
   connect(cancelButton_, &QToolButton::clicked, this, [this] {
     ui::RunGuarded([this] { logic_.Header().Cancel(); });
     ShowAll();
@@ -213,7 +216,7 @@ QWidget* TxInDeltioPF::BuildHeader() {
   finRow->addWidget(dtfin);
   finaliseButton_ = Button(box, G("Οριστικοποίηση"), G("Οριστικοποίηση"));
   finaliseButton_->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  connect(finaliseButton_, &QToolButton::clicked, this, [this] { Run(&RequisitionEditor::Finalise); });
+  connect(finaliseButton_, &QToolButton::clicked, this, [this] { Run([this] { logic_.Finalise(); }); });
   finRow->addWidget(finaliseButton_);
   g->addWidget(Caption("Ημ/νία Οριστικοποίησης. :", box), 3, 2);
   g->addLayout(finRow, 3, 3);
@@ -332,12 +335,12 @@ QWidget* TxInDeltioPF::BuildLines() {
   bar->addWidget(countBox_);
   menuButton_ = Button(box, QString::fromUtf8("▾"), QString());
   markAll_ = new QAction(G("Μαρκάρισμα όλων ως παραδοθέντων"), this);
-  connect(markAll_, &QAction::triggered, this, [this] { Run(&RequisitionEditor::MarkAllDelivered); });
+  connect(markAll_, &QAction::triggered, this, [this] { Run([this] { logic_.MarkAllDelivered(); }); });
   // The menu opens when the mouse is released on the button.
   connect(menuButton_, &QToolButton::released, this, &TxInDeltioPF::ShowMenu);
   bar->addWidget(menuButton_);
   addButton_ = Button(box, QStringLiteral("+"), G("Νέο Αναλώσιμο από Printer"));
-  connect(addButton_, &QToolButton::clicked, this, [this] { Run(&RequisitionEditor::AddConsumable); });
+  connect(addButton_, &QToolButton::clicked, this, [this] { Run([this] { logic_.AddConsumable(); }); });
   bar->addWidget(addButton_);
   bar->addStretch(1);
   v->addLayout(bar);
@@ -365,18 +368,26 @@ QWidget* TxInDeltioPF::Box(const std::string& field) const {
   return nullptr;
 }
 
-void TxInDeltioPF::Run(void (RequisitionEditor::*action)()) {
-  ui::RunGuarded([this, action] { (logic_.*action)(); });
+void TxInDeltioPF::Run(const std::function<void()>& action) {
+  ui::RunGuarded(action);
   ShowAll();
   if (logic_.Missing()) CloseCancel();
 }
 
 void TxInDeltioPF::AcceptOrClose() {
   if (logic_.HeaderEditing()) {
-    Run(&RequisitionEditor::PostHeader);
+    Run([this] { logic_.PostHeader(); });
     return;
   }
   TF102Form::AcceptOrClose();
+}
+
+void TxInDeltioPF::ShowState() {
+  const data::TKZLINK& header = logic_.Header();
+  const bool editing = data::IsEditing(header);
+  postButton_->setEnabled(editing);
+  cancelButton_->setEnabled(editing);
+  Colour(navPanel_, QPalette::Window, data::StateColour(header.State()));
 }
 
 void TxInDeltioPF::ShowAll() {
@@ -406,10 +417,7 @@ void TxInDeltioPF::ShowAll() {
     pointName_->setProperty("code", ui::ToQString(pointId));
   }
   finaliseButton_->setEnabled(logic_.FinaliseEnabled());
-  const bool editing = data::IsEditing(header);
-  postButton_->setEnabled(editing);
-  cancelButton_->setEnabled(editing);
-  Colour(navPanel_, QPalette::Window, data::StateColour(header.State()));
+  ShowState();
   superPanel_->setVisible(logic_.SuperUser());
   countBox_->setText(QString::number(logic_.LineCount()));
   // The lines' columns take the editability of their fields; read again

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "printers/requisition_editor.h"
 #include "ui/base_window.h"
+#include "ui/field_link.h"
 
 class QAction;
 class QFrame;
@@ -79,8 +81,10 @@ class TxInDeltioPF : public ui::TF102Form {
   QWidget* BuildSuperUser();
   QWidget* BuildLines();
   ui::TDBEdit* ReadOnlyBox(const char* field, QWidget* parent, bool header = true);
-  void Run(void (RequisitionEditor::*action)());
+  void Run(const std::function<void()>& action);
   void ShowMenu();
+  // The navigation panel's colour and buttons follow the header's state.
+  void ShowState();
 
   RequisitionEditor& logic_;
   std::vector<std::pair<std::string, QWidget*>> boxes_;
@@ -102,6 +106,7 @@ class TxInDeltioPF : public ui::TF102Form {
   QLabel* countBox_ = nullptr;
   ui::TKZDBGrid* grid_ = nullptr;
   QTimer* timer_ = nullptr;
+  ui::FieldLink stateLink_;
   bool showing_ = false;
 };
 
