@@ -300,6 +300,28 @@ TEST_F(GridTest, EditingACellWritesTheFieldAndEnterGoesOn) {
   EXPECT_EQ(test::Column(ds_, "NAME")[2], "typed");
 }
 
+TEST(GridCheckColumn, ATextFieldShowsAndTakesItsTwoTextsAsACheckBox) {
+  MemDataSet ds;
+  ds.OpenWith({"ID,3,0", "GEN,1,1"}, {{I(1), T("1")}, {I(2), T("0")}, {I(3), T("x")}});
+  ui::TKZDBGrid grid;
+  grid.SetSelected({"ID\t4\tID", "GEN\t1\tGen"});
+  grid.SetCheckColumn({"gen", "1", "0"});
+  grid.SetDataSet(&ds);
+  const QAbstractItemModel& m = *grid.View()->model();
+  const QModelIndex first = m.index(0, 1);
+  EXPECT_TRUE(m.flags(first) & Qt::ItemIsUserCheckable);
+  EXPECT_FALSE(m.flags(first) & Qt::ItemIsEditable);
+  EXPECT_EQ(first.data(Qt::CheckStateRole), Qt::Checked);
+  EXPECT_EQ(m.index(1, 1).data(Qt::CheckStateRole), Qt::Unchecked);
+  EXPECT_EQ(m.index(2, 1).data(Qt::CheckStateRole), Qt::Unchecked) << "any other text is not checked";
+  EXPECT_FALSE(first.data(Qt::DisplayRole).isValid()) << "the text itself is not drawn";
+
+  ASSERT_TRUE(grid.Model()->setData(m.index(1, 1), Qt::Checked, Qt::CheckStateRole));
+  EXPECT_EQ(ds.FieldByName("GEN").AsString(), "1");
+  ASSERT_TRUE(grid.Model()->setData(m.index(1, 1), Qt::Unchecked, Qt::CheckStateRole));
+  EXPECT_EQ(ds.FieldByName("GEN").AsString(), "0");
+}
+
 TEST_F(GridTest, CtrlDelDeletesOnlyWhenConfirmed) {
   test::ScriptedPresenter presenter;
   View().setFocus();
