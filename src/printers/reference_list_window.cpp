@@ -55,7 +55,10 @@ void TReferenceListF::BuildWindow() {
     auto* box = new QLineEdit(ui::ToQString(spec.text), this);
     box->setObjectName(ui::ToQString(spec.name));
     box->setReadOnly(spec.readOnly);
-    if (!spec.hint.empty()) box->setToolTip(ui::ToQString(spec.hint));
+    if (!spec.hint.empty()) {
+      box->setToolTip(ui::ToQString(spec.hint));
+      box->setPlaceholderText(ui::ToQString(spec.hint));
+    }
     box->setFixedWidth(base::CharsToPixels(spec.widthChars) + 8);
     top->addWidget(box);
     boxes_.push_back(box);

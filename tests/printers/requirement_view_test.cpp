@@ -142,6 +142,7 @@ TEST_F(RequirementViewTest, TheWindowShowsTheValuesReadOnlyAndColoursWhatRemains
     EXPECT_EQ(Background(*w.Grid(), "CLC_YPOL", r.row), r.left) << r.row;
     EXPECT_EQ(Background(*w.Grid(), "QTY", r.row), std::nullopt) << r.row;
   }
+  test::Screenshot(&w, "requirement_view");
   data::TKZLINK& q = w.Logic().Query();
   q.First();
   EXPECT_EQ(q.FieldByName("S_UP").DisplayLabel(), "Τμή Μον"_gr);
@@ -159,7 +160,6 @@ TEST_F(RequirementViewTest, TheWindowShowsTheValuesReadOnlyAndColoursWhatRemains
   EXPECT_EQ(q.FieldByName("CLC_YPOL").AsFloat(), 3);
   EXPECT_EQ(Background(*w.Grid(), "CLC_YPOL", 0), std::nullopt);
   EXPECT_TRUE(presenter_.AllShown().empty());
-  test::Screenshot(&w, "requirement_view");
   w.done(QDialog::Rejected);
 }
 
