@@ -50,27 +50,27 @@ void TReferenceListF::BuildWindow() {
   connect(searchButton_, &QToolButton::clicked, this, [this] { ui::RunGuarded([this] { Find(); }); });
 
   std::string searchControls;
-  for (const ListBox& spec : logic_->Boxes()) {
-    if (!spec.label.empty()) top->addWidget(new QLabel(ui::ToQString(spec.label), this));
-    auto* box = new QLineEdit(ui::ToQString(spec.text), this);
-    box->setObjectName(ui::ToQString(spec.name));
-    box->setReadOnly(spec.readOnly);
-    if (!spec.hint.empty()) {
-      box->setToolTip(ui::ToQString(spec.hint));
-      box->setPlaceholderText(ui::ToQString(spec.hint));
+  for (const ListBox& def : logic_->Boxes()) {
+    if (!def.label.empty()) top->addWidget(new QLabel(ui::ToQString(def.label), this));
+    auto* box = new QLineEdit(ui::ToQString(def.text), this);
+    box->setObjectName(ui::ToQString(def.name));
+    box->setReadOnly(def.readOnly);
+    if (!def.hint.empty()) {
+      box->setToolTip(ui::ToQString(def.hint));
+      box->setPlaceholderText(ui::ToQString(def.hint));
     }
-    box->setFixedWidth(base::CharsToPixels(spec.widthChars) + 8);
+    box->setFixedWidth(base::CharsToPixels(def.widthChars) + 8);
     top->addWidget(box);
     boxes_.push_back(box);
     // Enter in a box the user types into searches.
-    if (!spec.readOnly) searchControls += (searchControls.empty() ? "" : ";") + spec.name;
+    if (!def.readOnly) searchControls += (searchControls.empty() ? "" : ";") + def.name;
   }
   SetSearchControls(searchControls);
 
-  if (const auto& spec = logic_->Check()) {
-    check_ = new QCheckBox(ui::ToQString(spec->caption), this);
-    check_->setObjectName(ui::ToQString(spec->name));
-    check_->setChecked(spec->checkedAtStart);
+  if (const auto& def = logic_->Check()) {
+    check_ = new QCheckBox(ui::ToQString(def->caption), this);
+    check_->setObjectName(ui::ToQString(def->name));
+    check_->setChecked(def->checkedAtStart);
     top->addWidget(check_);
     connect(check_, &QCheckBox::clicked, this, [this] { ui::RunGuarded([this] { Find(); }); });
   }

@@ -258,14 +258,14 @@ TEST_F(ReferenceRegisters, EveryWindowListsWhenShownAndOnF7AndNeverEdits) {
       {"register_models", [] { return std::make_unique<TxPrModelsF>(); }, "Μοντέλα Εκτυπωτών", "12"},
       {"register_contract_consumables", [] { return std::make_unique<TxFSymbDF>(); }, "Αναλώσιμα Σύμβασης", "32"},
   };
-  for (const auto& spec : windows) {
-    SCOPED_TRACE(spec.caption);
-    std::unique_ptr<TReferenceListF> w = spec.make();
-    EXPECT_EQ(w->windowTitle(), QString::fromUtf8(spec.caption));
+  for (const auto& entry : windows) {
+    SCOPED_TRACE(entry.caption);
+    std::unique_ptr<TReferenceListF> w = entry.make();
+    EXPECT_EQ(w->windowTitle(), QString::fromUtf8(entry.caption));
     EXPECT_EQ(w->SearchButton()->toolTip(), QString::fromUtf8("Ανεύρεση"));
     EXPECT_TRUE(w->CountBox()->text().isEmpty());
     w->show();
-    EXPECT_EQ(w->CountBox()->text(), spec.count);
+    EXPECT_EQ(w->CountBox()->text(), entry.count);
     ExpectReadOnly(*w, presenter_);
     // F7 and the button search again with what the boxes hold.
     w->Box(0)->setText("--");
@@ -273,8 +273,8 @@ TEST_F(ReferenceRegisters, EveryWindowListsWhenShownAndOnF7AndNeverEdits) {
     EXPECT_EQ(w->CountBox()->text(), "0");
     w->Box(0)->clear();
     w->SearchButton()->click();
-    EXPECT_EQ(w->CountBox()->text(), spec.count);
-    if (std::string(spec.shot) != "register_contract_consumables") test::Screenshot(w.get(), spec.shot);
+    EXPECT_EQ(w->CountBox()->text(), entry.count);
+    if (std::string(entry.shot) != "register_contract_consumables") test::Screenshot(w.get(), entry.shot);
     w->done(QDialog::Rejected);
   }
   EXPECT_TRUE(presenter_.AllShown().empty());
