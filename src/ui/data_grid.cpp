@@ -325,7 +325,9 @@ void TKZDBGrid::Print() {
 
 void TKZDBGrid::DeleteCurrentRow() {
   data::TLinkCustomDataset* ds = DataSet();
-  if (ds == nullptr || !ds->Active() || ds->IsEmpty()) return;
+  // A list that can not be changed is not asked about a delete it would
+  // refuse.
+  if (ds == nullptr || !ds->Active() || ds->IsEmpty() || ds->ReadOnly()) return;
   Guarded([ds] {
     if (base::AskOK(base::Utf8ToWin1253(kDeleteRowQuestion))) ds->Delete();
   });

@@ -91,7 +91,8 @@ class TKZDBGrid : public QWidget {
   void TitleClick(int column);
   // The print action.
   void Print();
-  // Ctrl+Del: deletes the current row when the user confirms.
+  // Ctrl+Del: deletes the current row when the user confirms; nothing on a
+  // read-only dataset.
   void DeleteCurrentRow();
   // The field visibility window over the grid's dataset.
   void EditVisibleFields();
