@@ -13,6 +13,7 @@
 #include "link/client/application_hooks.h"
 #include "printers/printer_context.h"
 #include "printers/printer_menu_window.h"
+#include "printers/reference_registers_window.h"
 #include "printers/requisition_editor_window.h"
 #include "ui/date_box_rules.h"
 #include "ui/event_guard.h"
@@ -27,6 +28,10 @@ class ProgramWindows final : public app::DomainWindows {
  public:
   explicit ProgramWindows(printers::RequisitionEditorOpener editor) : editor_(std::move(editor)) {}
   void OpenPrinterMenu() override { printers::OpenPrinterMenu(editor_); }
+  void OpenUnits() override { printers::OpenUnits(); }
+  void OpenDeliveryPoints() override { printers::OpenDeliveryPoints(); }
+  void OpenContractConsumables() override { printers::OpenContractConsumables(); }
+  void OpenPrinterModels() override { printers::OpenPrinterModels(); }
 
  private:
   printers::RequisitionEditorOpener editor_;
