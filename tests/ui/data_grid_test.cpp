@@ -20,6 +20,7 @@
 
 #include "base/encoding.h"
 #include "base/runtime.h"
+#include "base/screen_rules.h"
 #include "data/dataset_fixture.h"
 #include "support/scripted_presenter.h"
 #include "support/screenshot.h"
@@ -320,6 +321,19 @@ TEST(GridCheckColumn, ATextFieldShowsAndTakesItsTwoTextsAsACheckBox) {
   EXPECT_EQ(ds.FieldByName("GEN").AsString(), "1");
   ASSERT_TRUE(grid.Model()->setData(m.index(1, 1), Qt::Unchecked, Qt::CheckStateRole));
   EXPECT_EQ(ds.FieldByName("GEN").AsString(), "0");
+}
+
+TEST(GridDateColumn, AColumnLaidOutForAWholeDateShowsItWhole) {
+  MemDataSet ds;
+  ds.OpenWith({"NAME,1,20", "DTIN,9,0", "DTX,9,0"}, {{T("a"), base::Variant::Date(46000), base::Variant::Date(46000)}});
+  ui::TKZDBGrid grid;
+  grid.SetSelected({"NAME\t10\tName", "DTIN\t10\tIn", "DTX\t3\tX"});
+  grid.SetDataSet(&ds);
+  QTableView& view = *grid.View();
+  EXPECT_EQ(view.columnWidth(0), 67) << "text keeps the width of its characters";
+  EXPECT_GT(view.columnWidth(1), view.fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000")));
+  EXPECT_EQ(view.columnWidth(2), std::max(base::CharsToPixels(3), view.horizontalHeader()->minimumSectionSize()))
+      << "a column laid out narrow stays narrow";
 }
 
 TEST_F(GridTest, CtrlDelDeletesOnlyWhenConfirmed) {
