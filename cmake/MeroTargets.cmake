@@ -60,7 +60,8 @@ function(mero_test name dir)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} ${main} GTest::gtest GTest::gmock)
   mero_warnings(${name})
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_LIST ${name}_TESTS)
+  # Labelled by their program, so that `ctest -L server_tests` runs one program's tests.
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_LIST ${name}_TESTS PROPERTIES LABELS ${name})
   # The environment is set once the tests are known: handed to the discovery
   # itself, a list of variables would reach only its first entry.
   set(script "${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake")

@@ -2,7 +2,6 @@
 // first show runs the login; the session ends when the main window closes.
 
 #include <QApplication>
-#include <string>
 #include <utility>
 
 #include "app/application_startup.h"
@@ -11,10 +10,11 @@
 #include "app/main_window.h"
 #include "app/stop_signals.h"
 #include "app/user_rights.h"
-#include "base/messages.h"
 #include "link/client/application_hooks.h"
 #include "printers/printer_context.h"
 #include "printers/printer_menu_window.h"
+#include "printers/reference_registers_window.h"
+#include "printers/requisition_editor_window.h"
 #include "ui/date_box_rules.h"
 #include "ui/event_guard.h"
 
@@ -28,20 +28,14 @@ class ProgramWindows final : public app::DomainWindows {
  public:
   explicit ProgramWindows(printers::RequisitionEditorOpener editor) : editor_(std::move(editor)) {}
   void OpenPrinterMenu() override { printers::OpenPrinterMenu(editor_); }
+  void OpenUnits() override { printers::OpenUnits(); }
+  void OpenDeliveryPoints() override { printers::OpenDeliveryPoints(); }
+  void OpenContractConsumables() override { printers::OpenContractConsumables(); }
+  void OpenPrinterModels() override { printers::OpenPrinterModels(); }
 
  private:
   printers::RequisitionEditorOpener editor_;
 };
-
-// The requisition editor the register opens. Until it is part of the
-// program, opening one says the work is not available yet; a new
-// requisition then comes back as none (0).
-printers::RequisitionEditorOpener RequisitionEditor() {
-  return [](int id, const std::string&) {
-    base::ShowMessNo(24);
-    return id;
-  };
-}
 
 }  // namespace
 
@@ -63,7 +57,7 @@ int main(int argc, char** argv) {
   printers::SetUserContextSource([] {
     return printers::UserContext{app::Ctx().CurrentUser, app::UserCtx().CurrentContract};
   });
-  ProgramWindows windows(RequisitionEditor());
+  ProgramWindows windows(printers::OpenRequisitionEditor);
   app::TMeroMainF mainWindow(windows);
   bool stopped = false;
   app::OnStopSignals([&mainWindow, &stopped] {

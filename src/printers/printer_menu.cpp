@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "base/message_seam.h"
-#include "base/messages.h"
 #include "base/text_routines.h"
 #include "data/remote/query_utils.h"
 #include "printers/printer_context.h"
@@ -33,6 +32,21 @@ void PrinterMenu::ManagedPrinters() {
   if (targets_.openPrinters) targets_.openPrinters(std::string(), std::string());
 }
 
-void PrinterMenu::NotYetAvailable() { base::ShowMessNo(24); }
+void PrinterMenu::RequestedConsumables() {
+  const std::string unit = ChooseUnit();
+  if (!unit.empty() && targets_.openRequirements) targets_.openRequirements(unit);
+}
+
+void PrinterMenu::DeliveryPoints() {
+  if (targets_.openDeliveryPoints) targets_.openDeliveryPoints();
+}
+
+void PrinterMenu::ContractConsumables() {
+  if (targets_.openContractConsumables) targets_.openContractConsumables();
+}
+
+void PrinterMenu::PrinterModels() {
+  if (targets_.openPrinterModels) targets_.openPrinterModels();
+}
 
 }  // namespace mero::printers

@@ -9,10 +9,14 @@ namespace mero::printers {
 struct PrinterMenuTargets {
   std::function<void()> openRegister;
   std::function<void(const std::string& user, const std::string& orderer)> openPrinters;
+  std::function<void()> openDeliveryPoints;
+  std::function<void(const std::string& unit)> openRequirements;
+  std::function<void()> openContractConsumables;
+  std::function<void()> openPrinterModels;
 };
 
 // The printer-management menu: ordering, the user's printers and the
-// printers he manages; the registers of the catalogue are not here yet.
+// printers he manages, the requested consumables and the registers.
 class PrinterMenu {
  public:
   explicit PrinterMenu(PrinterMenuTargets targets);
@@ -27,8 +31,12 @@ class PrinterMenu {
   void MyPrinters();
   // "Printers που διαχειρίζομαι": by unit, over the units he is responsible of.
   void ManagedPrinters();
-  // The four registers of the catalogue say they are not available yet.
-  static void NotYetAvailable();
+  // "Αιτηθέντα Αναλώσιμα": the requirement view of the unit the user
+  // chooses; nothing when he cancels.
+  void RequestedConsumables();
+  void DeliveryPoints();
+  void ContractConsumables();
+  void PrinterModels();
 
  private:
   PrinterMenuTargets targets_;

@@ -8,6 +8,8 @@
 
 #include "base/encoding.h"
 #include "printers/printers_list_window.h"
+#include "printers/reference_registers_window.h"
+#include "printers/requirement_view_window.h"
 #include "printers/requisition_register_window.h"
 #include "ui/qt_text.h"
 
@@ -20,6 +22,10 @@ TPrintersMF::TPrintersMF(RequisitionEditorOpener opener, QWidget* parent)
       logic_(PrinterMenuTargets{
           [opener = std::move(opener)] { OpenRequisitionRegister(opener); },
           [](const std::string& user, const std::string& orderer) { OpenPrintersWindow(user, orderer); },
+          &OpenDeliveryPoints,
+          [](const std::string& unit) { OpenRequirementView(unit, std::string(), std::string()); },
+          &OpenContractConsumables,
+          &OpenPrinterModels,
       }) {
   setObjectName(QStringLiteral("PrintersMF"));
   setWindowTitle(ui::ToQString("Μενού Printers"_gr));
@@ -39,11 +45,11 @@ TPrintersMF::TPrintersMF(RequisitionEditorOpener opener, QWidget* parent)
   btnOrder = add("btnOrder", "Παραγγελία Toner+"_gr, [this] { logic_.OrderToner(); });
   btnMyPrinters = add("btnMyPrinters", "Οι Printers μου"_gr, [this] { logic_.MyPrinters(); });
   btnManagedPrinters = add("btnManagedPrinters", "Printers που διαχειρίζομαι"_gr, [this] { logic_.ManagedPrinters(); });
-  // The catalogue's registers come with their own windows.
-  btnDeliveryPoints = add("btnDeliveryPoints", "Σημεία Παράδοσης Toner"_gr, &PrinterMenu::NotYetAvailable);
-  btnRequested = add("btnRequested", "Αιτηθέντα Αναλώσιμα"_gr, &PrinterMenu::NotYetAvailable);
-  btnContractConsumables = add("btnContractConsumables", "Αναλώσιμα Σύμβασης"_gr, &PrinterMenu::NotYetAvailable);
-  btnModels = add("btnModels", "Μοντέλα Εκτυπωτών"_gr, &PrinterMenu::NotYetAvailable);
+  btnDeliveryPoints = add("btnDeliveryPoints", "Σημεία Παράδοσης Toner"_gr, [this] { logic_.DeliveryPoints(); });
+  btnRequested = add("btnRequested", "Αιτηθέντα Αναλώσιμα"_gr, [this] { logic_.RequestedConsumables(); });
+  btnContractConsumables =
+      add("btnContractConsumables", "Αναλώσιμα Σύμβασης"_gr, [this] { logic_.ContractConsumables(); });
+  btnModels = add("btnModels", "Μοντέλα Εκτυπωτών"_gr, [this] { logic_.PrinterModels(); });
   layout->addStretch(1);
   adjustSize();
   resize(300, height());

@@ -50,11 +50,30 @@ void ColumnLayout::ApplyToFields(data::TDataSet& ds) const {
   }
 }
 
+void ColumnLayout::SetCheckColumn(CheckColumn column) {
+  for (CheckColumn& c : checkColumns_) {
+    if (base::UpperStr(c.fieldName) == base::UpperStr(column.fieldName)) {
+      c = std::move(column);
+      return;
+    }
+  }
+  checkColumns_.push_back(std::move(column));
+}
+
 std::vector<GridColumn> ColumnLayout::Columns(data::TDataSet& ds) const {
   std::vector<GridColumn> columns;
-  auto add = [&columns](data::TField& field, bool readOnly) {
-    columns.push_back({&field, base::CharsToPixels(field.DisplayWidth()), readOnly || field.ReadOnly(),
-                       ShowsAsCheckBox(field)});
+  auto add = [this, &columns](data::TField& field, bool readOnly) {
+    GridColumn& c = columns.emplace_back();
+    c.field = &field;
+    c.widthPx = base::CharsToPixels(field.DisplayWidth());
+    c.readOnly = readOnly || field.ReadOnly();
+    c.checkBox = ShowsAsCheckBox(field);
+    for (const CheckColumn& check : checkColumns_) {
+      if (base::UpperStr(check.fieldName) != base::UpperStr(field.FieldName())) continue;
+      c.checkBox = true;
+      c.checkedText = check.checkedText;
+      c.uncheckedText = check.uncheckedText;
+    }
   };
   std::vector<bool> taken(static_cast<std::size_t>(ds.FieldCount()), false);
   for (const ColumnSpec& spec : specs_) {

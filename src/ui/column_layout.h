@@ -32,6 +32,17 @@ struct GridColumn {
   int widthPx = 0;
   bool readOnly = false;
   bool checkBox = false;
+  // A text field shown as a check box: the texts of its two states (both
+  // empty for a boolean field).
+  std::string checkedText;
+  std::string uncheckedText;
+};
+
+// A text field the grid shows as a check box, with the texts of its states.
+struct CheckColumn {
+  std::string fieldName;
+  std::string checkedText;
+  std::string uncheckedText;
 };
 
 // Boolean fields are edited and shown as a check box.
@@ -44,6 +55,9 @@ class ColumnLayout {
   void SetSelected(std::vector<std::string> lines);
   const std::vector<std::string>& Selected() const { return selected_; }
   const std::vector<ColumnSpec>& Specs() const { return specs_; }
+  // Shows a text field as a check box ("1" checked, "0" not, say); read at
+  // the next open of the dataset.
+  void SetCheckColumn(CheckColumn column);
   bool Empty() const { return specs_.empty(); }
 
   // Makes the dataset's fields what the grid shows, so that reports and
@@ -62,6 +76,7 @@ class ColumnLayout {
 
   std::vector<std::string> selected_;
   std::vector<ColumnSpec> specs_;
+  std::vector<CheckColumn> checkColumns_;
 };
 
 }  // namespace mero::ui

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "base/encoding.h"
 #include "base/message_seam.h"
@@ -249,8 +250,16 @@ void TKZDBGrid::ModelReset() {
   // The widths come from the layout when the columns change; a width the
   // user dragged stays across a sort or a refresh.
   if (fields != sizedColumns_) {
+    // A column laid out for a whole date shows it whole, whatever the
+    // screen font's digits measure: widths in characters assume narrower ones.
+    const int dateWidth = view_->fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000")) + 10;
     for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
-      view_->setColumnWidth(c, columns[static_cast<std::size_t>(c)].widthPx);
+      const GridColumn& column = columns[static_cast<std::size_t>(c)];
+      int width = column.widthPx;
+      if (data::IsDateType(column.field->DataType()) && column.field->DisplayWidth() >= 8) {
+        width = std::max(width, dateWidth);
+      }
+      view_->setColumnWidth(c, width);
     }
     sizedColumns_ = std::move(fields);
   }
@@ -325,7 +334,9 @@ void TKZDBGrid::Print() {
 
 void TKZDBGrid::DeleteCurrentRow() {
   data::TLinkCustomDataset* ds = DataSet();
-  if (ds == nullptr || !ds->Active() || ds->IsEmpty()) return;
+  // A list that can not be changed is not asked about a delete it would
+  // refuse.
+  if (ds == nullptr || !ds->Active() || ds->IsEmpty() || ds->ReadOnly()) return;
   Guarded([ds] {
     if (base::AskOK(base::Utf8ToWin1253(kDeleteRowQuestion))) ds->Delete();
   });

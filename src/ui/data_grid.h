@@ -55,6 +55,9 @@ class TKZDBGrid : public QWidget {
   // The column layout, one layout string per column.
   void SetSelected(std::vector<std::string> lines);
   const std::vector<std::string>& Selected() const { return layout_.Selected(); }
+  // A text field shown as a check box with the texts of its two states;
+  // given before the dataset opens.
+  void SetCheckColumn(CheckColumn column) { layout_.SetCheckColumn(std::move(column)); }
   // ";"-separated fields summed in the footer; empty: no footer.
   void SetzSumFields(std::string text);
   const std::string& zSumFields() const { return footer_.SumFields(); }
@@ -88,7 +91,8 @@ class TKZDBGrid : public QWidget {
   void TitleClick(int column);
   // The print action.
   void Print();
-  // Ctrl+Del: deletes the current row when the user confirms.
+  // Ctrl+Del: deletes the current row when the user confirms; nothing on a
+  // read-only dataset.
   void DeleteCurrentRow();
   // The field visibility window over the grid's dataset.
   void EditVisibleFields();

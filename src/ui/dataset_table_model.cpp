@@ -118,7 +118,9 @@ QVariant DataSetTableModel::data(const QModelIndex& index, int role) const {
       case Qt::CheckStateRole: {
         if (!column.checkBox) return {};
         const QString text = CellText(index.row(), column);
-        return text == QLatin1String("True") ? Qt::Checked : Qt::Unchecked;
+        const bool textStates = !column.checkedText.empty() || !column.uncheckedText.empty();
+        const QString checked = textStates ? ToQString(column.checkedText) : QStringLiteral("True");
+        return text == checked ? Qt::Checked : Qt::Unchecked;
       }
       case Qt::TextAlignmentRole:
         if (data::IsNumericType(column.field->DataType())) return QVariant(Qt::AlignRight | Qt::AlignVCenter);
@@ -180,8 +182,11 @@ bool DataSetTableModel::setData(const QModelIndex& index, const QVariant& value,
   try {
     if (!MoveToRow(index.row())) return false;
     if (!Editing()) ds_->Edit();
-    if (column.checkBox) {
-      field.SetAsBoolean(value.toInt() == Qt::Checked);
+    const bool checked = value.toInt() == Qt::Checked;
+    if (column.checkBox && (!column.checkedText.empty() || !column.uncheckedText.empty())) {
+      field.SetAsString(checked ? column.checkedText : column.uncheckedText);
+    } else if (column.checkBox) {
+      field.SetAsBoolean(checked);
     } else {
       field.SetAsString(FromQString(value.toString()));
     }

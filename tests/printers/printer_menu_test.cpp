@@ -16,6 +16,9 @@
 #include "base/messages.h"
 #include "data/remote/application_dataset.h"
 #include "printers/printer_menu_window.h"
+#include "printers/reference_registers_window.h"
+#include "printers/requirement_view_window.h"
+#include "ui/data_grid.h"
 #include "printers/printers_list_window.h"
 #include "printers/requisition_register_window.h"
 #include "printers_fixture.h"
@@ -57,10 +60,41 @@ TEST_F(PrinterMenuWindow, HasItsSevenButtonsTopToBottom) {
   }
   test::Screenshot(&menu, "printer_menu");
 
-  // The registers of the catalogue are not there yet, and say so.
-  for (QPushButton* b : {menu.btnDeliveryPoints, menu.btnRequested, menu.btnContractConsumables, menu.btnModels})
-    b->click();
-  EXPECT_EQ(presenter_.Texts(), std::vector<std::string>(4, base::GetMessText(24)));
+  menu.done(QDialog::Rejected);
+}
+
+TEST_F(PrinterMenuWindow, TheLastFourButtonsOpenTheRegistersAndTheRequestedConsumablesOfAUnit) {
+  TPrintersMF menu(Editor());
+  menu.show();
+  const auto closes = [](auto& window) { window.done(QDialog::Rejected); };
+  {
+    test::ModalSteps<TUDelPF> steps(closes);
+    menu.btnDeliveryPoints->click();
+    EXPECT_TRUE(steps.Ran());
+  }
+  {
+    test::ModalSteps<TxFSymbDF> steps(closes);
+    menu.btnContractConsumables->click();
+    EXPECT_TRUE(steps.Ran());
+  }
+  {
+    test::ModalSteps<TxPrModelsF> steps(closes);
+    menu.btnModels->click();
+    EXPECT_TRUE(steps.Ran());
+  }
+  // The requested consumables ask for the unit first; a cancel opens nothing.
+  presenter_.CancelLookup();
+  menu.btnRequested->click();
+  presenter_.AnswerLookup("0.04.02");
+  test::ModalSteps<TxConsReqF> steps([](TxConsReqF& window) {
+    EXPECT_EQ(window.windowTitle(), ui::ToQString("Αναλώσιμα"_gr));
+    EXPECT_GT(window.Grid()->DataSet()->RecordCount(), 0);
+    window.done(QDialog::Rejected);
+  });
+  menu.btnRequested->click();
+  EXPECT_TRUE(steps.Ran());
+  ASSERT_EQ(presenter_.AllShown().size(), 2u);
+  EXPECT_EQ(presenter_.AllShown()[1].lookup.table, "UORG");
   menu.done(QDialog::Rejected);
 }
 

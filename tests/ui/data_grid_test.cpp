@@ -20,6 +20,7 @@
 
 #include "base/encoding.h"
 #include "base/runtime.h"
+#include "base/screen_rules.h"
 #include "data/dataset_fixture.h"
 #include "support/scripted_presenter.h"
 #include "support/screenshot.h"
@@ -298,6 +299,41 @@ TEST_F(GridTest, EditingACellWritesTheFieldAndEnterGoesOn) {
   QApplication::processEvents();
   EXPECT_EQ(ds_.State(), data::dsBrowse);
   EXPECT_EQ(test::Column(ds_, "NAME")[2], "typed");
+}
+
+TEST(GridCheckColumn, ATextFieldShowsAndTakesItsTwoTextsAsACheckBox) {
+  MemDataSet ds;
+  ds.OpenWith({"ID,3,0", "GEN,1,1"}, {{I(1), T("1")}, {I(2), T("0")}, {I(3), T("x")}});
+  ui::TKZDBGrid grid;
+  grid.SetSelected({"ID\t4\tID", "GEN\t1\tGen"});
+  grid.SetCheckColumn({"gen", "1", "0"});
+  grid.SetDataSet(&ds);
+  const QAbstractItemModel& m = *grid.View()->model();
+  const QModelIndex first = m.index(0, 1);
+  EXPECT_TRUE(m.flags(first) & Qt::ItemIsUserCheckable);
+  EXPECT_FALSE(m.flags(first) & Qt::ItemIsEditable);
+  EXPECT_EQ(first.data(Qt::CheckStateRole), Qt::Checked);
+  EXPECT_EQ(m.index(1, 1).data(Qt::CheckStateRole), Qt::Unchecked);
+  EXPECT_EQ(m.index(2, 1).data(Qt::CheckStateRole), Qt::Unchecked) << "any other text is not checked";
+  EXPECT_FALSE(first.data(Qt::DisplayRole).isValid()) << "the text itself is not drawn";
+
+  ASSERT_TRUE(grid.Model()->setData(m.index(1, 1), Qt::Checked, Qt::CheckStateRole));
+  EXPECT_EQ(ds.FieldByName("GEN").AsString(), "1");
+  ASSERT_TRUE(grid.Model()->setData(m.index(1, 1), Qt::Unchecked, Qt::CheckStateRole));
+  EXPECT_EQ(ds.FieldByName("GEN").AsString(), "0");
+}
+
+TEST(GridDateColumn, AColumnLaidOutForAWholeDateShowsItWhole) {
+  MemDataSet ds;
+  ds.OpenWith({"NAME,1,20", "DTIN,9,0", "DTX,9,0"}, {{T("a"), base::Variant::Date(46000), base::Variant::Date(46000)}});
+  ui::TKZDBGrid grid;
+  grid.SetSelected({"NAME\t10\tName", "DTIN\t10\tIn", "DTX\t3\tX"});
+  grid.SetDataSet(&ds);
+  QTableView& view = *grid.View();
+  EXPECT_EQ(view.columnWidth(0), 67) << "text keeps the width of its characters";
+  EXPECT_GT(view.columnWidth(1), view.fontMetrics().horizontalAdvance(QStringLiteral("00/00/0000")));
+  EXPECT_EQ(view.columnWidth(2), std::max(base::CharsToPixels(3), view.horizontalHeader()->minimumSectionSize()))
+      << "a column laid out narrow stays narrow";
 }
 
 TEST_F(GridTest, CtrlDelDeletesOnlyWhenConfirmed) {

@@ -1,0 +1,51 @@
+#include "ui/db_edit.h"
+
+#include <QApplication>
+
+#include "base/message_seam.h"
+#include "data/database_error.h"
+#include "data/field.h"
+#include "ui/qt_text.h"
+
+namespace mero::ui {
+
+TDBEdit::TDBEdit(QWidget* parent) : QLineEdit(parent) {
+  link_.OnDataChange = [this] {
+    if (!writing_) ShowField();
+  };
+  connect(this, &QLineEdit::textEdited, this, &TDBEdit::Write);
+  ShowField();
+}
+
+void TDBEdit::SetAlwaysReadOnly(bool value) {
+  alwaysReadOnly_ = value;
+  ShowField();
+}
+
+void TDBEdit::ShowField() {
+  setReadOnly(alwaysReadOnly_ || !link_.CanModify());
+  const data::TField* field = link_.Field();
+  setMaxLength(field != nullptr && field->Size() > 0 && data::IsTextType(field->DataType()) ? field->Size() : 32767);
+  const QString text = ToQString(link_.Text());
+  if (text != this->text()) setText(text);
+  setModified(false);
+}
+
+void TDBEdit::Write(const QString& text) {
+  // Written as typed, so a post from anywhere in the window takes it; the box
+  // keeps its cursor meanwhile.
+  writing_ = true;
+  try {
+    link_.SetText(FromQString(text));
+  } catch (const data::EAbort&) {
+  } catch (const std::exception& e) {
+    base::ShowMess(e.what());
+  }
+  writing_ = false;
+  if (!link_.Editing()) {
+    QApplication::beep();
+    ShowField();
+  }
+}
+
+}  // namespace mero::ui
