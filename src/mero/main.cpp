@@ -15,6 +15,7 @@
 #include "printers/printer_menu_window.h"
 #include "printers/reference_registers_window.h"
 #include "printers/requisition_editor_window.h"
+#include "printers/workbench_window.h"
 #include "ui/date_box_rules.h"
 #include "ui/event_guard.h"
 
@@ -28,6 +29,7 @@ class ProgramWindows final : public app::DomainWindows {
  public:
   explicit ProgramWindows(printers::RequisitionEditorOpener editor) : editor_(std::move(editor)) {}
   void OpenPrinterMenu() override { printers::OpenPrinterMenu(editor_); }
+  void OpenWorkbench() override { printers::OpenWorkbench(); }
   void OpenUnits() override { printers::OpenUnits(); }
   void OpenDeliveryPoints() override { printers::OpenDeliveryPoints(); }
   void OpenContractConsumables() override { printers::OpenContractConsumables(); }
