@@ -546,8 +546,15 @@ void Workbench::Reread(List list) {
   if (listSQL_[list].empty()) return;
   const data::TField* id = q.Active() ? q.FindField("ID") : nullptr;
   // The row the cursor is on, by its ID; the row without one is the new
-  // consumable, the last the database numbered.
-  const int target = id == nullptr || id->IsNull() ? data::SelectInt("select max(ID) from UP_CONS") : id->AsInteger();
+  // consumable: the last the database numbered with its code, so that
+  // another user's consumable added meanwhile is not taken for it.
+  int target = 0;
+  if (id != nullptr && !id->IsNull()) {
+    target = id->AsInteger();
+  } else if (const data::TField* code = q.Active() ? q.FindField("CODE") : nullptr) {
+    const std::string same = code->IsNull() ? "CODE is null" : "CODE=" + base::QuotedStr(code->AsString());
+    target = data::SelectInt("select max(ID) from UP_CONS where " + same);
+  }
   data::OpenSQL(q, listSQL_[list]);
   q.Locate("ID", base::Variant::Integer(target), 0);
 }

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/connection_context.h"
 #include "app/connection_module.h"
@@ -66,6 +67,18 @@ class PrintersTest : public ClientTest {
     q.Open();
     if (q.IsEmpty()) return "<none>";
     return q.Fields(0).IsNull() ? "<null>" : q.Fields(0).AsString();
+  }
+
+  // The first column of every row, read from the second session.
+  std::vector<std::string> OtherColumn(const std::string& sql) {
+    OtherSelect("select 1 from DUAL");
+    data::TKZLINK q("OTHER");
+    q.SetLinkClientSocket(other_.get());
+    q.SetSQLText(sql);
+    q.Open();
+    std::vector<std::string> values;
+    for (q.First(); !q.Eof(); q.Next()) values.push_back(q.Fields(0).AsString());
+    return values;
   }
 
   ServerProcess server_;

@@ -19,6 +19,7 @@
 #include "printers/cell_colours.h"
 #include "printers/printer_context.h"
 #include "printers/printers_list_window.h"
+#include "grid_cells.h"
 #include "printers_fixture.h"
 #include "support/screenshot.h"
 #include "ui/data_grid.h"
@@ -50,28 +51,6 @@ class PrintersWindow : public test::PrintersTest {
     if (!q.Active()) return values;
     for (q.First(); !q.Eof(); q.Next()) values.push_back(data::FieldStr(q, field));
     q.First();
-    return values;
-  }
-  static std::optional<unsigned> Background(ui::TKZDBGrid& grid, int row, const std::string& field) {
-    const auto& columns = grid.Model()->Columns();
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-      if (columns[c].field->FieldName() != field) continue;
-      const QVariant v = grid.Model()->data(grid.Model()->index(row, static_cast<int>(c)), Qt::BackgroundRole);
-      if (!v.isValid()) return std::nullopt;
-      return v.value<QColor>().rgb() & 0xFFFFFF;
-    }
-    ADD_FAILURE() << "no column " << field;
-    return std::nullopt;
-  }
-  // The first column of every row, read from a second session.
-  std::vector<std::string> OtherColumn(const std::string& sql) {
-    OtherSelect("select 1 from DUAL");  // the second session
-    data::TKZLINK q("OTHER");
-    q.SetLinkClientSocket(other_.get());
-    q.SetSQLText(sql);
-    q.Open();
-    std::vector<std::string> values;
-    for (q.First(); !q.Eof(); q.Next()) values.push_back(q.Fields(0).AsString());
     return values;
   }
 };
@@ -109,10 +88,10 @@ TEST_F(PrintersWindow, ByUnitListsThePrintersOfTheUnitsTheUserIsResponsibleFor) 
     for (req.First(); !req.Eof(); req.Next(), ++row) {
       for (const char* field : {"CLC_Q3", "CLC_YPOL"}) {
         const CellColour expected = PrintersList::RequirementColour(field, req.FieldByName(field).AsFloat());
-        EXPECT_EQ(Background(*window.RequirementGrid, row, field), expected) << id << " " << field;
+        EXPECT_EQ(test::CellBackground(*window.RequirementGrid, row, field), expected) << id << " " << field;
         if (expected) seen.insert(*expected);
       }
-      EXPECT_EQ(Background(*window.RequirementGrid, row, "QTY"), std::nullopt);
+      EXPECT_EQ(test::CellBackground(*window.RequirementGrid, row, "QTY"), std::nullopt);
     }
   }
   EXPECT_EQ(seen, (std::set<unsigned>{kAqua, kGrey, kLime, kFuchsia})) << "the demo shows every colour";

@@ -21,6 +21,7 @@
 #include "printers/printer_models_register.h"
 #include "printers/reference_registers_window.h"
 #include "printers/units_register.h"
+#include "grid_cells.h"
 #include "printers_fixture.h"
 #include "support/screenshot.h"
 #include "ui/data_grid.h"
@@ -179,18 +180,6 @@ TEST(ContractConsumableColours, BlackIsGreyHereAndTonerIsGrey) {
 }
 
 // The background the grid gives a cell; nullopt for the window colour.
-CellColour Background(ui::TKZDBGrid& grid, const std::string& field, int row) {
-  ui::DataSetTableModel* model = grid.Model();
-  for (int c = 0; c < model->columnCount(); ++c) {
-    if (model->Columns()[static_cast<std::size_t>(c)].field->FieldName() != field) continue;
-    const QVariant v = model->data(model->index(row, c), Qt::BackgroundRole);
-    if (!v.isValid()) return std::nullopt;
-    return v.value<QColor>().rgb() & 0xFFFFFFu;
-  }
-  ADD_FAILURE() << "no column " << field;
-  return std::nullopt;
-}
-
 TEST_F(ReferenceRegisters, TheContractWindowColoursItsRowsAsTheDemoLinesAre) {
   TxFSymbDF w;
   w.show();
@@ -206,9 +195,9 @@ TEST_F(ReferenceRegisters, TheContractWindowColoursItsRowsAsTheDemoLinesAre) {
       {6, kFuchsia, kGrey}, {8, kGrey, kYellow}, {13, kGrey, std::nullopt},
   };
   for (const auto& r : rows) {
-    EXPECT_EQ(Background(*w.Grid(), "C_COL", r.row), r.colour) << r.row;
-    EXPECT_EQ(Background(*w.Grid(), "C_CTYPE", r.row), r.kind) << r.row;
-    EXPECT_EQ(Background(*w.Grid(), "CODE", r.row), std::nullopt) << r.row;
+    EXPECT_EQ(test::CellBackground(*w.Grid(), r.row, "C_COL"), r.colour) << r.row;
+    EXPECT_EQ(test::CellBackground(*w.Grid(), r.row, "C_CTYPE"), r.kind) << r.row;
+    EXPECT_EQ(test::CellBackground(*w.Grid(), r.row, "CODE"), std::nullopt) << r.row;
   }
   // The page count in its format, the titles from the layout.
   data::TKZLINK& q = w.Logic().Query();

@@ -18,6 +18,7 @@
 #include "data/remote/query_utils.h"
 #include "printers/printer_context.h"
 #include "printers/requirement_view_window.h"
+#include "grid_cells.h"
 #include "printers_fixture.h"
 #include "support/screenshot.h"
 #include "ui/data_grid.h"
@@ -101,18 +102,6 @@ TEST_F(RequirementViewTest, TheFiguresOfTheDemoUnitsAreTheServers) {
 }
 
 // The background the grid gives a cell; nullopt for the window colour.
-CellColour Background(ui::TKZDBGrid& grid, const std::string& field, int row) {
-  ui::DataSetTableModel* model = grid.Model();
-  for (int c = 0; c < model->columnCount(); ++c) {
-    if (model->Columns()[static_cast<std::size_t>(c)].field->FieldName() != field) continue;
-    const QVariant v = model->data(model->index(row, c), Qt::BackgroundRole);
-    if (!v.isValid()) return std::nullopt;
-    return v.value<QColor>().rgb() & 0xFFFFFFu;
-  }
-  ADD_FAILURE() << "no column " << field;
-  return std::nullopt;
-}
-
 TEST_F(RequirementViewTest, TheWindowShowsTheValuesReadOnlyAndColoursWhatRemains) {
   TxConsReqF w("0.02.02", "", "");
   EXPECT_EQ(w.windowTitle(), QString::fromUtf8("Αναλώσιμα"));
@@ -138,9 +127,9 @@ TEST_F(RequirementViewTest, TheWindowShowsTheValuesReadOnlyAndColoursWhatRemains
       {11, kGrey, std::nullopt},
   };
   for (const auto& r : rows) {
-    EXPECT_EQ(Background(*w.Grid(), "CLC_Q3", r.row), r.used) << r.row;
-    EXPECT_EQ(Background(*w.Grid(), "CLC_YPOL", r.row), r.left) << r.row;
-    EXPECT_EQ(Background(*w.Grid(), "QTY", r.row), std::nullopt) << r.row;
+    EXPECT_EQ(test::CellBackground(*w.Grid(), r.row, "CLC_Q3"), r.used) << r.row;
+    EXPECT_EQ(test::CellBackground(*w.Grid(), r.row, "CLC_YPOL"), r.left) << r.row;
+    EXPECT_EQ(test::CellBackground(*w.Grid(), r.row, "QTY"), std::nullopt) << r.row;
   }
   test::Screenshot(&w, "requirement_view");
   data::TKZLINK& q = w.Logic().Query();
@@ -158,7 +147,7 @@ TEST_F(RequirementViewTest, TheWindowShowsTheValuesReadOnlyAndColoursWhatRemains
   EXPECT_EQ(w.CountBox()->text(), "13");
   q.First();
   EXPECT_EQ(q.FieldByName("CLC_YPOL").AsFloat(), 3);
-  EXPECT_EQ(Background(*w.Grid(), "CLC_YPOL", 0), std::nullopt);
+  EXPECT_EQ(test::CellBackground(*w.Grid(), 0, "CLC_YPOL"), std::nullopt);
   EXPECT_TRUE(presenter_.AllShown().empty());
   w.done(QDialog::Rejected);
 }

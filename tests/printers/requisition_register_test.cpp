@@ -24,6 +24,7 @@
 #include "printers/cell_colours.h"
 #include "printers/printer_context.h"
 #include "printers/requisition_register_window.h"
+#include "grid_cells.h"
 #include "printers_fixture.h"
 #include "support/screenshot.h"
 #include "ui/data_grid.h"
@@ -146,18 +147,6 @@ class Register : public test::PrintersTest {
 
   // The background of a cell of the grid (by field), nothing for the
   // window colour.
-  static std::optional<unsigned> Background(ui::TKZDBGrid& grid, int row, const std::string& field) {
-    const auto& columns = grid.Model()->Columns();
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-      if (columns[c].field->FieldName() != field) continue;
-      const QVariant v = grid.Model()->data(grid.Model()->index(row, static_cast<int>(c)), Qt::BackgroundRole);
-      if (!v.isValid()) return std::nullopt;
-      return v.value<QColor>().rgb() & 0xFFFFFF;
-    }
-    ADD_FAILURE() << "no column " << field;
-    return std::nullopt;
-  }
-
   std::vector<EditorCall> calls;
   int created = 0;
 };
@@ -186,8 +175,8 @@ TEST_F(Register, OpensWithTheUsersRequisitionsColouredByStageAndSummed) {
   const std::vector<std::optional<unsigned>> expected = {kGreen,       kAqua, kLime,   kGrey, kFuchsia,
                                                          std::nullopt, kAqua, kYellow, kGreen};
   for (int row = 0; row < static_cast<int>(expected.size()); ++row) {
-    EXPECT_EQ(Background(*window.Grid, row, "STATE"), expected[static_cast<std::size_t>(row)]) << row;
-    EXPECT_EQ(Background(*window.Grid, row, "ORGID"), std::nullopt) << "only the stage is coloured";
+    EXPECT_EQ(test::CellBackground(*window.Grid, row, "STATE"), expected[static_cast<std::size_t>(row)]) << row;
+    EXPECT_EQ(test::CellBackground(*window.Grid, row, "ORGID"), std::nullopt) << "only the stage is coloured";
   }
 
   // The footer: the values with two decimals, the quantities in the general

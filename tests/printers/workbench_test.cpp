@@ -18,7 +18,7 @@
 #include "data/remote/application_dataset.h"
 #include "data/remote/query_utils.h"
 #include "printers/cell_colours.h"
-#include "printers_fixture.h"
+#include "workbench_fixture.h"
 #include "ui/dataset_table_model.h"
 
 namespace mero::printers {
@@ -155,28 +155,8 @@ TEST(WorkbenchSQL, DetailSelectsAndTopTexts) {
   EXPECT_EQ(TopText(WorkbenchTab::Consumables), "UPV_CONS / UP_Cons_REQ / UPV_PR_MODELS / UPV_Printers");
 }
 
-class WorkbenchLogic : public test::PrintersTest {
+class WorkbenchLogic : public test::WorkbenchTest {
  protected:
-  void SetUp() override {
-    PrintersTest::SetUp();
-    LoginAs("ADMIN", "admin");
-  }
-  void TearDown() override {
-    data::SetSQLDisplay(nullptr);
-    base::Rt().debugLevel = 0;
-    PrintersTest::TearDown();
-  }
-
-  // Every select the lists open from now on.
-  std::vector<std::string>& CountSelects() {
-    base::Rt().debugLevel = 1;
-    data::SetSQLDisplay([this](const std::string& sql) {
-      if (!sql.empty()) selects_.push_back(sql);
-    });
-    selects_.clear();
-    return selects_;
-  }
-
   static std::vector<std::string> Column(data::TKZLINK& q, const char* field) {
     std::vector<std::string> values;
     if (!q.Active()) return values;
@@ -186,19 +166,6 @@ class WorkbenchLogic : public test::PrintersTest {
     return values;
   }
   static int Rows(data::TKZLINK& q) { return q.NonEmptyCount(); }
-  // The first column of every row, read from a second session.
-  std::vector<std::string> OtherColumn(const std::string& sql) {
-    OtherSelect("select 1 from DUAL");
-    data::TKZLINK q("OTHER");
-    q.SetLinkClientSocket(other_.get());
-    q.SetSQLText(sql);
-    q.Open();
-    std::vector<std::string> values;
-    for (q.First(); !q.Eof(); q.Next()) values.push_back(q.Fields(0).AsString());
-    return values;
-  }
-
-  std::vector<std::string> selects_;
 };
 
 TEST_F(WorkbenchLogic, OpeningFillsEveryListWithOneSelectEach) {

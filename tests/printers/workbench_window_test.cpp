@@ -23,7 +23,8 @@
 #include "data/field.h"
 #include "data/remote/application_dataset.h"
 #include "printers/cell_colours.h"
-#include "printers_fixture.h"
+#include "grid_cells.h"
+#include "workbench_fixture.h"
 #include "support/screenshot.h"
 #include "ui/data_grid.h"
 #include "ui/qt_text.h"
@@ -34,45 +35,13 @@ namespace {
 using namespace base::literals;
 using L = Workbench::List;
 
-class WorkbenchWindow : public test::PrintersTest {
+class WorkbenchWindow : public test::WorkbenchTest {
  protected:
-  void SetUp() override {
-    PrintersTest::SetUp();
-    LoginAs("ADMIN", "admin");
-  }
-  void TearDown() override {
-    data::SetSQLDisplay(nullptr);
-    base::Rt().debugLevel = 0;
-    PrintersTest::TearDown();
-  }
-
-  std::vector<std::string>& CountSelects() {
-    base::Rt().debugLevel = 1;
-    data::SetSQLDisplay([this](const std::string& sql) {
-      if (!sql.empty()) selects_.push_back(sql);
-    });
-    selects_.clear();
-    return selects_;
-  }
-
-  static int ColumnOf(ui::TKZDBGrid& grid, const std::string& field) {
-    const auto& columns = grid.Model()->Columns();
-    for (std::size_t c = 0; c < columns.size(); ++c)
-      if (columns[c].field->FieldName() == field) return static_cast<int>(c);
-    ADD_FAILURE() << "no column " << field;
-    return -1;
-  }
-  static CellColour Background(ui::TKZDBGrid& grid, int row, const std::string& field) {
-    const QVariant v = grid.Model()->data(grid.Model()->index(row, ColumnOf(grid, field)), Qt::BackgroundRole);
-    if (!v.isValid()) return std::nullopt;
-    return v.value<QColor>().rgb() & 0xFFFFFF;
-  }
   static void Key(ui::TKZDBGrid& grid, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     grid.View()->setFocus();
     QTest::keyClick(grid.View(), key, mods);
   }
 
-  std::vector<std::string> selects_;
 };
 
 TEST_F(WorkbenchWindow, OpensOnModelsWithEveryListFilled) {
@@ -100,12 +69,12 @@ TEST_F(WorkbenchWindow, OpensOnModelsWithEveryListFilled) {
     EXPECT_EQ(grid.Selected(), Workbench::Columns(static_cast<L>(l))) << l;
   }
   ui::TKZDBGrid& models = *window.Grids[L::kModels];
-  EXPECT_EQ(ui::FromQString(models.Model()->headerData(ColumnOf(models, "FULLNAME"), Qt::Horizontal).toString()),
+  EXPECT_EQ(ui::FromQString(models.Model()->headerData(test::ColumnOf(models, "FULLNAME"), Qt::Horizontal).toString()),
             "Πλήρες Όνομα Μοντέλου"_gr);
-  EXPECT_EQ(models.Model()->headerData(ColumnOf(models, "IL"), Qt::Horizontal).toString(), "2");
+  EXPECT_EQ(models.Model()->headerData(test::ColumnOf(models, "IL"), Qt::Horizontal).toString(), "2");
   ui::TKZDBGrid& printersOfConsumable = *window.Grids[L::kConsumablePrinters];
   EXPECT_EQ(ui::FromQString(printersOfConsumable.Model()
-                                ->headerData(ColumnOf(printersOfConsumable, "SPICENAME"), Qt::Horizontal)
+                                ->headerData(test::ColumnOf(printersOfConsumable, "SPICENAME"), Qt::Horizontal)
                                 .toString()),
             "SπNAME"_gr);
   data::TKZLINK& cons = window.Logic().Query(L::kConsumables);
@@ -167,10 +136,10 @@ TEST_F(WorkbenchWindow, ListsAreColouredByTheirValues) {
         if (f == "COL" && list == L::kConsumables) expected = TonerColourBrush(field.AsString());
         if (f == "CTYPE") expected = ConsumableKindBrush(field.AsString());
         if (f == "COSTPP" && !field.IsNull()) expected = CostPerPageBrush(field.AsFloat());
-        EXPECT_EQ(Background(grid, row, f), expected) << q.Name() << " " << row << " " << f;
+        EXPECT_EQ(test::CellBackground(grid, row, f), expected) << q.Name() << " " << row << " " << f;
         if (expected) seen.insert(*expected);
       }
-      EXPECT_EQ(Background(grid, row, "ID"), std::nullopt);
+      EXPECT_EQ(test::CellBackground(grid, row, "ID"), std::nullopt);
     }
   };
   check(L::kModels, {"IL", "COL"});
@@ -181,7 +150,7 @@ TEST_F(WorkbenchWindow, ListsAreColouredByTheirValues) {
   check(L::kConsumableModels, {"IL", "COL"});
   EXPECT_EQ(seen, (std::set<unsigned>{kAqua, kGrey, kSilver, kYellow, kFuchsia, kLime})) << "the demo shows each";
   // The other lists keep the window colour.
-  EXPECT_EQ(Background(*window.Grids[L::kModelConsumables], 0, "COL"), std::nullopt);
+  EXPECT_EQ(test::CellBackground(*window.Grids[L::kModelConsumables], 0, "COL"), std::nullopt);
   window.done(QDialog::Rejected);
 }
 
@@ -194,11 +163,11 @@ TEST_F(WorkbenchWindow, KeysOfTheEditableListsAndTheReadOnlyColumns) {
   ui::DataSetTableModel& model = *grid.Model();
 
   // A view column takes no typing: no edit starts.
-  const QModelIndex sname = model.index(0, ColumnOf(grid, "SNAME"));
+  const QModelIndex sname = model.index(0, test::ColumnOf(grid, "SNAME"));
   EXPECT_FALSE(model.flags(sname) & Qt::ItemIsEditable);
   EXPECT_FALSE(model.setData(sname, QStringLiteral("X")));
   EXPECT_EQ(models.State(), data::dsBrowse);
-  EXPECT_TRUE(model.flags(model.index(0, ColumnOf(grid, "FULLNAME"))) & Qt::ItemIsEditable);
+  EXPECT_TRUE(model.flags(model.index(0, test::ColumnOf(grid, "FULLNAME"))) & Qt::ItemIsEditable);
   // A view-only list takes none in any column.
   ui::DataSetTableModel& printers = *window.Grids[L::kModelPrinters]->Model();
   EXPECT_FALSE(printers.flags(printers.index(0, 0)) & Qt::ItemIsEditable);
