@@ -90,19 +90,38 @@ Database::Database(const std::string& path, Mode mode, int busyTimeoutMs) : path
   Exec("PRAGMA mmap_size=" + std::to_string(kMappedBytes) + ";");
 }
 
-Database::~Database() { sqlite3_close_v2(db_); }
+Database::~Database() { Close(); }
+
+void Database::Close() noexcept {
+  for (auto it = atClose_.rbegin(); it != atClose_.rend(); ++it) {
+    try {
+      (*it)();
+    } catch (...) {
+      // Closing goes on; what a step could not free goes with the connection.
+    }
+  }
+  atClose_.clear();
+  sqlite3_close_v2(db_);
+  db_ = nullptr;
+}
+
+void Database::AtClose(std::function<void()> fn) { atClose_.push_back(std::move(fn)); }
 
 Database::Database(Database&& other) noexcept
-    : db_(std::exchange(other.db_, nullptr)), path_(std::move(other.path_)), busyTimeoutMs_(other.busyTimeoutMs_) {
+    : db_(std::exchange(other.db_, nullptr)),
+      path_(std::move(other.path_)),
+      busyTimeoutMs_(other.busyTimeoutMs_),
+      atClose_(std::exchange(other.atClose_, {})) {
   if (db_ != nullptr) sqlite3_busy_handler(db_, &Database::OnBusy, this);
 }
 
 Database& Database::operator=(Database&& other) noexcept {
   if (this != &other) {
-    sqlite3_close_v2(db_);
+    Close();
     db_ = std::exchange(other.db_, nullptr);
     path_ = std::move(other.path_);
     busyTimeoutMs_ = other.busyTimeoutMs_;
+    atClose_ = std::exchange(other.atClose_, {});
     if (db_ != nullptr) sqlite3_busy_handler(db_, &Database::OnBusy, this);
   }
   return *this;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/exception.h"
 
@@ -46,13 +48,20 @@ class Database {
   // SqlError with the Oracle text of the failure.
   void Exec(std::string_view sql);
 
+  // Runs fn just before the connection closes, last registered first. Whoever
+  // keeps a prepared statement of the connection beyond one call finalizes it
+  // here: a connection with a statement left open never closes.
+  void AtClose(std::function<void()> fn);
+
  private:
   static int OnBusy(void* self, int count);
+  void Close() noexcept;
 
   sqlite3* db_ = nullptr;
   std::string path_;
   int busyTimeoutMs_ = 0;
   std::chrono::steady_clock::time_point busySince_{};
+  std::vector<std::function<void()>> atClose_;
 };
 
 }  // namespace mero::server

@@ -172,6 +172,102 @@ void AllowDeltio(sqlite3_context* ctx, int, sqlite3_value** argv) {
   });
 }
 
+constexpr const char* kReqQSums =
+    "SELECT total(CASE WHEN d.STATE = 1 THEN l.QTY END),"
+    "       total(CASE WHEN d.STATE BETWEEN 2 AND 8"
+    "                  THEN max(coalesce(l.QTY, 0) - coalesce(l.QTYDEL, 0), 0) END),"
+    "       total(CASE WHEN d.STATE BETWEEN 2 AND 9 THEN l.QTYDEL END)"
+    "  FROM UP_DELTD l JOIN UP_DELT d ON d.ID = l.MID"
+    " WHERE l.PRID = ?3 AND l.CID = ?2 AND d.SID = ?1";
+
+struct ReqQSums {
+  double drafts = 0;
+  double outstanding = 0;
+  double delivered = 0;
+};
+
+// The select behind F_UP_REQ_Q, prepared at the connection's first call and
+// kept until the connection closes: a requirement list calls the function
+// five times per row, and preparing the join each time cost more than
+// running it. SQLite prepares it again by itself after a schema change.
+class ReqQStatement {
+ public:
+  explicit ReqQStatement(sqlite3* db) : db_(db) {}
+  ~ReqQStatement() { Finalize(); }
+  ReqQStatement(const ReqQStatement&) = delete;
+  ReqQStatement& operator=(const ReqQStatement&) = delete;
+
+  // Before the connection closes (it does not close while a statement lives).
+  void Finalize() {
+    sqlite3_finalize(stmt_);
+    stmt_ = nullptr;
+    closed_ = true;
+  }
+
+  ReqQSums Sums(sqlite3_value* contract, sqlite3_value* cid, sqlite3_value* prid) {
+    // Kept from the first call on; a call while the kept one is running (it
+    // never calls the function itself) or after the close step prepares
+    // its own.
+    if (stmt_ == nullptr && !closed_) stmt_ = Prepare();
+    if (stmt_ == nullptr || sqlite3_stmt_busy(stmt_) != 0) {
+      sqlite3_stmt* own = Prepare();
+      const auto finalize = [own] { sqlite3_finalize(own); };
+      return Run(own, contract, cid, prid, finalize);
+    }
+    sqlite3_stmt* kept = stmt_;
+    const auto reset = [kept] {
+      sqlite3_reset(kept);
+      sqlite3_clear_bindings(kept);
+    };
+    return Run(kept, contract, cid, prid, reset);
+  }
+
+ private:
+  sqlite3_stmt* Prepare() const {
+    sqlite3_stmt* stmt = nullptr;
+    const int rc = sqlite3_prepare_v3(db_, kReqQSums, -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+    if (rc != SQLITE_OK) {
+      sqlite3_finalize(stmt);
+      throw SqlError(OracleErrorText(db_, rc, kReqQSums));
+    }
+    return stmt;
+  }
+
+  void Check(int rc) const {
+    if (rc != SQLITE_OK && rc != SQLITE_ROW && rc != SQLITE_DONE) throw SqlError(OracleErrorText(db_, rc, kReqQSums));
+  }
+
+  // Binds, steps once and reads the sums; done runs on every way out, so a
+  // kept statement is always reset and holds no read lock between calls.
+  template <typename Done>
+  ReqQSums Run(sqlite3_stmt* stmt, sqlite3_value* contract, sqlite3_value* cid, sqlite3_value* prid, Done done) {
+    struct Finally {
+      Done& d;
+      ~Finally() { d(); }
+    } finally{done};
+    Check(sqlite3_bind_value(stmt, 1, contract));
+    Check(sqlite3_bind_value(stmt, 2, cid));
+    Check(sqlite3_bind_value(stmt, 3, prid));
+    const int rc = sqlite3_step(stmt);
+    Check(rc);
+    ReqQSums sums;
+    if (rc == SQLITE_ROW) {
+      sums.drafts = sqlite3_column_double(stmt, 0);
+      sums.outstanding = sqlite3_column_double(stmt, 1);
+      sums.delivered = sqlite3_column_double(stmt, 2);
+    }
+    return sums;
+  }
+
+  sqlite3* db_;
+  sqlite3_stmt* stmt_ = nullptr;
+  bool closed_ = false;
+};
+
+using ReqQHolder = std::shared_ptr<ReqQStatement>;
+
+void DestroyReqQ(void* holder) { delete static_cast<ReqQHolder*>(holder); }
+
 // Quantities of requisition lines for one printer and consumable under one
 // contract, valid requisitions only (void ones are stage 0):
 //   1 in drafts (stage 1);
@@ -189,27 +285,17 @@ void ReqQ(sqlite3_context* ctx, int, sqlite3_value** argv) {
     for (int i = 1; i < 4; ++i) {
       if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return sqlite3_result_int(ctx, 0);
     }
-    Prepared sums(sqlite3_context_db_handle(ctx),
-                  "SELECT total(CASE WHEN d.STATE = 1 THEN l.QTY END),"
-                  "       total(CASE WHEN d.STATE BETWEEN 2 AND 8"
-                  "                  THEN max(coalesce(l.QTY, 0) - coalesce(l.QTYDEL, 0), 0) END),"
-                  "       total(CASE WHEN d.STATE BETWEEN 2 AND 9 THEN l.QTYDEL END)"
-                  "  FROM UP_DELTD l JOIN UP_DELT d ON d.ID = l.MID"
-                  " WHERE l.PRID = ?3 AND l.CID = ?2 AND d.SID = ?1");
-    sums.BindValue(1, argv[1]).BindValue(2, argv[2]).BindValue(3, argv[3]);
-    sums.Step();
-    const double drafts = sums.Double(0);
-    const double outstanding = sums.Double(1);
-    const double delivered = sums.Double(2);
+    ReqQStatement& statement = **static_cast<ReqQHolder*>(sqlite3_user_data(ctx));
+    const ReqQSums sums = statement.Sums(argv[1], argv[2], argv[3]);
     switch (kind) {
       case 1:
-        return ResultNumber(ctx, drafts);
+        return ResultNumber(ctx, sums.drafts);
       case 2:
-        return ResultNumber(ctx, outstanding);
+        return ResultNumber(ctx, sums.outstanding);
       case 3:
-        return ResultNumber(ctx, outstanding + delivered);
+        return ResultNumber(ctx, sums.outstanding + sums.delivered);
       default:
-        return ResultNumber(ctx, delivered);
+        return ResultNumber(ctx, sums.delivered);
     }
   });
 }
@@ -237,7 +323,9 @@ void RegisterServerFunctions(Database& db, SessionVars& vars) {
   Register(db, "MERO_NOW", 0, SQLITE_INNOCUOUS, NowFn, &vars);
   Register(db, "F_UP_IS_SUPERUSER", 1, 0, IsSuperUser, &vars);
   Register(db, "F_UP_ALLOW_DELTIO", 1, 0, AllowDeltio, &vars);
-  Register(db, "F_UP_REQ_Q", 4, 0, ReqQ, &vars);
+  auto reqQ = std::make_shared<ReqQStatement>(db.Handle());
+  db.AtClose([reqQ] { reqQ->Finalize(); });
+  Register(db, "F_UP_REQ_Q", 4, 0, ReqQ, new ReqQHolder(reqQ), DestroyReqQ);
 }
 
 }  // namespace mero::server

@@ -166,7 +166,9 @@ Qt::ItemFlags DataSetTableModel::flags(const QModelIndex& index) const {
   if (!index.isValid() || index.column() >= static_cast<int>(columns_.size())) return Qt::NoItemFlags;
   const GridColumn& column = columns_[static_cast<std::size_t>(index.column())];
   Qt::ItemFlags f = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
-  const bool writable = !column.readOnly && ds_ != nullptr && !ds_->ReadOnly();
+  // The field's own flag is read now: a window may make a field read-only
+  // after the columns were built (when its query opened).
+  const bool writable = !column.readOnly && !column.field->ReadOnly() && ds_ != nullptr && !ds_->ReadOnly();
   if (writable) f |= column.checkBox ? Qt::ItemIsUserCheckable : Qt::ItemIsEditable;
   return f;
 }

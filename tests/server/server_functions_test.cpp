@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -177,6 +178,71 @@ TEST_F(RequirementQuantities, RequirementSelectShowsWhatRemains) {
   EXPECT_EQ(rows[0].ypol, 8 - 11);
   EXPECT_EQ(rows[1].cid, 2);
   EXPECT_EQ(rows[1].ypol, 20 - 17);
+}
+
+// The statements of a connection whose text holds part.
+int StatementsWith(sqlite3* db, const std::string& part) {
+  int n = 0;
+  for (sqlite3_stmt* st = sqlite3_next_stmt(db, nullptr); st != nullptr; st = sqlite3_next_stmt(db, st)) {
+    const char* sql = sqlite3_sql(st);
+    if (sql != nullptr && std::string(sql).find(part) != std::string::npos) ++n;
+  }
+  return n;
+}
+
+// The requirement lists call F_UP_REQ_Q five times per row: its select is
+// prepared at the connection's first call and kept, with the same results,
+// across schema changes and next to a second connection's own.
+TEST_F(RequirementQuantities, TheSumsSelectIsPreparedOncePerConnection) {
+  const std::string sums = "FROM UP_DELTD l JOIN UP_DELT d";
+  sqlite3* db = s.db().Handle();
+  EXPECT_EQ(StatementsWith(db, sums), 0);
+  EXPECT_EQ(s.Int("SELECT F_UP_REQ_Q(3, 1, 1, 'P1')"), 11);
+  EXPECT_EQ(StatementsWith(db, sums), 1);
+  // Many rows, every kind, and a call inside a call's select list.
+  EXPECT_EQ(s.Int("SELECT sum(F_UP_REQ_Q(1, 1, 1, 'P1') + F_UP_REQ_Q(2, 1, 1, 'P1') + F_UP_REQ_Q(4, 1, 1, 'P1'))"
+                  "  FROM UP_DELTD"),
+            8 * (2 + 6 + 5));
+  EXPECT_EQ(StatementsWith(db, sums), 1);
+  // A kept statement holds no read lock between calls: another connection
+  // writes, and the next call sees the write.
+  server::SessionVars otherVars;
+  server::Database other(s.Path(), server::Database::Mode::Existing, 200);
+  server::RegisterServerFunctions(other, otherVars);
+  other.Exec("UPDATE UP_DELTD SET QTYDEL = 4 WHERE MID = 3");
+  EXPECT_EQ(s.Int("SELECT F_UP_REQ_Q(4, 1, 1, 'P1')"), 7);
+  EXPECT_EQ(StatementsWith(db, sums), 1);
+  EXPECT_EQ(StatementsWith(other.Handle(), sums), 0);
+  {
+    server::Prepared q(other.Handle(), "SELECT F_UP_REQ_Q(4, 1, 1, 'P1')");
+    ASSERT_TRUE(q.Step());
+    EXPECT_EQ(q.Int(0), 7);
+  }
+  EXPECT_EQ(StatementsWith(other.Handle(), sums), 1);
+  // A schema change in between: prepared again by SQLite, same answers.
+  s.Exec("CREATE INDEX UP_DELTD_QTYDEL ON UP_DELTD (QTYDEL)");
+  other.Exec("UPDATE UP_DELTD SET QTYDEL = 5 WHERE MID = 3");
+  EXPECT_EQ(s.Int("SELECT F_UP_REQ_Q(4, 1, 1, 'P1')"), 8);
+  EXPECT_EQ(s.Int("SELECT F_UP_REQ_Q(3, 1, 1, 'P1')"), 11);
+  EXPECT_EQ(StatementsWith(db, sums), 1);
+}
+
+// A connection whose kept statement was used still closes: the last one
+// to close takes the journal away.
+TEST(RequirementQuantitiesClose, AConnectionThatKeptTheSelectCloses) {
+  test::TempDir dir;
+  const std::string file = dir.File("mero.db");
+  {
+    server::SessionVars vars;
+    server::Database db(file, server::Database::Mode::Create);
+    server::RegisterServerFunctions(db, vars);
+    server::CreateSchema(db);
+    server::Prepared q(db.Handle(), "SELECT F_UP_REQ_Q(3, 1, 1, 'P1')");
+    ASSERT_TRUE(q.Step());
+    EXPECT_EQ(q.Int(0), 0);
+  }
+  EXPECT_TRUE(std::filesystem::exists(file));
+  EXPECT_FALSE(std::filesystem::exists(file + "-wal"));
 }
 
 }  // namespace
