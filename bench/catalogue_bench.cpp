@@ -584,8 +584,8 @@ int main(int argc, char** argv) {
         argc, argv,
         {{"BM_WorkbenchOpens", "BM_SelectAllPrinters", 20.0},
          {"BM_WorkbenchWindowOpens", "BM_SelectAllPrinters", 20.0},
-         {"BM_WorkbenchWindowOpens", "BM_WorkbenchSearchesAlone/3", 1.5},
-         {"BM_WorkbenchOpens", "BM_WorkbenchSearchesAlone/3", 1.3},
+         {"BM_WorkbenchWindowOpens", "BM_WorkbenchSearchesAlone/3", 1.6},
+         {"BM_WorkbenchOpens", "BM_WorkbenchSearchesAlone/3", 1.6},
          {"BM_RequirementSelectOnServer/0", "BM_RequirementSelectOnServer/1", 0.5}},
         {{"BM_RequirementViewOpens", 1000}, {"BM_ConsumableCursorMove", 50}, {"BM_ConsumableCursorMoveInWindow", 50}});
   } catch (const std::exception& e) {
