@@ -1,5 +1,6 @@
 #include "printers/cell_colours.h"
 
+#include "base/variant_routines.h"
 #include "ui/dataset_table_model.h"
 
 namespace mero::printers {
@@ -36,6 +37,16 @@ CellColour CostPerPageBrush(double x) {
   if (x < 30) return kAqua;
   if (x < 60) return kSilver;
   return kFuchsia;
+}
+
+CellColour RequirementBrush(std::string_view field, const base::Variant& value) {
+  if (field == "CLC_Q3") return base::VarToFloatZ(value) > 0 ? kAqua : kGrey;
+  if (field == "CLC_YPOL" && base::VarHasValue(value)) {
+    const double left = base::VarToFloatZ(value);
+    if (left == 0) return kLime;
+    if (left < 0) return kFuchsia;
+  }
+  return std::nullopt;
 }
 
 void Paint(ui::CellStyle& style, CellColour colour) {

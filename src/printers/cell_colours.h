@@ -3,6 +3,8 @@
 #include <optional>
 #include <string_view>
 
+#include "base/variant.h"
+
 namespace mero::ui {
 struct CellStyle;
 }
@@ -28,6 +30,10 @@ CellColour TonerColourBrush(std::string_view letter);  // COL of a consumable
 CellColour ConsumableKindBrush(std::string_view ctype);
 CellColour PrinterKindBrush(std::string_view il);
 CellColour CostPerPageBrush(double costPerPage);
+// The requirement quantities of a printer: CLC_Q3 (what is counted against
+// the requirement) aqua above 0, else grey; CLC_YPOL (what remains) lime at
+// 0, fuchsia below; an empty value and any other field keep the window colour.
+CellColour RequirementBrush(std::string_view field, const base::Variant& value);
 
 // Colours a cell: black text on the colour; nothing changes without one.
 void Paint(ui::CellStyle& style, CellColour colour);

@@ -120,18 +120,13 @@ void PrintersList::OpenRequirements() {
 }
 
 CellColour PrintersList::RequirementColour(const std::string& field, double value) {
-  if (field == "CLC_Q3") return value > 0 ? kAqua : kGrey;
-  if (field == "CLC_YPOL") {
-    if (value == 0) return kLime;
-    if (value < 0) return kFuchsia;
-  }
-  return std::nullopt;
+  return RequirementBrush(field, base::Variant::Double(value));
 }
 
 void PrintersList::DrawRequirementCell(const ui::RowValues& row, const data::TField& field, ui::CellStyle& style) {
   const std::string& name = field.FieldName();
   if (name != "CLC_Q3" && name != "CLC_YPOL") return;
-  Paint(style, RequirementColour(name, base::VarToFloatZ(row.Value(name))));
+  Paint(style, RequirementBrush(name, row.Value(name)));
 }
 
 }  // namespace mero::printers

@@ -47,15 +47,7 @@ std::string RequirementView::SearchSQL(const ListInput& input) const {
 }
 
 CellColour RequirementView::Colour(const ui::RowValues& row, const std::string& field) const {
-  if (field == "CLC_Q3") return base::VarToFloatZ(row.Value("CLC_Q3")) > 0 ? kAqua : kGrey;
-  if (field == "CLC_YPOL") {
-    const base::Variant left = row.Value("CLC_YPOL");
-    if (!base::VarHasValue(left)) return std::nullopt;
-    const double x = base::VarToFloatZ(left);
-    if (x == 0) return kLime;
-    if (x < 0) return kFuchsia;
-  }
-  return std::nullopt;
+  return RequirementBrush(field, row.Value(field));
 }
 
 }  // namespace mero::printers

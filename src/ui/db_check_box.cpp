@@ -2,8 +2,6 @@
 
 #include <QSignalBlocker>
 
-#include "base/message_seam.h"
-#include "data/database_error.h"
 
 namespace mero::ui {
 
@@ -29,12 +27,7 @@ void TDBCheckBox::ShowField() {
 
 void TDBCheckBox::Write(bool checked) {
   writing_ = true;
-  try {
-    link_.SetText(checked ? checked_ : unchecked_);
-  } catch (const data::EAbort&) {
-  } catch (const std::exception& e) {
-    base::ShowMess(e.what());
-  }
+  link_.WriteText(checked ? checked_ : unchecked_);
   writing_ = false;
   ShowField();
 }

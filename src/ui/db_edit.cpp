@@ -2,8 +2,6 @@
 
 #include <QApplication>
 
-#include "base/message_seam.h"
-#include "data/database_error.h"
 #include "data/field.h"
 #include "ui/qt_text.h"
 
@@ -35,12 +33,7 @@ void TDBEdit::Write(const QString& text) {
   // Written as typed, so a post from anywhere in the window takes it; the box
   // keeps its cursor meanwhile.
   writing_ = true;
-  try {
-    link_.SetText(FromQString(text));
-  } catch (const data::EAbort&) {
-  } catch (const std::exception& e) {
-    base::ShowMess(e.what());
-  }
+  link_.WriteText(FromQString(text));
   writing_ = false;
   if (!link_.Editing()) {
     QApplication::beep();

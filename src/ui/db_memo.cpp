@@ -2,8 +2,6 @@
 
 #include <QApplication>
 
-#include "base/message_seam.h"
-#include "data/database_error.h"
 #include "data/field.h"
 #include "ui/qt_text.h"
 
@@ -29,19 +27,14 @@ void TDBMemo::ShowField() {
 void TDBMemo::Write() {
   if (showing_) return;
   writing_ = true;
-  try {
-    // The field keeps the lines as the system writes them, CR LF apart.
-    std::string text = FromQString(toPlainText());
-    std::string stored;
-    for (char c : text) {
-      if (c == '\n') stored += '\r';
-      stored += c;
-    }
-    link_.SetText(stored);
-  } catch (const data::EAbort&) {
-  } catch (const std::exception& e) {
-    base::ShowMess(e.what());
+  // The field keeps the lines as the system writes them, CR LF apart.
+  const std::string text = FromQString(toPlainText());
+  std::string stored;
+  for (char c : text) {
+    if (c == '\n') stored += '\r';
+    stored += c;
   }
+  link_.WriteText(stored);
   writing_ = false;
   if (!link_.Editing()) {
     QApplication::beep();

@@ -1,5 +1,9 @@
 #include "ui/field_link.h"
 
+#include <exception>
+
+#include "base/message_seam.h"
+#include "data/database_error.h"
 #include "data/dataset.h"
 #include "data/field.h"
 
@@ -49,6 +53,15 @@ std::string FieldLink::Text() const {
 void FieldLink::SetText(const std::string& text) {
   if (!Edit()) return;
   Field()->SetAsString(text);
+}
+
+void FieldLink::WriteText(const std::string& text) {
+  try {
+    SetText(text);
+  } catch (const data::EAbort&) {
+  } catch (const std::exception& e) {
+    base::ShowMess(e.what());
+  }
 }
 
 void FieldLink::Changed() const {

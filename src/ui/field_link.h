@@ -44,6 +44,9 @@ class FieldLink final : public data::DataSetObserver {
   // Edit, then the text into the field (through the field's own conversion,
   // which raises on a bad value).
   void SetText(const std::string& text);
+  // SetText for a control's handler: a failure is shown once through the
+  // message window (a silent abort stays silent) and nothing is raised.
+  void WriteText(const std::string& text);
 
   // The row or the field's value changed, or the dataset opened or closed:
   // the control shows Text() again.

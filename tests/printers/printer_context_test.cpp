@@ -42,6 +42,12 @@ TEST(CellColours, EachAttributeHasItsColourAndTheRestKeepTheWindowColour) {
                {29.9, kAqua},      {30, kSilver},      {59.9, kSilver}, {60, kFuchsia}, {500, kFuchsia}};
   for (const auto& b : bands) EXPECT_EQ(CostPerPageBrush(b.x), b.colour) << b.x;
 
+  EXPECT_EQ(RequirementBrush("CLC_Q3", base::Variant::Null()), kGrey);
+  EXPECT_EQ(RequirementBrush("CLC_YPOL", base::Variant::Null()), std::nullopt) << "nothing to compare";
+  EXPECT_EQ(RequirementBrush("CLC_YPOL", base::Variant::Integer(0)), kLime);
+  EXPECT_EQ(RequirementBrush("CLC_YPOL", base::Variant::Double(-1)), kFuchsia);
+  EXPECT_EQ(RequirementBrush("QTY", base::Variant::Integer(0)), std::nullopt);
+
   ui::CellStyle style;
   Paint(style, std::nullopt);
   EXPECT_FALSE(style.background || style.foreground);
