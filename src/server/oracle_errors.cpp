@@ -218,6 +218,7 @@ std::string ErrorText(const std::string& message) {
   const std::string_view m = message;
   auto after = [&](std::string_view prefix) { return m.substr(prefix.size()); };
   if (StartsWith(m, "no such table: ")) return "ORA-00942: table or view does not exist";
+  if (StartsWith(m, "not authorized")) return "ORA-01031: insufficient privileges";
   if (StartsWith(m, "no such column: "))
     return "ORA-00904: " + IdentifierList(after("no such column: ")) + ": invalid identifier";
   if (StartsWith(m, "no such function: ")) {
@@ -265,6 +266,8 @@ std::string OracleErrorText(sqlite3* db, int rc, std::string_view sql) {
                             sql);
     case SQLITE_MISMATCH:
       return "ORA-01722: invalid number";
+    case SQLITE_AUTH:
+      return "ORA-01031: insufficient privileges";
     case SQLITE_READONLY:
       return "ORA-16000: database open for read-only access";
     case SQLITE_INTERRUPT:

@@ -9,6 +9,7 @@
 #include "link/codec/field_type.h"
 #include "link/codec/link_errors.h"
 #include "link/codec/result_set_encoder.h"
+#include "server/access_guard.h"
 #include "server/catalog.h"
 #include "server/passwords.h"
 #include "server/prepared.h"
@@ -94,7 +95,17 @@ void RequestHandler::OpenDatabase() {
   db_ = std::make_unique<Database>(context_.config.database, Database::Mode::Existing, context_.config.busyTimeoutMs);
   RegisterSqlDialect(*db_, vars_);
   RegisterServerFunctions(*db_, vars_);
-  engine_ = std::make_unique<SqlEngine>(*db_, vars_, context_.catalog);
+  guard_ = std::make_unique<AccessGuard>(*db_);
+  engine_ = std::make_unique<SqlEngine>(*db_, vars_, context_.catalog, guard_.get());
+}
+
+void RequestHandler::RestartEngine() {
+  cursors_.clear();
+  if (engine_->InTransaction()) {
+    engine_->Rollback();
+    LogSession(session_, vars_.loginUser, "new login, uncommitted work rolled back");
+  }
+  engine_ = std::make_unique<SqlEngine>(*db_, vars_, context_.catalog, guard_.get());
 }
 
 RequestHandler::Outcome RequestHandler::Handle(const link::TLinkStringLine& request,
@@ -212,7 +223,10 @@ void RequestHandler::Login(const link::TLinkStringLine& request, Outcome& out) {
   const bool accepted = refusal.empty();
   if (accepted) {
     context_.throttle.Succeeded(user, session_.peer);
+    if (hadLogin_) RestartEngine();
+    guard_->SetUser(row.usrid, row.superUser);
     loggedIn_ = true;
+    hadLogin_ = true;
     vars_.loginUser = row.usrid;
     loginPassword_ = password;
     LogSession(session_, row.usrid, "login accepted");

@@ -20,6 +20,7 @@
 
 namespace mero::server {
 
+class AccessGuard;
 class Catalog;
 class SelectCursor;
 class SqlEngine;
@@ -84,14 +85,20 @@ class RequestHandler {
   // The request failed: an error reply when the client waits for one.
   void Fail(bool waits, std::int32_t origin, const std::string& utf8Text, Outcome& out);
   void OpenDatabase();
+  // A new engine for a new login: what the session had not committed is
+  // rolled back and its cursors close, since prepared statements carry the
+  // checks of the user they were prepared for.
+  void RestartEngine();
 
   ServerContext& context_;
   SessionName session_;
   std::string outcome_;  // how the request in hand ended, for the request log: empty when it went well
   SessionVars vars_;
   std::unique_ptr<Database> db_;
+  std::unique_ptr<AccessGuard> guard_;
   std::unique_ptr<SqlEngine> engine_;
   bool loggedIn_ = false;
+  bool hadLogin_ = false;  // a login was accepted on this connection before
   std::string loginPassword_;
   std::map<std::int32_t, Cursor> cursors_;
   std::int32_t nextCursorId_ = 1;

@@ -17,6 +17,7 @@
 #include "server/oracle_errors.h"
 #include "server/prepared.h"
 #include "server/session_vars.h"
+#include "server/toner_names.h"
 
 namespace mero::server {
 namespace {
@@ -33,11 +34,6 @@ std::string TextArg(sqlite3_value* value) {
   const auto* text = sqlite3_value_text(value);
   if (text == nullptr) return {};
   return std::string(reinterpret_cast<const char*>(text), static_cast<std::size_t>(sqlite3_value_bytes(value)));
-}
-
-// A login name as USRLU holds it: trimmed, in capitals (Greek letters too).
-std::string UpperName(std::string_view utf8) {
-  return base::Win1253ToUtf8(base::UpperStr(base::StrTrim(base::Utf8ToWin1253(utf8))));
 }
 
 void ResultText(sqlite3_context* ctx, std::string_view text) {
@@ -90,7 +86,7 @@ void DestroySequenceSource(void* source) { delete static_cast<SequenceSource*>(s
 
 void NextVal(sqlite3_context* ctx, int, sqlite3_value** argv) {
   Guarded(ctx, [&] {
-    const std::string name = UpperName(TextArg(argv[0]));
+    const std::string name = UpperLogin(TextArg(argv[0]));
     auto* source = static_cast<SequenceSource*>(sqlite3_user_data(ctx));
     Prepared next(source->For(sqlite3_context_db_handle(ctx)),
                   "UPDATE MERO_SEQUENCES SET LAST_VALUE = LAST_VALUE + 1 WHERE NAME = ?1 RETURNING LAST_VALUE");
@@ -128,7 +124,7 @@ struct UserRow {
 UserRow FindUser(sqlite3* db, sqlite3_value* name) {
   UserRow row;
   if (sqlite3_value_type(name) == SQLITE_NULL) return row;
-  const std::string upper = UpperName(TextArg(name));
+  const std::string upper = UpperLogin(TextArg(name));
   if (upper.empty()) return row;
   Prepared find(db, "SELECT IS_SUPERUSER FROM USRLU WHERE USRID = ?1");
   find.Bind(1, upper);
@@ -156,15 +152,13 @@ void AllowDeltio(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (contracts == 0) return ResultText(ctx, kNoContract);
     if (contracts > 1) return ResultText(ctx, kManyContracts);
 
-    // TONER_UID may name several people; ordering, like the unit choice,
-    // needs the whole field to be this user.
-    const std::string upper = UpperName(TextArg(argv[0]));
+    const std::string name = TextArg(argv[0]);
     Prepared units(db, "SELECT TONER_UID FROM UORG WHERE TON = 1");
     bool anyUnit = false;
     while (units.Step()) {
       anyUnit = true;
       if (user.superUser) break;
-      if (!units.IsNull(0) && UpperName(units.Text(0)) == upper) return sqlite3_result_null(ctx);
+      if (!units.IsNull(0) && TonerUidNamesUser(units.Text(0), name)) return sqlite3_result_null(ctx);
     }
     if (!anyUnit) return ResultText(ctx, kNoOrderingUnit);
     if (user.superUser) return sqlite3_result_null(ctx);

@@ -11,6 +11,7 @@
 
 #include "base/encoding.h"
 #include "link/codec/field_type.h"
+#include "server/access_guard.h"
 #include "server/database.h"
 #include "server/oracle_errors.h"
 #include "server/oracle_formats.h"
@@ -80,7 +81,7 @@ SelectCursor::~SelectCursor() {
 }
 
 void SelectCursor::Open() {
-  stmt_ = engine_.statements_.Acquire(statement_->sql);
+  stmt_ = engine_.ClientStatement(statement_->sql);
   sqlite3_stmt* st = stmt_.get();
   if (!statement_->params.empty()) throw SqlError("ORA-01008: not all variables bound");
   const int count = sqlite3_column_count(st);
@@ -373,10 +374,11 @@ std::size_t SelectCursor::Fetch(link::ResultSetEncoder& out, std::int64_t maxRow
 
 // --- SqlEngine
 
-SqlEngine::SqlEngine(Database& db, SessionVars& vars, std::shared_ptr<const Catalog> catalog)
+SqlEngine::SqlEngine(Database& db, SessionVars& vars, std::shared_ptr<const Catalog> catalog, AccessGuard* guard)
     : db_(db),
       vars_(vars),
       catalog_(std::move(catalog)),
+      guard_(guard),
       translator_(*catalog_),
       statements_(db.Handle(), kStatementCacheSize),
       queries_(kQueryCacheSize),
@@ -404,6 +406,11 @@ void SqlEngine::Exec(std::string_view sqliteText) {
   while ((rc = sqlite3_step(lease.get())) == SQLITE_ROW) {
   }
   if (rc != SQLITE_DONE) throw SqlError(OracleErrorText(db_.Handle(), rc, sqliteText));
+}
+
+StatementCache::Lease SqlEngine::ClientStatement(std::string_view sqliteText) {
+  const AccessGuard::Checking checking(guard_);
+  return statements_.Acquire(sqliteText);
 }
 
 bool SqlEngine::BeginIfNeeded() {
@@ -475,9 +482,11 @@ void SqlEngine::Run(const TranslatedStatement& s, const link::TLinkParamList* pa
 }
 
 void SqlEngine::RunChange(const TranslatedStatement& s, const link::TLinkParamList* params) {
+  // Prepared before the write lock is taken: a statement the guard refuses
+  // (or that does not prepare) neither waits for the lock nor holds it.
+  StatementCache::Lease lease = ClientStatement(s.sql);
   const bool opened = s.writes && BeginIfNeeded();
   try {
-    StatementCache::Lease lease = statements_.Acquire(s.sql);
     Bind(lease.get(), s, params);
     int rc;
     while ((rc = sqlite3_step(lease.get())) == SQLITE_ROW) {
@@ -551,7 +560,7 @@ void SqlEngine::RunBlock(const TranslatedStatement& block, const link::TLinkPara
 void SqlEngine::Assign(const TranslatedStatement& s) {
   std::optional<std::string> value;
   if (!s.valueSql.empty()) {
-    StatementCache::Lease lease = statements_.Acquire(s.valueSql);
+    StatementCache::Lease lease = ClientStatement(s.valueSql);
     const int rc = sqlite3_step(lease.get());
     if (rc == SQLITE_ROW) {
       if (sqlite3_column_type(lease.get(), 0) != SQLITE_NULL) {

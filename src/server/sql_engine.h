@@ -17,6 +17,7 @@
 
 namespace mero::server {
 
+class AccessGuard;
 class Database;
 struct SessionVars;
 class SqlEngine;
@@ -128,8 +129,10 @@ class SelectCursor {
 class SqlEngine {
  public:
   // The catalog must describe db's schema; RegisterSqlDialect (and the
-  // server functions) must be registered on db.
-  SqlEngine(Database& db, SessionVars& vars, std::shared_ptr<const Catalog> catalog);
+  // server functions) must be registered on db. With a guard, every
+  // statement of the client is prepared under its checks; it must outlive
+  // the engine.
+  SqlEngine(Database& db, SessionVars& vars, std::shared_ptr<const Catalog> catalog, AccessGuard* guard = nullptr);
   ~SqlEngine();
   SqlEngine(const SqlEngine&) = delete;
   SqlEngine& operator=(const SqlEngine&) = delete;
@@ -167,6 +170,8 @@ class SqlEngine {
   std::shared_ptr<const TranslatedStatement> Query(std::string_view sql);
   std::shared_ptr<const Script> ScriptOf(std::string_view sql);
   void Exec(std::string_view sqliteText);
+  // A statement of the client, prepared under the guard's checks.
+  StatementCache::Lease ClientStatement(std::string_view sqliteText);
   bool BeginIfNeeded();
   void Commit();
   void RunChange(const TranslatedStatement& s, const link::TLinkParamList* params);
@@ -178,6 +183,7 @@ class SqlEngine {
   Database& db_;
   SessionVars& vars_;
   std::shared_ptr<const Catalog> catalog_;
+  AccessGuard* guard_;
   OracleTranslator translator_;
   StatementCache statements_;
   Lru<std::shared_ptr<const TranslatedStatement>> queries_;

@@ -9,17 +9,46 @@
 // written as {T} (today as dd/mm/yyyy), {T-n} (n days before), {LINE1} and
 // {LINE2} (the first and last line of the new requisition).
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "base/date_time.h"
+#include "server/oracle_formats.h"
+
 namespace mero::test {
+
+// Who may send a statement, as the server's guard sees the demo users: every
+// user; the ones who order (the toner responsible MARIA and the super-user
+// ADMIN); the super-user alone. Anyone else is refused with ORA-01031.
+enum class Senders { Everyone, Orderers, SuperUser };
 
 struct ClientStatement {
   const char* origin;  // the window or operation that sends it; a key for the checks
   std::string sql;
   bool query;              // sent as a select (else as an execute request)
   const char* error = "";  // the start of the error the server gives, when it refuses
+  Senders senders = Senders::Everyone;
 };
+
+// The statement with the values of the running session put in: today's date
+// and the lines of the new requisition, which lineId reads (its SQL asks for
+// one value).
+inline std::string FillClientStatement(std::string sql, base::TDateTime today,
+                                       const std::function<std::string(const std::string&)>& lineId) {
+  auto replace = [&](const std::string& key, const std::string& value) {
+    for (std::size_t at = sql.find(key); at != std::string::npos; at = sql.find(key))
+      sql.replace(at, key.size(), value);
+  };
+  for (int n = 60; n >= 1; --n) replace("{T-" + std::to_string(n) + "}", server::OracleDateToChar(today - n));
+  replace("{T}", server::OracleDateToChar(today));
+  if (sql.find("{LINE") != std::string::npos) {
+    // Before the requisition exists any number will do.
+    replace("{LINE1}", lineId("SELECT IFNULL(min(ID), 0) FROM UP_DELTD WHERE MID = 101"));
+    replace("{LINE2}", lineId("SELECT IFNULL(max(ID), 0) FROM UP_DELTD WHERE MID = 101"));
+  }
+  return sql;
+}
 
 inline const std::vector<ClientStatement>& ClientStatements() {
   static const std::vector<ClientStatement> statements = {
@@ -62,17 +91,19 @@ inline const std::vector<ClientStatement>& ClientStatements() {
       // the requisition editor: a new requisition
       {"editor: contracts today", "select count(*) from UP_symb where TRUNC(sysdate) between DTFMLim and DTTOLim  ",
        true},
-      {"editor: counter up", "update UP_OVPARAMS set PVALN=PVALN+1 where PNM='DELT_COUNTER'", false},
+      {"editor: counter up", "update UP_OVPARAMS set PVALN=PVALN+1 where PNM='DELT_COUNTER'", false, "",
+       Senders::Orderers},
       {"commit", "commit", false},
       {"editor: counter", "select PVALN from UP_OVPARAMS where PNM='DELT_COUNTER'", true},
-      {"sequence", "select SEQ_UP_DELT.NextVal from DUAL", true},
+      {"sequence", "select SEQ_UP_DELT.NextVal from DUAL", true, "", Senders::Orderers},
       {"editor: new header",
        "Insert Into NQ.UP_DELT (ID,NODELT,SID,ORGID,DELPID,ORDERPID,STATE,DTIN)\r Values "
        "(101,12,2,'0.02.02','002','maria',1,'{T}')\n",
-       false},
+       false, "", Senders::Orderers},
       {"commit", "commit", false},
       {"editor: header", "select * from UP_Delt where ID=101", true},
-      {"editor: budget refresh", "update UORGN set VYPOL1=0 where ORGID='0.02.02' and SID='2'", false},
+      {"editor: budget refresh", "update UORGN set VYPOL1=0 where ORGID='0.02.02' and SID='2'", false, "",
+       Senders::Orderers},
       {"editor: budget", "select * from UORGN where ORGID= '0.02.02'  and SID= '2'  ", true},
       {"lookup: printers",
        "select c1.* from UPV_Printers c1  where  (orgID like '0.02.02%') and (UserPID IS NOT NULL)  order by  ID",
@@ -86,37 +117,42 @@ inline const std::vector<ClientStatement>& ClientStatements() {
        " insert into UP_DeltD (mid,prid,cid,code,qty,up,qtydel,xrUID,ItemAA)  select 101,'P008',cid,code,1,up,0,"
        "(select UserPID from UP_Printers where id='P008'),ItemAA  from UP_SymbD  where mid=2 and cid=(select cid "
        "from UP_SYMBD where id=201)",
-       false},
+       false, "", Senders::Orderers},
       {"commit", "commit", false},
       {"editor: lines", "select  * from UPV_DeltD1 where mid=101 order by  ID ", true},
       {"editor: line quantity",
-       "UPDATE NQ.UP_DeltD SET NQ.UP_DeltD.QTY = 2,NQ.UP_DeltD.QTYDEL = 0  Where NQ.UP_DeltD.ID = {LINE1}\n", false},
+       "UPDATE NQ.UP_DeltD SET NQ.UP_DeltD.QTY = 2,NQ.UP_DeltD.QTYDEL = 0  Where NQ.UP_DeltD.ID = {LINE1}\n", false, "",
+       Senders::Orderers},
       {"commit", "commit", false},
-      {"editor: delete line", "DELETE FROM NQ.UP_DeltD  Where NQ.UP_DeltD.ID = {LINE2}\n", false},
+      {"editor: delete line", "DELETE FROM NQ.UP_DeltD  Where NQ.UP_DeltD.ID = {LINE2}\n", false, "",
+       Senders::Orderers},
       {"commit", "commit", false},
       {"editor: instructions",
-       "UPDATE NQ.UP_DELT SET NQ.UP_DELT.DELIV_S = 'Κτίριο Διοίκησης, ισόγειο'  Where NQ.UP_DELT.ID = 101\n", false},
+       "UPDATE NQ.UP_DELT SET NQ.UP_DELT.DELIV_S = 'Κτίριο Διοίκησης, ισόγειο'  Where NQ.UP_DELT.ID = 101\n", false, "",
+       Senders::Orderers},
       {"commit", "commit", false},
       {"editor: comment as a long value",
-       "UPDATE NQ.UP_DELT SET NQ.UP_DELT.COMM = :MemoCOMM  Where NQ.UP_DELT.ID = 101\n", false},
+       "UPDATE NQ.UP_DELT SET NQ.UP_DELT.COMM = :MemoCOMM  Where NQ.UP_DELT.ID = 101\n", false, "", Senders::Orderers},
       {"commit", "commit", false},
-      {"editor: finalise", "update UP_DELT set DTFIN=trunc(sysdate) where id=101", false},
+      {"editor: finalise", "update UP_DELT set DTFIN=trunc(sysdate) where id=101", false, "", Senders::Orderers},
       {"commit", "commit", false},
       {"editor: header finalised", "select * from UP_Delt where ID=101", true},
       // later stages of other requisitions
-      {"editor: arrival date", "UPDATE NQ.UP_DELT SET NQ.UP_DELT.DTARRIVED = '{T}'  Where NQ.UP_DELT.ID = 3\n", false},
+      {"editor: arrival date", "UPDATE NQ.UP_DELT SET NQ.UP_DELT.DTARRIVED = '{T}'  Where NQ.UP_DELT.ID = 3\n", false,
+       "", Senders::Orderers},
       {"commit", "commit", false},
       {"editor: receipt date and time",
        "UPDATE NQ.UP_DELT SET NQ.UP_DELT.DTRECEIVED = TO_DATE('{T} 10:30:00','DD/MM/YYYY HH24:MI:SS')  Where "
        "NQ.UP_DELT.ID = 7\n",
-       false},
+       false, "", Senders::Orderers},
       {"commit", "commit", false},
-      {"editor: all delivered", "begin  update UP_DELTD set QTYDEL=QTY where MID=2; commit; end; ", false},
+      {"editor: all delivered", "begin  update UP_DELTD set QTYDEL=QTY where MID=2; commit; end; ", false, "",
+       Senders::Orderers},
       {"editor: line outside stage 1",
        " insert into UP_DeltD (mid,prid,cid,code,qty,up,qtydel,xrUID,ItemAA)  select 101,'P008',cid,code,1,up,0,"
        "(select UserPID from UP_Printers where id='P008'),ItemAA  from UP_SymbD  where mid=2 and cid=(select cid "
        "from UP_SYMBD where id=201)",
-       false, "ORA-20013"},
+       false, "ORA-20013", Senders::Orderers},
       // the requisition register
       {"register: mine", "select * from UP_Delt dp where 1=1  AND  (dp.orderPID = 'maria')  order by dp.ID ", true},
       {"register: search",
@@ -129,10 +165,11 @@ inline const std::vector<ClientStatement>& ClientStatements() {
       {"register: year", "select * from UP_Delt dp where 1=1  AND  (TO_CHAR(dp.DTIN,'YYYY')='2024')  order by dp.ID ",
        true},
       {"register: delete a draft",
-       "begin  delete from UP_DELTD where MID=4; delete from UP_DELT where ID=4; commit; end; ", false},
+       "begin  delete from UP_DELTD where MID=4; delete from UP_DELT where ID=4; commit; end; ", false, "",
+       Senders::Orderers},
       {"register: delete a finalised one",
-       "begin  delete from UP_DELTD where MID=101; delete from UP_DELT where ID=101; commit; end; ", false,
-       "ORA-20018"},
+       "begin  delete from UP_DELTD where MID=101; delete from UP_DELT where ID=101; commit; end; ", false, "ORA-20018",
+       Senders::Orderers},
       // the workbench
       {"workbench: printers",
        "SELECT vp.*, (SELECT count(*) AS CONS FROM UP_Cons_REQ WHERE PRID=vp.ID) CONS  FROM UPV_PRINTERS vp where "
@@ -167,14 +204,16 @@ inline const std::vector<ClientStatement>& ClientStatements() {
       {"workbench: edit printer",
        "UPDATE NQ.UP_Printers SET NQ.UP_Printers.OFFICE = 'Γραφείο 12, ισόγειο (παράθυρο)'  Where "
        "NQ.UP_Printers.ID = 'P008'\n",
-       false},
+       false, "", Senders::SuperUser},
       {"commit", "commit", false},
-      {"workbench: edit consumable", "UPDATE NQ.UP_CONS SET NQ.UP_CONS.COSTPP = 2.5  Where NQ.UP_CONS.ID = 1\n", false},
+      {"workbench: edit consumable", "UPDATE NQ.UP_CONS SET NQ.UP_CONS.COSTPP = 2.5  Where NQ.UP_CONS.ID = 1\n", false,
+       "", Senders::SuperUser},
       {"commit", "commit", false},
       {"workbench: edit a column of the view only",
        "UPDATE NQ.UP_Printers SET NQ.UP_Printers.MANSNAME = 'x'  Where NQ.UP_Printers.ID = 'P008'\n", false,
        "ORA-00904"},
-      {"lookup: edit in the grid", "UPDATE UORG SET UORG.TEL1 = '210 3689199'  Where UORG.ID = '0.02.02'\n", false},
+      {"lookup: edit in the grid", "UPDATE UORG SET UORG.TEL1 = '210 3689199'  Where UORG.ID = '0.02.02'\n", false, "",
+       Senders::SuperUser},
       {"commit", "commit", false},
       // the requirement view and the printers window
       {"requirements of a unit",
@@ -202,7 +241,7 @@ inline const std::vector<ClientStatement>& ClientStatements() {
       {"transaction",
        "BEGIN P1.USRID:='MARIA';P1.USRIP:='127.0.0.1';\nUPDATE NQ.UP_DELT SET NQ.UP_DELT.COMM = 'Με ενημέρωση'  "
        "Where NQ.UP_DELT.ID = 8\n ;  P1.USRID:=NULL; P1.USRIP:=NULL; COMMIT; END;",
-       false},
+       false, "", Senders::Orderers},
   };
   return statements;
 }

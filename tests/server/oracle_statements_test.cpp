@@ -54,20 +54,8 @@ class ClientStatementsTest : public ::testing::Test {
     return out;
   }
 
-  // The statement with the values of the running session put in.
-  std::string Fill(std::string sql) {
-    auto replace = [&](const std::string& key, const std::string& value) {
-      for (std::size_t at = sql.find(key); at != std::string::npos; at = sql.find(key))
-        sql.replace(at, key.size(), value);
-    };
-    for (int n = 60; n >= 1; --n) replace("{T-" + std::to_string(n) + "}", server::OracleDateToChar(kToday - n));
-    replace("{T}", server::OracleDateToChar(kToday));
-    if (sql.find("{LINE") != std::string::npos) {
-      // Before the requisition exists (translation only) any number will do.
-      replace("{LINE1}", Raw("SELECT IFNULL(min(ID), 0) FROM UP_DELTD WHERE MID = 101"));
-      replace("{LINE2}", Raw("SELECT IFNULL(max(ID), 0) FROM UP_DELTD WHERE MID = 101"));
-    }
-    return sql;
+  std::string Fill(const std::string& sql) {
+    return test::FillClientStatement(sql, kToday, [&](const std::string& q) { return Raw(q); });
   }
 
   // One column of a result, row by row.

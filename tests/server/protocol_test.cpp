@@ -173,7 +173,7 @@ TEST_F(ProtocolTest, RowsAreZlibCompressedWhenAskedAndTheMessageIsNot) {
 }
 
 TEST_F(ProtocolTest, StatementsCommitAndErrorsComeBackAsOracleTexts) {
-  auto client = LoggedIn();
+  auto client = LoggedIn("ADMIN", "admin");
   EXPECT_EQ(client->Exec("update UORG set TEL1 = '2310 999' where ID = '0.01'"), "");
   EXPECT_EQ(client->Exec("commit"), "");
   EXPECT_EQ(client->Select("select TEL1 from UORG where ID = '0.01'").rows.Text(0, 0), "2310 999");
@@ -187,7 +187,7 @@ TEST_F(ProtocolTest, StatementsCommitAndErrorsComeBackAsOracleTexts) {
 }
 
 TEST_F(ProtocolTest, UncommittedWorkIsInvisibleToOthersAndRolledBackOnDisconnect) {
-  auto writer = LoggedIn();
+  auto writer = LoggedIn("ADMIN", "admin");
   auto reader = LoggedIn("NIKOS", "nikos");
   const std::string original(reader->Select("select TEL1 from UORG where ID = '0.02'").rows.Text(0, 0));
   EXPECT_EQ(writer->Exec("update UORG set TEL1 = 'changed' where ID = '0.02'"), "");
@@ -199,7 +199,7 @@ TEST_F(ProtocolTest, UncommittedWorkIsInvisibleToOthersAndRolledBackOnDisconnect
 }
 
 TEST_F(ProtocolTest, AnUpdateBlockIsAtomicAndTaggedWithTheUser) {
-  auto client = LoggedIn();
+  auto client = LoggedIn("ADMIN", "admin");
   const std::string begin = "BEGIN P1.USRID:='maria';P1.USRIP:='10.1.2.3';";
   const std::string end = " ;  P1.USRID:=NULL; P1.USRIP:=NULL; COMMIT; END;";
   // The second statement fails: the first one's change is undone as well.
@@ -322,7 +322,7 @@ TEST(ProtocolShutdown, StopRollsBackAndEndsCleanly) {
   auto server = std::make_unique<test::ServerProcess>();
   {
     LinkTestClient client(server->Port());
-    ASSERT_TRUE(client.Login("MARIA", "maria"));
+    ASSERT_TRUE(client.Login("ADMIN", "admin"));
     EXPECT_EQ(client.Exec("update UORG set TEL1 = 'pending' where ID = '0.01'"), "");
     EXPECT_EQ(server->Stop(), 0) << server->Log();
     EXPECT_TRUE(client.WaitClosed());
