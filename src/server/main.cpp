@@ -37,8 +37,11 @@ constexpr const char* kUsage =
     "      creates a database with the schema (and the demo data and users)\n"
     "  mero-server serve --db FILE [--listen ADDR:PORT]... [--files DIR] [--config FILE]\n"
     "                    [--versions V1;V2] [--busy-timeout MS] [--login-delay MS] [--log-requests]\n"
+    "                    [--login-timeout S] [--max-sessions N]\n"
     "      serves clients (default 127.0.0.1:7773; ports 7771-7779 carry the link cipher);\n"
-    "      --log-requests logs every request with its session, duration and outcome\n"
+    "      --log-requests logs every request with its session, duration and outcome;\n"
+    "      a connection not logged in after --login-timeout seconds (30) is ended, and one beyond\n"
+    "      --max-sessions sessions (100) is refused\n"
     "  mero-server user add NAME --db FILE [--superuser] [--dept ID] [--rights CANU] [--other-depts D1;D2]\n"
     "                            [--full-name TEXT]\n"
     "  mero-server user passwd NAME --db FILE\n"
@@ -189,7 +192,14 @@ int Serve(const Args& args) {
       throw std::invalid_argument("--busy-timeout must be 0 or more");
     config.busyTimeoutMs = n;
   }
-  if (args.Has("--log-requests")) config.logRequests = server::ParseSwitch(args.Get("--log-requests"), "--log-requests");
+  if (args.Has("--login-timeout")) {
+    config.loginTimeoutS = server::ParseAtLeast(args.Get("--login-timeout"), "--login-timeout", 1);
+  }
+  if (args.Has("--max-sessions")) {
+    config.maxSessions = server::ParseAtLeast(args.Get("--max-sessions"), "--max-sessions", 1);
+  }
+  if (args.Has("--log-requests"))
+    config.logRequests = server::ParseSwitch(args.Get("--log-requests"), "--log-requests");
   config.ApplyDefaults();
   server::Server server(config);
   server.Run(true);

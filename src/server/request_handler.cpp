@@ -66,6 +66,20 @@ link::TLinkStringLine Line(link::MessageKind kind, std::int32_t origin) {
   return line;
 }
 
+std::string Verdict(bool accepted) {
+  link::TLinkStringLine reply = Line(link::MessageKind::Login, 0);
+  reply.AddInt(accepted ? 1 : 0);
+  return std::move(reply).Finish();
+}
+
+// The longest user name there can be: the width of USRLU.USRID.
+std::size_t UserNameWidth(const Catalog& catalog) {
+  constexpr std::size_t kFallback = 16;  // the schema's width, for a catalog without the table
+  const CatalogObject* users = catalog.Find("USRLU");
+  const CatalogColumn* id = users != nullptr ? users->Find("USRID") : nullptr;
+  return id != nullptr && id->type.size > 0 ? static_cast<std::size_t>(id->type.size) : kFallback;
+}
+
 }  // namespace
 
 ServerContext::ServerContext(ServerConfig c)
@@ -200,11 +214,25 @@ void RequestHandler::Error(std::int32_t origin, const std::string& utf8Text, Out
 }
 
 void RequestHandler::Login(const link::TLinkStringLine& request, Outcome& out) {
-  const std::string user = base::StrTrim(ToUtf8(request.Field(2)));
+  // windows-1253 has one byte per character, so the name's length is known
+  // before anything is made of it.
+  const std::string_view wireUser = base::StrTrimView(request.Field(2));
+  if (wireUser.size() > UserNameWidth(*context_.catalog)) {
+    // No user has such a name: refused before it costs a throttle record or
+    // more than a short line of the log.
+    LogSession(
+        session_, ToUtf8(wireUser.substr(0, kLoggedNameLength + 1)),
+        "login refused, a user name of " + std::to_string(wireUser.size()) + " characters is longer than any user's");
+    loggedIn_ = false;
+    outcome_ = "refused";
+    out.replies.push_back(Verdict(false));
+    return;
+  }
+  const std::string user = ToUtf8(wireUser);
   const std::string password = ToUtf8(request.Field(3));
-  const std::string application(request.Field(4));
-  const std::string versionField(request.Field(5));
-  const std::string version = versionField.substr(0, versionField.find('\x02'));
+  const std::string_view application = request.Field(4);
+  const std::string_view versionField = request.Field(5);
+  const std::string_view version = versionField.substr(0, versionField.find('\x02'));
   const auto now = LoginThrottle::Clock::now();
 
   UserRow row;
@@ -212,10 +240,10 @@ void RequestHandler::Login(const link::TLinkStringLine& request, Outcome& out) {
   if (context_.throttle.Locked(user, session_.peer, now)) {
     refusal = "locked after repeated failures";
   } else if (application != context_.config.applicationName) {
-    refusal = "application \"" + ToUtf8(application) + "\" is not served";
+    refusal = "application " + QuotedWire(application, kLoggedNameLength) + " is not served";
   } else if (std::find(context_.config.acceptedVersions.begin(), context_.config.acceptedVersions.end(), version) ==
              context_.config.acceptedVersions.end()) {
-    refusal = "version \"" + ToUtf8(version) + "\" is not accepted";
+    refusal = "version " + QuotedWire(version, kLoggedNameLength) + " is not accepted";
   } else if (!FindUser(db_->Handle(), user, row) || !VerifyPassword(password, row.passwordHash)) {
     refusal = "wrong user name or password";
   }
@@ -237,9 +265,7 @@ void RequestHandler::Login(const link::TLinkStringLine& request, Outcome& out) {
     LogSession(session_, user, "login refused, " + refusal);
     outcome_ = "refused";
   }
-  link::TLinkStringLine reply = Line(link::MessageKind::Login, 0);
-  reply.AddInt(accepted ? 1 : 0);
-  out.replies.push_back(std::move(reply).Finish());
+  out.replies.push_back(Verdict(accepted));
 }
 
 void RequestHandler::Utility(const link::TLinkStringLine& request, Outcome& out) {

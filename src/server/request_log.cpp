@@ -52,19 +52,16 @@ std::string DescribeRequest(const link::TLinkStringLine& request) {
   }
 }
 
-std::string QuotedSql(std::string_view wireSql) {
-  const bool cut = wireSql.size() > kLoggedSqlLength;
-  // windows-1253 has one byte per character, so the cut never splits one.
-  const std::string utf8 = base::Win1253ToUtf8(cut ? wireSql.substr(0, kLoggedSqlLength) : wireSql);
-  std::string out = "\"";
-  AppendEscaped(out, utf8, true);
-  if (cut) out += "…";
-  out.push_back('"');
-  return out;
+std::string QuotedWire(std::string_view wireText, std::size_t maxChars) {
+  // windows-1253 has one byte per character: one character past the limit is
+  // enough for QuotedText to see that the text goes on.
+  const std::size_t shown = maxChars == std::string_view::npos ? maxChars : maxChars + 1;
+  return QuotedText(base::Win1253ToUtf8(wireText.substr(0, shown)), maxChars);
 }
 
-std::string RequestLine(const std::string& what, std::chrono::steady_clock::duration took,
-                        const std::string& outcome) {
+std::string QuotedSql(std::string_view wireSql) { return QuotedWire(wireSql, kLoggedSqlLength); }
+
+std::string RequestLine(const std::string& what, std::chrono::steady_clock::duration took, const std::string& outcome) {
   const double ms = std::chrono::duration<double, std::milli>(took).count();
   char duration[32];
   std::snprintf(duration, sizeof duration, "%.3f ms", ms);

@@ -19,12 +19,15 @@ inline constexpr std::size_t kLoggedSqlLength = 400;
 // lacks the fields of its kind.
 std::string DescribeRequest(const link::TLinkStringLine& request);
 
-// A statement (windows-1253) as one bounded line: UTF-8 in double quotes,
-// with \" \\ \n \r \t \xNN escapes, cut after kLoggedSqlLength characters.
+// A text as the client sent it (windows-1253) for the log: UTF-8 in double
+// quotes, escaped and cut after maxChars characters as QuotedText does; only
+// the part that is shown is converted.
+std::string QuotedWire(std::string_view wireText, std::size_t maxChars);
+
+// A statement as QuotedWire writes it, cut after kLoggedSqlLength characters.
 std::string QuotedSql(std::string_view wireSql);
 
 // "request WHAT, 1.234 ms, OUTCOME".
-std::string RequestLine(const std::string& what, std::chrono::steady_clock::duration took,
-                        const std::string& outcome);
+std::string RequestLine(const std::string& what, std::chrono::steady_clock::duration took, const std::string& outcome);
 
 }  // namespace mero::server

@@ -33,6 +33,9 @@ class Server {
 
  private:
   void Accept(std::size_t index);
+  // A connection beyond the session limit: told so in a message the client
+  // shows, then closed.
+  void Refuse(asio::ip::tcp::socket socket, bool cipher, std::uint64_t number);
 
   ServerContext context_;
   asio::io_context io_;
@@ -40,6 +43,8 @@ class Server {
   std::vector<bool> cipher_;
   SessionRegistry sessions_;
   std::uint64_t sessionsStarted_ = 0;  // only the accepting thread counts
+  std::size_t refusing_ = 0;           // refused connections not yet closed (accepting thread)
+  asio::steady_timer acceptPause_;     // after a failed accept (no descriptors left, say)
   asio::signal_set signals_;
 };
 

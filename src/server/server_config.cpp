@@ -39,6 +39,15 @@ void ServerConfig::ApplyDefaults() {
   if (listen.empty()) listen.push_back(Endpoint{});
 }
 
+int ParseAtLeast(const std::string& text, const std::string& what, int least) {
+  std::int32_t v = 0;
+  if (!base::TryStrToInt(base::StrTrim(text), v) || v < least) {
+    throw std::invalid_argument(what + " must be a whole number of at least " + std::to_string(least) + ", not \"" +
+                                text + "\"");
+  }
+  return v;
+}
+
 bool ParseSwitch(const std::string& text, const std::string& what) {
   const std::string t = base::LowerStr(base::StrTrim(text));
   if (t == "yes" || t == "on" || t == "true" || t == "1") return true;
@@ -85,6 +94,8 @@ void LoadConfigFile(const std::string& path, ServerConfig& config) {
       else if (key == "versions") config.acceptedVersions = Items(value, "; ");
       else if (key == "busy-timeout") config.busyTimeoutMs = ParseInt(value, "busy-timeout");
       else if (key == "login-delay") config.loginDelayMs = ParseInt(value, "login-delay");
+      else if (key == "login-timeout") config.loginTimeoutS = ParseAtLeast(value, "login-timeout", 1);
+      else if (key == "max-sessions") config.maxSessions = ParseAtLeast(value, "max-sessions", 1);
       else if (key == "log-requests") config.logRequests = ParseSwitch(value, "log-requests");
       else throw std::invalid_argument("unknown setting \"" + key + "\"");
     } catch (const std::invalid_argument& e) {

@@ -27,6 +27,8 @@ struct ServerConfig {
   int busyTimeoutMs = 5000;                              // --busy-timeout / busy-timeout
   int loginDelayMs = 250;              // --login-delay / login-delay: first delay after a failed login
   bool logRequests = false;            // --log-requests / log-requests: one log line per request
+  int loginTimeoutS = 30;              // --login-timeout / login-timeout: a connection not logged in by then ends
+  int maxSessions = 100;               // --max-sessions / max-sessions: connections beyond are refused
   std::string serverVersion = "1.31";  // the number utility request 6 answers
 
   // Fills unset listen with the default 127.0.0.1:7773.
@@ -40,6 +42,10 @@ Endpoint ParseEndpoint(const std::string& text);
 // Reads a switch: yes/no, on/off, true/false, 1/0, in any case; raises
 // std::invalid_argument naming what for anything else.
 bool ParseSwitch(const std::string& text, const std::string& what);
+
+// Reads a whole number of at least `least`; raises std::invalid_argument
+// naming what for anything else.
+int ParseAtLeast(const std::string& text, const std::string& what, int least);
 
 // Reads a configuration file into config; raises std::runtime_error naming
 // the file and line of a bad setting.

@@ -1,7 +1,14 @@
 #include "server/session.h"
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
 #include <sys/socket.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <exception>
 #include <vector>
 
@@ -22,6 +29,37 @@ link::TLinkCompression CompressionOf(std::string_view payload) {
     if ((b0 & 0x0F) == 8 && (b0 >> 4) <= 7 && (b0 * 256 + b1) % 31 == 0) return link::acLinkZLib;
   }
   return link::acNoCompression;
+}
+
+// A client machine that vanishes (switched off, its network gone) sends
+// nothing more, not even a close: probes after a minute of silence, and an
+// unanswered probe or unacknowledged reply for two minutes, end the session
+// and free it.
+constexpr int kKeepAliveIdleS = 60;
+constexpr int kKeepAliveIntervalS = 10;
+constexpr int kKeepAliveProbes = 6;
+constexpr unsigned kUnansweredLimitMs = 120000;
+
+void KeepAlive(asio::ip::tcp::socket& socket) {
+  asio::error_code ec;
+  socket.set_option(asio::socket_base::keep_alive(true), ec);
+  const int fd = socket.native_handle();
+  ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &kKeepAliveIdleS, sizeof kKeepAliveIdleS);
+  ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &kKeepAliveIntervalS, sizeof kKeepAliveIntervalS);
+  ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &kKeepAliveProbes, sizeof kKeepAliveProbes);
+  ::setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &kUnansweredLimitMs, sizeof kUnansweredLimitMs);
+}
+
+// Waits until the socket has something to read (or has ended); false when
+// the deadline passes first.
+bool Readable(int fd, std::chrono::steady_clock::time_point deadline) {
+  while (true) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return false;
+    pollfd p{fd, POLLIN, 0};
+    const int n = ::poll(&p, 1, static_cast<int>(std::min<std::int64_t>(left.count(), 60000)));
+    if (n > 0 || (n < 0 && errno != EINTR)) return true;  // the read says what happened
+  }
 }
 
 }  // namespace
@@ -84,6 +122,7 @@ Session::Session(asio::ip::tcp::socket socket, ServerContext& context, bool ciph
   name_.number = number;
   name_.peer = ec ? std::string("?") : remote.address().to_string();
   socket_.set_option(asio::ip::tcp::no_delay(true), ec);
+  KeepAlive(socket_);
   link::UseLinkCipher(transforms_, cipher);
   handler_ = std::make_unique<RequestHandler>(context_, name_);
 }
@@ -132,7 +171,13 @@ void Session::Run() {
   LogSession(name_, "", "connected");
   asio::error_code ec;
   why_ = "disconnected";
+  // A connection that does not log in soon holds a thread for nothing.
+  const auto loginBy = std::chrono::steady_clock::now() + std::chrono::seconds(context_.config.loginTimeoutS);
   while (true) {
+    if (!handler_->LoggedIn() && !Readable(socket_.native_handle(), loginBy)) {
+      why_ = "closed: not logged in within " + std::to_string(context_.config.loginTimeoutS) + " s";
+      break;
+    }
     const std::size_t n = socket_.read_some(asio::buffer(buffer_), ec);
     if (ec) {
       if (ec != asio::error::eof) why_ = "connection lost: " + ec.message();

@@ -25,6 +25,8 @@ TEST(ServerCommands, InitRefusesAnExistingFileAndBadUsage) {
   EXPECT_EQ(RunMeroServer({"serve", "--db", dir.File("absent.db")}, &out), 2);
   EXPECT_NE(out.find("does not exist; create it with mero-server init"), std::string::npos) << out;
   EXPECT_EQ(RunMeroServer({"serve", "--db", db, "--listen", "nowhere:port"}, &out), 2);
+  EXPECT_EQ(RunMeroServer({"serve", "--db", db, "--max-sessions", "0"}, &out), 2);
+  EXPECT_NE(out.find("--max-sessions must be a whole number of at least 1, not \"0\""), std::string::npos) << out;
   EXPECT_EQ(RunMeroServer({"frobnicate"}, &out), 2);
   EXPECT_NE(out.find("unknown command frobnicate"), std::string::npos);
   EXPECT_EQ(RunMeroServer({"--help"}, &out), 0);

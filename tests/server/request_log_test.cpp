@@ -1,6 +1,8 @@
 // The server's request log as the operator reads it: a real mero-server
 // process with --log-requests, driven through the link.
 
+#include "server/request_log.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -11,7 +13,6 @@
 
 #include "base/encoding.h"
 #include "link/codec/string_line.h"
-#include "server/request_log.h"
 #include "support/link_test_client.h"
 #include "support/server_process.h"
 
@@ -78,8 +79,7 @@ TEST(RequestLog, EachRequestIsOneLineWithItsKindTextAndOutcome) {
       {"login", [](LinkTestClient& c) { ASSERT_TRUE(c.Login("MARIA", "maria")); }, "-", "login", "ok"},
       {"select", [](LinkTestClient& c) { c.Select("select ID from UORG"); }, "MARIA", "select \"select ID from UORG\"",
        "ok"},
-      {"failing statement",
-       [](LinkTestClient& c) { c.Exec("update NO_SUCH_TABLE set A = 1"); }, "MARIA",
+      {"failing statement", [](LinkTestClient& c) { c.Exec("update NO_SUCH_TABLE set A = 1"); }, "MARIA",
        "execute \"update NO_SUCH_TABLE set A = 1\"", "ORA-00942: table or view does not exist"},
       {"lines, quotes and a backslash on one line",
        [](LinkTestClient& c) { c.Select("select ID\r\nfrom UORG where NAME <> 'a\"b\\c'"); }, "MARIA",
@@ -89,8 +89,7 @@ TEST(RequestLog, EachRequestIsOneLineWithItsKindTextAndOutcome) {
        "select \"select ID from UORG where NAME = 'Πρυτανεία'\"", "ok"},
       {"a long statement is cut", [&](LinkTestClient& c) { c.Select(longSql); }, "MARIA",
        "select \"" + longSql.substr(0, server::kLoggedSqlLength) + "…\"", "ok"},
-      {"pass-through select",
-       [](LinkTestClient& c) { c.Select("select ID from UORG", -1, 0, 1, true); }, "MARIA",
+      {"pass-through select", [](LinkTestClient& c) { c.Select("select ID from UORG", -1, 0, 1, true); }, "MARIA",
        "pass-through select \"select ID from UORG\"", "ok"},
       {"next packet of a cursor that is not open",
        [](LinkTestClient& c) {
@@ -127,8 +126,7 @@ TEST(RequestLog, PasswordsOfLoginsAndLoginInformationAreNeverWritten) {
   test::ServerProcess::Options options = Logging();
   options.prepare = [&](const std::string& database) {
     std::string output;
-    ASSERT_EQ(test::RunMeroServer({"user", "add", "AUDITOR", "--db", database}, &output, password + "\n"), 0)
-        << output;
+    ASSERT_EQ(test::RunMeroServer({"user", "add", "AUDITOR", "--db", database}, &output, password + "\n"), 0) << output;
   };
   test::ServerProcess server(options);
   LinkTestClient client(server.Port());
@@ -233,13 +231,31 @@ TEST(RequestLog, AClientsTextCannotStartALineOfItsOwn) {
   test::ServerProcess server(Logging());
   LinkTestClient client(server.Port());
   const std::string forged = "2026-01-01 00:00:00.000 #99 127.0.0.1 ADMIN: login accepted";
-  EXPECT_FALSE(client.Login("EVIL\n" + forged, "x"));
+  struct Case {
+    const char* name;
+    std::string user;
+    std::string application;
+    std::string version;
+    std::string logged;  // the refusal as the log shows it
+  };
+  const Case cases[] = {
+      {"a name longer than any user's, cut", "EVIL\n" + forged, "MERO", "1,31",
+       R"("EVIL\n2026-01-01 00:00:00.000 #99 127.0.0…": login refused, a user name of 64 characters)"},
+      {"a short name that reads as another user", "X\nADMIN: ok", "MERO", "1,31",
+       R"("X\nADMIN: ok": login refused, wrong user name or password)"},
+      {"an application", "NIKOS", "MERO\r\n" + forged, "1,31",
+       R"(NIKOS: login refused, application "MERO\r\n2026-01-01 00:00:00.000 #99 127.0.…" is not served)"},
+      {"a version", "NIKOS", "MERO", "1,31\n\"" + forged,
+       R"(NIKOS: login refused, version "1,31\n\"2026-01-01 00:00:00.000 #99 127.0.…" is not accepted)"},
+  };
+  for (const Case& c : cases) EXPECT_FALSE(client.Login(c.user, "x", c.application, c.version)) << c.name;
   EXPECT_EQ(client.Exec("update X set A = 1\n" + forged), "ORA-01012: not logged on");
   client.ServerVersion();
   ASSERT_TRUE(server.WaitForLog(": request utility 6")) << server.Log();
   const std::string log = server.Log();
   EXPECT_EQ(log.find("\n" + forged), std::string::npos) << log;
-  EXPECT_NE(log.find("EVIL\\n" + forged + ": login refused"), std::string::npos) << log;
+  EXPECT_EQ(log.find("\nADMIN"), std::string::npos) << log;
+  for (const Case& c : cases) EXPECT_NE(log.find(c.logged), std::string::npos) << c.name << "\n" << log;
 }
 
 TEST(RequestLog, DescriptionsOfDamagedRequestsNeverRaise) {
