@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -18,7 +19,9 @@
 #include "base/variant_routines.h"
 #include "data/remote/application_dataset.h"
 #include "data/remote/query_utils.h"
+#include "link/client/socket_errors.h"
 #include "link/codec/field_type.h"
+#include "support/error_text.h"
 #include "support/login_helper.h"
 #include "support/scripted_presenter.h"
 #include "support/server_process.h"
@@ -26,6 +29,7 @@
 
 using namespace mero;
 using namespace mero::base::literals;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -239,6 +243,34 @@ TEST_F(LiveConnection, TheModulesSocketHasAReplyWaitLimitAndTakesTheSetting) {
   Login("MARIA", "maria", server_.Port());
   ASSERT_EQ(app::Ctx().LoginState, 1) << server_.Log();
   EXPECT_EQ(module_->ACS1().ReplyTimeLimit(), 7);
+}
+
+// What a window meets when the server dies under one of its lists: the list
+// fails with the disconnect text at once, and the next one (which reconnects)
+// with the refusal, not a hang.
+TEST_F(LiveConnection, AListWhoseServerIsKilledFailsAndTheNextOneIsRefused) {
+  Login("MARIA", "maria", server_.Port());
+  ASSERT_EQ(app::Ctx().LoginState, 1) << server_.Log();
+  link::TLinkClientSocket& socket = module_->ACS1();
+  socket.SetReplyTimeLimit(0);  // the kill alone must end the wait
+  const auto start = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::time_point killed{};
+  socket.SmartWait().OnWaitTick = [&] {
+    if (killed == std::chrono::steady_clock::time_point{} && std::chrono::steady_clock::now() - start > 300ms) {
+      server_.Kill();
+      killed = std::chrono::steady_clock::now();
+    }
+  };
+  data::TKZLINK& q = module_->Q();
+  const std::string endless =
+      "select count(*) from UP_CONS_REQ a, UP_CONS_REQ b, UP_CONS_REQ c, UP_CONS_REQ d, UP_CONS_REQ e";
+  EXPECT_EQ(test::ErrorOf<std::exception>([&] { data::OpenSQL(q, endless); }), link::kDisconnectedText);
+  EXPECT_LT(std::chrono::steady_clock::now() - killed, 1s);
+  socket.SmartWait().OnWaitTick = nullptr;
+  EXPECT_FALSE(q.Active());
+  EXPECT_EQ(test::ErrorOf<std::exception>([&] { data::OpenSQL(q, "select 1 from DUAL"); }),
+            link::AsyncSocketErrorText(link::kErrConnectionRefused, "127.0.0.1", socket.Port()));
+  EXPECT_FALSE(socket.Active());
 }
 
 TEST_F(LiveConnection, AcceptedLoginThenTheLoginInformation) {
