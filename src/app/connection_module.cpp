@@ -6,7 +6,9 @@
 #include "app/connection_context.h"
 #include "app/sql_value_rule.h"
 #include "base/encoding.h"
+#include "base/file_routines.h"
 #include "base/message_seam.h"
+#include "base/number_format.h"
 #include "base/number_routines.h"
 #include "base/startup.h"
 #include "base/text_routines.h"
@@ -59,6 +61,12 @@ void ResetConnectionModule() {
   Cipher().mode = 0;
 }
 
+int ReplyWaitSeconds(int defaultSeconds) {
+  std::int32_t seconds = 0;
+  const std::string text = base::StrTrim(base::RegReadStr("ReplyWaitSeconds", ""));
+  return base::TryStrToInt(text, seconds) && seconds >= 0 ? seconds : defaultSeconds;
+}
+
 namespace {
 
 // A read-only query of the module on its socket.
@@ -97,6 +105,7 @@ TDM1::TDM1(std::vector<std::string> args)
   s.SetDateTimeMaskForSQL("dd/mm/yyyy hh:nn:ss");
   s.SetSQLTransactionStart("BEGIN ");
   s.SetSQLTransactionEnd(";COMMIT; END;");
+  s.SetReplyTimeLimit(ReplyWaitSeconds(s.ReplyTimeLimit()));
   s.OnCodedMessage = [this](int id, const std::string& text) { ACS1CodedMessage(id, text); };
   s.OnCustomConnect = [this] { ACS1CustomConnect(); };
   s.OnCustomSQLSyntax = [this](const link::LinkSQLField& f, std::string& r, bool& h) { ACS1CustomSQLSyntax(f, r, h); };

@@ -33,6 +33,11 @@ int& LinkCipherMode();
 // takes the link key again on its next use.
 void ResetConnectionModule();
 
+// The reply wait limit of the module's socket, in seconds: the whole number
+// (0 = none) under "ReplyWaitSeconds" in the user's settings, else
+// defaultSeconds. An administrator lengthens it for a slow server.
+int ReplyWaitSeconds(int defaultSeconds);
+
 // The connection module: the one client socket ACS1, configured for MERO,
 // with the hooks through which MERO customises the link, and two read-only
 // queries on it: "_Q", which the connect hook makes the query utilities'

@@ -4,7 +4,10 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <chrono>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,18 +15,46 @@
 #include "app/sql_value_rule.h"
 #include "base/date_time.h"
 #include "base/encoding.h"
+#include "base/file_routines.h"
 #include "base/variant_routines.h"
 #include "data/remote/application_dataset.h"
 #include "data/remote/query_utils.h"
+#include "link/client/socket_errors.h"
 #include "link/codec/field_type.h"
+#include "support/error_text.h"
 #include "support/login_helper.h"
 #include "support/scripted_presenter.h"
 #include "support/server_process.h"
+#include "support/temp_dir.h"
 
 using namespace mero;
 using namespace mero::base::literals;
+using namespace std::chrono_literals;
 
 namespace {
+
+// The user's settings in a folder of the test's own while it lives.
+class OwnSettings {
+ public:
+  OwnSettings() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    old_ = config != nullptr ? std::optional<std::string>(config) : std::nullopt;
+    setenv("XDG_CONFIG_HOME", dir_.File("config").c_str(), 1);
+  }
+  ~OwnSettings() {
+    if (old_) {
+      setenv("XDG_CONFIG_HOME", old_->c_str(), 1);
+    } else {
+      unsetenv("XDG_CONFIG_HOME");
+    }
+  }
+  OwnSettings(const OwnSettings&) = delete;
+  OwnSettings& operator=(const OwnSettings&) = delete;
+
+ private:
+  test::TempDir dir_;
+  std::optional<std::string> old_;
+};
 
 TEST(SqlValueRule, WritesNullsFractionsAndDatesItsOwnWay) {
   const base::TDateTime day = base::EncodeDate(2005, 5, 10);
@@ -145,6 +176,18 @@ TEST_F(ConnectionModule, WaitWithMessagesReturnsAtOnceForTinyWaits) {
   EXPECT_TRUE(processed);
 }
 
+TEST_F(ConnectionModule, TheReplyWaitLimitComesFromTheSettingsWhenItIsAWholeNumber) {
+  OwnSettings settings;
+  EXPECT_EQ(app::ReplyWaitSeconds(60), 60) << "no settings file";
+  const std::pair<const char*, int> cases[] = {
+      {"", 60}, {"5", 5}, {" 300 ", 300}, {"0", 0}, {"-3", 60}, {"ten", 60}, {"2.5", 60},
+  };
+  for (const auto& [text, seconds] : cases) {
+    base::RegWriteStr("ReplyWaitSeconds", text);
+    EXPECT_EQ(app::ReplyWaitSeconds(60), seconds) << '"' << text << '"';
+  }
+}
+
 class LiveConnection : public test::ClientTest {
  protected:
   void Login(const std::string& user, const std::string& password, int port, std::vector<std::string> args = {}) {
@@ -190,6 +233,44 @@ TEST_F(LiveConnection, TheModulesQueriesAndTheGlobalQuery) {
   module_.reset();
   EXPECT_EQ(data::GlobalQuery(), nullptr);
   EXPECT_EQ(data::SharedSocket(), nullptr);
+}
+
+TEST_F(LiveConnection, TheModulesSocketHasAReplyWaitLimitAndTakesTheSetting) {
+  OwnSettings settings;
+  Login("MARIA", "maria", server_.Port());
+  EXPECT_EQ(module_->ACS1().ReplyTimeLimit(), 60);
+  base::RegWriteStr("ReplyWaitSeconds", "7");
+  Login("MARIA", "maria", server_.Port());
+  ASSERT_EQ(app::Ctx().LoginState, 1) << server_.Log();
+  EXPECT_EQ(module_->ACS1().ReplyTimeLimit(), 7);
+}
+
+// What a window meets when the server dies under one of its lists: the list
+// fails with the disconnect text at once, and the next one (which reconnects)
+// with the refusal, not a hang.
+TEST_F(LiveConnection, AListWhoseServerIsKilledFailsAndTheNextOneIsRefused) {
+  Login("MARIA", "maria", server_.Port());
+  ASSERT_EQ(app::Ctx().LoginState, 1) << server_.Log();
+  link::TLinkClientSocket& socket = module_->ACS1();
+  socket.SetReplyTimeLimit(0);  // the kill alone must end the wait
+  const auto start = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::time_point killed{};
+  socket.SmartWait().OnWaitTick = [&] {
+    if (killed == std::chrono::steady_clock::time_point{} && std::chrono::steady_clock::now() - start > 300ms) {
+      server_.Kill();
+      killed = std::chrono::steady_clock::now();
+    }
+  };
+  data::TKZLINK& q = module_->Q();
+  const std::string endless =
+      "select count(*) from UP_CONS_REQ a, UP_CONS_REQ b, UP_CONS_REQ c, UP_CONS_REQ d, UP_CONS_REQ e";
+  EXPECT_EQ(test::ErrorOf<std::exception>([&] { data::OpenSQL(q, endless); }), link::kDisconnectedText);
+  EXPECT_LT(std::chrono::steady_clock::now() - killed, 1s);
+  socket.SmartWait().OnWaitTick = nullptr;
+  EXPECT_FALSE(q.Active());
+  EXPECT_EQ(test::ErrorOf<std::exception>([&] { data::OpenSQL(q, "select 1 from DUAL"); }),
+            link::AsyncSocketErrorText(link::kErrConnectionRefused, "127.0.0.1", socket.Port()));
+  EXPECT_FALSE(socket.Active());
 }
 
 TEST_F(LiveConnection, AcceptedLoginThenTheLoginInformation) {

@@ -189,4 +189,21 @@ int ServerProcess::Stop() {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+void ServerProcess::Kill() {
+  if (pid_ <= 0) return;
+  kill(pid_, SIGKILL);
+  waitpid(pid_, nullptr, 0);
+  pid_ = -1;
+  if (reader_.joinable()) reader_.join();
+}
+
+void ServerProcess::Freeze() {
+  if (pid_ <= 0) return;
+  kill(pid_, SIGSTOP);
+  // The signal only starts the stop; a thread already running may answer
+  // one more request unless the group stop is complete.
+  int status = 0;
+  waitpid(pid_, &status, WUNTRACED);
+}
+
 }  // namespace mero::test

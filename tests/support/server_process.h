@@ -53,6 +53,12 @@ class ServerProcess {
   // Sends SIGTERM and waits for the exit and the end of its log; returns the
   // exit status.
   int Stop();
+  // Ends the server with SIGKILL, as a crash would, and reaps it: on return
+  // the system has closed its connections.
+  void Kill();
+  // Stops the server (SIGSTOP) and returns once all its threads have
+  // stopped: it reads and answers nothing more until it is killed.
+  void Freeze();
   bool Running() const { return pid_ > 0; }
 
  private:

@@ -53,9 +53,19 @@ struct FlagReset {
   ~FlagReset() { flag = false; }
 };
 
+// What a user waits for a server that has gone silent before the program
+// gives up: far longer than the slowest list or report takes, short enough
+// that nobody kills the program first.
+constexpr int kDefaultReplyTimeLimit = 60;
+
 }  // namespace
 
+std::string ReplyTimeoutText(int seconds) {
+  return std::string(kDisconnectedText) + " The server sent nothing for " + std::to_string(seconds) + " seconds.";
+}
+
 TLinkClientSocket::TLinkClientSocket() : fallbackTimer_(std::make_unique<QTimer>()) {
+  SetReplyTimeLimit(kDefaultReplyTimeLimit);
   fallbackTimer_->setSingleShot(true);
   fallbackTimer_->setInterval(500);
   QObject::connect(fallbackTimer_.get(), &QTimer::timeout, fallbackTimer_.get(), [this] {
@@ -104,6 +114,11 @@ void TLinkClientSocket::SetSQLDialect(TSQLDialect v) {
       sqlOptions_ = 0;
       break;
   }
+}
+
+void TLinkClientSocket::SetReplyTimeLimit(int seconds) {
+  replyTimeLimit_ = std::max(seconds, 0);
+  wait_.SetTimeLimit(std::chrono::seconds(replyTimeLimit_));
 }
 
 std::string TLinkClientSocket::AnchorStatusText() const {
@@ -405,8 +420,14 @@ void TLinkClientSocket::WaitForReply() {
   if (!Connected()) throw ELinkConnectException(kNoSocketText);
   CallScope call(*this);
   lostDuringWait_ = false;
-  wait_.Wait([this] { return PumpOnce(); });
+  const TLinkSmartWait::Outcome end = wait_.Wait([this] { return PumpOnce(); });
   RaiseKeptFailure();
+  if (end == TLinkSmartWait::Outcome::TimedOut) {
+    // The connection cannot be trusted to pair requests and replies again.
+    Close();
+    SetStatus(TACDisconnectedFromServer);
+    throw ELinkConnectException(ReplyTimeoutText(replyTimeLimit_));
+  }
   if (lostDuringWait_) {
     lostDuringWait_ = false;
     throw ELinkConnectException(kDisconnectedText);
@@ -423,8 +444,11 @@ bool TLinkClientSocket::PumpOnce() {
   if (!Connected()) return false;
   // Writes what is still queued and blocks until bytes arrive; the readyRead
   // handler may already read them.
+  const qint64 unsent = s.bytesToWrite();
   s.waitForReadyRead(kPumpSliceMs);
   RaiseKeptFailure();
+  // A big request the server is still taking in is not silence.
+  if (s.bytesToWrite() < unsent) wait_.Activity();
   if (s.bytesAvailable() > 0) ReadAvailable();
   return true;
 }
@@ -448,6 +472,7 @@ void TLinkClientSocket::ReadAvailable() {
   const qint64 available = s.bytesAvailable();
   if (available <= 0 && !needDrain_) return;
   needDrain_ = false;
+  if (available > 0) wait_.Activity();
   // A handler that waits reads again while this read is being cut: each
   // level reads into its own buffer.
   std::string nested;

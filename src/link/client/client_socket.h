@@ -109,6 +109,8 @@ constexpr int kRowsAffectedMessage = -75007;
 // Fixed texts of the socket.
 inline constexpr const char* kNoSocketText = "No Socket! or Socket Not Active";
 inline constexpr const char* kDisconnectedText = "Disconnected from server!";
+// A reply wait that ran out its time limit: kDisconnectedText and the reason.
+std::string ReplyTimeoutText(int seconds);
 inline constexpr const char* kLinkServerErrorPrefix = "[LINK SERVER ERROR]";
 inline constexpr const char* kBadLoginText =
     "Bad Login Attempt.  Your User Name and Password was not validated at the server.";
@@ -133,6 +135,9 @@ class ELinkCustomObjectException : public base::Exception {
 // A request that expects a reply on a closed connection raises
 // ELinkConnectException "No Socket! or Socket Not Active" at once; a
 // connection lost during the wait ends it with "Disconnected from server!".
+// A wait during which the server sends nothing for ReplyTimeLimit seconds
+// closes the connection (a reply that came later would be taken for the
+// answer to the next request) and fails the same way, with the reason.
 class TLinkClientSocket : public TLinkCustomClientSocket {
  public:
   TLinkClientSocket();
@@ -177,6 +182,9 @@ class TLinkClientSocket : public TLinkCustomClientSocket {
   // Bit n for TLinkSQLErrorType n.
   std::uint8_t SQLErrorHandling() const { return sqlErrorHandling_; }
   void SetSQLErrorHandling(std::uint8_t v) { sqlErrorHandling_ = v; }
+  // Seconds of silence from the server that end a reply wait; 0 = none.
+  int ReplyTimeLimit() const { return replyTimeLimit_; }
+  void SetReplyTimeLimit(int seconds);
   TWaitingCursor CursorOnQueries() const { return wait_.CursorMode(); }
   void SetCursorOnQueries(TWaitingCursor v) { wait_.SetCursorMode(v); }
   bool ProgressBar() const { return progressBar_; }
@@ -391,6 +399,7 @@ class TLinkClientSocket : public TLinkCustomClientSocket {
   std::string dateTimeMaskForSQL_;
   std::string timeMaskForSQL_;
   std::uint8_t sqlErrorHandling_ = 1U << seAsExceptions;
+  int replyTimeLimit_ = 0;
   bool progressBar_ = false;
   LinkStatusBar* statusBar_ = nullptr;
   TClientAnchorStatus anchorStatus_ = TACNoAnchor;

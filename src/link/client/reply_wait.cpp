@@ -8,13 +8,14 @@ void TLinkSmartWait::Quit() {
   if (depth_ > 0) quit_ = true;
 }
 
-void TLinkSmartWait::Wait(const Pump& pump) {
-  if (waiting_) return;
+TLinkSmartWait::Outcome TLinkSmartWait::Wait(const Pump& pump) {
+  if (waiting_) return Outcome::Released;
   LinkClientWindows* windows = CurrentLinkClientWindows();
   const bool cursor = cursorMode_ != cqNoChange && windows != nullptr;
   if (cursor) windows->SetWaitCursor(cursorMode_);
   if (OnStartOfWait) OnStartOfWait();
   quit_ = false;
+  Activity();
   ++depth_;
   waiting_ = true;
   struct End {
@@ -30,10 +31,14 @@ void TLinkSmartWait::Wait(const Pump& pump) {
     }
   } end{*this, cursor, windows};
   while (waiting_) {
-    if (quit_.exchange(false)) break;
+    if (quit_.exchange(false)) return Outcome::Quit;
     if (OnWaitTick) OnWaitTick();
-    if (!pump()) break;
+    if (!pump()) return Outcome::ConnectionGone;
+    if (waiting_ && timeLimit_.count() > 0 && std::chrono::steady_clock::now() - lastActivity_ >= timeLimit_) {
+      return Outcome::TimedOut;
+    }
   }
+  return Outcome::Released;
 }
 
 }  // namespace mero::link

@@ -2,10 +2,13 @@
 
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 
 #include <QHostAddress>
 #include <QObject>
 #include <QTcpSocket>
+#include <algorithm>
 
 #include "link/client/application_hooks.h"
 #include "link/client/socket_errors.h"
@@ -23,6 +26,7 @@ TLinkCustomClientSocket::TLinkCustomClientSocket() : socket_(std::make_unique<QT
     everConnected_ = true;
     // Requests must not wait for small frames to be gathered.
     socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    ApplyKeepAlive();
     if (OnConnect) Guard(OnConnect);
     if (!blockingOpen_) Guard([this] { DoConnected(); });
   });
@@ -119,8 +123,14 @@ void TLinkCustomClientSocket::StartOpen(bool wait) {
   CallScope call(*this);
   blockingOpen_ = true;
   socket_->connectToHost(QString::fromStdString(target), static_cast<quint16>(port));
-  const bool connected = socket_->waitForConnected(-1);
+  const bool connected = socket_->waitForConnected(connectTimeLimit_ > 0 ? connectTimeLimit_ * 1000 : -1);
   blockingOpen_ = false;
+  if (!connected && Active()) {
+    // Given up: the attempt must not connect later behind the caller's back.
+    closing_ = true;
+    socket_->abort();
+    closing_ = false;
+  }
   RaiseKeptFailure();
   if (!connected) {
     if (OnError) return;  // the handler took the error
@@ -137,6 +147,20 @@ void TLinkCustomClientSocket::Close() {
   socket_->abort();
   closing_ = false;
   DoClosed();
+}
+
+void TLinkCustomClientSocket::ApplyKeepAlive() {
+  const int fd = static_cast<int>(socket_->socketDescriptor());
+  if (fd < 0) return;
+  const auto set = [fd](int level, int option, int value) { setsockopt(fd, level, option, &value, sizeof value); };
+  // Probing is best effort: a system that refuses an option keeps its own value.
+  set(SOL_SOCKET, SO_KEEPALIVE, 1);
+  set(IPPROTO_TCP, TCP_KEEPIDLE, std::max(keepAlive_.idleSeconds, 1));
+  set(IPPROTO_TCP, TCP_KEEPINTVL, std::max(keepAlive_.intervalSeconds, 1));
+  set(IPPROTO_TCP, TCP_KEEPCNT, std::max(keepAlive_.count, 1));
+  // Without it a request the server never acknowledges is retransmitted for
+  // a quarter of an hour before the system gives up.
+  set(IPPROTO_TCP, TCP_USER_TIMEOUT, std::max(keepAlive_.DetectionSeconds(), 1) * 1000);
 }
 
 std::string TLinkCustomClientSocket::LocalAddress() const {

@@ -12,6 +12,20 @@ namespace mero::link {
 
 enum TClientType : std::uint8_t { ctNonBlocking = 0, ctBlocking = 1 };
 
+// TCP keep-alive of the connection. A server that is gone without closing
+// (its machine off, the cable pulled) never sends the close the socket waits
+// for: after idleSeconds without traffic the system probes it every
+// intervalSeconds, and count unanswered probes end the connection. Data sent
+// and not acknowledged ends it after the same time. Either way the loss is
+// reported as a closed connection, within DetectionSeconds.
+struct TLinkKeepAlive {
+  int idleSeconds = 15;
+  int intervalSeconds = 5;
+  int count = 3;
+
+  int DetectionSeconds() const { return idleSeconds + intervalSeconds * count; }
+};
+
 // The connection of the client socket: where it connects, whether it is
 // connected, and the raw socket events. One QTcpSocket on the thread that
 // created the object (the user-interface thread); notifications arrive
@@ -52,6 +66,14 @@ class TLinkCustomClientSocket {
   void SetService(std::string service);
   TClientType ClientType() const { return clientType_; }
   void SetClientType(TClientType type) { clientType_ = type; }
+  // Applies to the next connection made.
+  const TLinkKeepAlive& KeepAlive() const { return keepAlive_; }
+  void SetKeepAlive(const TLinkKeepAlive& keepAlive) { keepAlive_ = keepAlive; }
+  // How long an open that waits (OpenAndWait, ctBlocking) waits for the
+  // connection in seconds; 0 leaves it to the system (about two minutes for
+  // a server that never answers).
+  int ConnectTimeLimit() const { return connectTimeLimit_; }
+  void SetConnectTimeLimit(int seconds) { connectTimeLimit_ = seconds; }
 
   // Connects to Host (looked up) when it is set, else to Address. An open
   // socket raises ESocketError "Socket already open".
@@ -123,6 +145,7 @@ class TLinkCustomClientSocket {
   void StartOpen(bool wait);
   void HandleError(int qtError);
   void HandleDisconnected();
+  void ApplyKeepAlive();
 
   std::unique_ptr<QTcpSocket> socket_;
   std::string address_;
@@ -130,6 +153,8 @@ class TLinkCustomClientSocket {
   int port_ = 0;
   std::string service_;
   TClientType clientType_ = ctNonBlocking;
+  TLinkKeepAlive keepAlive_;
+  int connectTimeLimit_ = 15;
   int lastError_ = 0;
   int callDepth_ = 0;
   bool closing_ = false;       // Close in progress: the disconnection is ours

@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <linux/filter.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -25,6 +26,16 @@ PeerConnection::~PeerConnection() { Close(); }
 void PeerConnection::Close() {
   if (fd_ >= 0) close(fd_);
   fd_ = -1;
+}
+
+void PeerConnection::Vanish() {
+  // A socket filter that accepts nothing: the system drops each segment
+  // before TCP sees it, so neither data nor keep-alive probes are acknowledged.
+  sock_filter dropAll[] = {{BPF_RET | BPF_K, 0, 0, 0}};
+  const sock_fprog program{1, dropAll};
+  if (setsockopt(fd_, SOL_SOCKET, SO_ATTACH_FILTER, &program, sizeof program) != 0) {
+    throw std::runtime_error("cannot attach the socket filter");
+  }
 }
 
 bool PeerConnection::ReadSome(std::chrono::steady_clock::time_point deadline) {

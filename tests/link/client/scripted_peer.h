@@ -47,6 +47,10 @@ class PeerConnection {
   // True when the client closes within the time-out.
   bool WaitClosed(std::chrono::milliseconds timeout = 10s);
   void Close();
+  // From now on every packet from the client is dropped unseen and nothing
+  // is answered, not even at the TCP level: to the client the peer is gone
+  // without a close, as when its machine loses power.
+  void Vanish();
 
   // The login a client sends first, answered with the verdict.
   link::TLinkStringLine AnswerLogin(bool verdict);
