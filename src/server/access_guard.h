@@ -22,7 +22,8 @@ enum class AccessRole {
 // open to everyone (except password hashes, which read as NULL); changes
 // follow one policy table (access_guard.cpp, written down in
 // docs/server-rules.md):
-// - a super-user changes every table of the domain;
+// - a super-user changes every table of the domain and the shell's own
+//   (departments and the like);
 // - a toner responsible creates, changes and deletes requisitions and their
 //   lines of the units whose TONER_UID names him, raises the requisition
 //   counter by one and refreshes the budget rows of those units; the stage

@@ -298,7 +298,7 @@ TEST_F(LiveConnection, RefusedLoginShowsTheModulesMessage) {
 }
 
 TEST_F(LiveConnection, TransactionTextsMakeAnAuditedBlock) {
-  Login("MARIA", "maria", server_.Port());
+  Login("ADMIN", "admin", server_.Port());
   ASSERT_EQ(app::Ctx().LoginState, 1);
   link::TLinkClientSocket& s = module_->ACS1();
   const std::string block =
@@ -310,7 +310,7 @@ TEST_F(LiveConnection, TransactionTextsMakeAnAuditedBlock) {
 }
 
 TEST_F(LiveConnection, CompressionArgumentCompressesEveryMessage) {
-  Login("NIKOS", "nikos", server_.Port(), {"-Compression"});
+  Login("ADMIN", "admin", server_.Port(), {"-Compression"});
   ASSERT_EQ(app::Ctx().LoginState, 1);
   EXPECT_EQ(module_->ACS1().Compression(), link::acLinkZLib);
   EXPECT_EQ(module_->ACS1().RequestExec(nullptr, "", "update UORG set TEL1 = '1' where ID = '0.01'", "", "", true), "");

@@ -85,7 +85,7 @@ ShellRun MeroSql(const std::string& password, const std::string& arguments) {
 TEST(MeroSql, RunsStatementsAgainstTheServer) {
   test::ServerProcess server;
   const std::string port = " --port " + std::to_string(server.Port());
-  const ShellRun ok = MeroSql("maria", "--user maria" + port +
+  const ShellRun ok = MeroSql("admin", "--user admin" + port +
                                            " -c \"select ID, NAME from UORG where ID = '0.01'\""
                                            " -c \"update UORG set TEL1 = 'x' where ID = '0.01'\" -c commit");
   EXPECT_EQ(ok.status, 0) << ok.output;
@@ -96,6 +96,12 @@ TEST(MeroSql, RunsStatementsAgainstTheServer) {
             "(1 row)\n"
             "OK\n"
             "OK\n");
+
+  // The server decides what a user may change, whatever the program.
+  const ShellRun forbidden =
+      MeroSql("maria", "--user maria" + port + " -c \"update UP_SYMBD set UP=0.01 where ID=201\"");
+  EXPECT_NE(forbidden.status, 0);
+  EXPECT_EQ(forbidden.output, "[LINK SERVER ERROR]ORA-01031: insufficient privileges\n");
 
   const ShellRun failing = MeroSql("maria", "--user MARIA" + port + " -c \"select * from NOWHERE\"");
   EXPECT_NE(failing.status, 0);

@@ -14,6 +14,7 @@
 #include "app/connection_context.h"
 #include "app/connection_module.h"
 #include "app/main_window_logic.h"
+#include "base/encoding.h"
 #include "base/text_routines.h"
 #include "data/remote/application_dataset.h"
 #include "data/remote/query_startup.h"
@@ -67,6 +68,14 @@ class PrintersTest : public ClientTest {
     q.Open();
     if (q.IsEmpty()) return "<none>";
     return q.Fields(0).IsNull() ? "<null>" : q.Fields(0).AsString();
+  }
+
+  // A statement and its commit on the second session (ADMIN's unless it was
+  // opened as someone else): how a test sets the data up.
+  void AdminExec(const std::string& sql) {
+    OtherSelect("select 1 from DUAL");
+    // Written here in UTF-8; the link carries the client's code page.
+    data::RunStatement(base::Utf8ToWin1253(sql), true, other_.get());
   }
 
   // The first column of every row, read from the second session.

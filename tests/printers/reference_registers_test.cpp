@@ -150,7 +150,7 @@ TEST_F(ReferenceRegisters, ContractConsumablesAreTheLinesOfTheCurrentContractPar
 
   // The contract named by the parameter, not the one open today: the
   // parameter is read at the next login.
-  data::ExecSQLCommit("update UP_OVPARAMS set PVALN=1 where PNM='UP_CURRENT_SYMBID'");
+  AdminExec("update UP_OVPARAMS set PVALN=1 where PNM='UP_CURRENT_SYMBID'");
   LoginAs("MARIA", "maria");
   ContractConsumablesRegister previous;
   EXPECT_EQ(previous.SearchSQL(previous.InitialInput()),

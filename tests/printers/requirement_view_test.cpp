@@ -142,7 +142,7 @@ TEST_F(RequirementViewTest, TheWindowShowsTheValuesReadOnlyAndColoursWhatRemains
 
   // F7 reads the figures again: a requirement raised meanwhile leaves
   // something to order.
-  data::ExecSQLCommit("update UP_CONS_REQ set QTY=5 where PRID='P008' and CID=1");
+  AdminExec("update UP_CONS_REQ set QTY=5 where PRID='P008' and CID=1");
   QTest::keyClick(w.Grid()->View(), Qt::Key_F7);
   EXPECT_EQ(w.CountBox()->text(), "13");
   q.First();
@@ -154,7 +154,7 @@ TEST_F(RequirementViewTest, TheWindowShowsTheValuesReadOnlyAndColoursWhatRemains
 
 TEST_F(RequirementViewTest, AUnitWhosePrintersAreAllBelowItListsNothing) {
   // 0.04 keeps its one printer in the units below it for this test.
-  data::ExecSQLCommit("update UP_PRINTERS set ORGID='0.04.01' where ID='P026'");
+  AdminExec("update UP_PRINTERS set ORGID='0.04.01' where ID='P026'");
   RequirementView faculty("0.04", "", "");
   EXPECT_EQ(faculty.RunQuery(faculty.InitialInput()), 0);
   RequirementView below("0.04.01", "", "");

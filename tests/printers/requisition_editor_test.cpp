@@ -44,11 +44,6 @@ std::set<std::string> Editable(data::TDataSet& ds, const char* const (&names)[N]
 class RequisitionEditorTest : public test::PrintersTest {
  protected:
   // A change made as the administrator on a session of its own, committed.
-  void AdminExec(const std::string& sql) {
-    if (!other_) other_ = test::LoginOwnSocket(server_.Port(), "ADMIN", "admin");
-    // Written here in UTF-8; the link carries the client's code page.
-    data::RunStatement(base::Utf8ToWin1253(sql), true, other_.get());
-  }
   // A number as the other session reads it (the screen's decimal comma).
   double Num(const std::string& sql) {
     std::string text = OtherSelect(sql);
@@ -286,6 +281,8 @@ TEST_F(RequisitionEditorTest, ARequisitionDeletedSinceItWasListedClosesWithoutAN
 // Finalising against a unit's budget: 0.02.01 has ordered 90 (one finalised
 // requisition) and has a draft of 20; its limit and allotment vary by case.
 TEST_F(RequisitionEditorTest, FinalisingMeasuresTheValueAgainstTheLimitAndTheAllotment) {
+  // She orders for the unit alone here ("eleni;kostas" names nobody).
+  AdminExec("update UORG set TONER_UID='maria' where ID='0.02.01'");
   AdminExec(
       "insert into UP_DELT (ID, NODELT, SID, ORGID, DELPID, ORDERPID, STATE, DTIN, DELIV_S, ACTV) values "
       "(201, 201, 2, '0.02.01', '002', 'maria', 1, trunc(sysdate), 'Γραφείο 301, Τμήμα Προσωπικού', '1')");

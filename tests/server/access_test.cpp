@@ -91,7 +91,8 @@ TEST_F(AccessTest, ThePolicyTable) {
       {"ADMIN", "insert into USRLU (USRID) values ('MALLORY')", kRefusedCase},
       {"ADMIN", "delete from MERO_AUDIT", kRefusedCase},
       {"ADMIN", "update MERO_SEQUENCES set LAST_VALUE=1", kRefusedCase},
-      {"ADMIN", "update DEPT set NAME='x'", kRefusedCase},
+      {"MARIA", "update DEPT set NAME='x'", kRefusedCase},
+      {"ADMIN", "update DEPT set NAME=NAME where ID='D01'", ""},
       {"ADMIN", "insert into DUAL values ('Y')", kRefusedCase},
       // no schema changes, whatever the translator makes of them
       {"ADMIN", "drop table UP_DELT", "ORA-"},
@@ -198,6 +199,18 @@ TEST_F(AccessTest, ARefusalUndoesOnlyItsStatement) {
   EXPECT_EQ(Value("select COMM from UP_DELT where ID=4"), "πρώτο"_gr);
   EXPECT_NE(Value("select DELIV_S from UP_DELT where ID=4"), "μπλοκ"_gr);
   EXPECT_NE(Value("select UP from UP_SYMBD where ID=201"), "0.01");
+}
+
+TEST_F(AccessTest, AnInsertDrawsItsKeyOnce) {
+  for (const char* user : {"MARIA", "ADMIN"}) {
+    LinkTestClient& c = As(user);
+    const int drawn = std::stoi(Cell(c.Select("select SEQ_UP_DELT.NextVal from DUAL"), 0, 0));
+    EXPECT_EQ(c.Exec("insert into UP_DELT (ID,NODELT,SID,ORGID,DELPID,ORDERPID,STATE,DTIN) values "
+                     "(SEQ_UP_DELT.NextVal,90,2,'0.02.02','001','maria',1,trunc(sysdate))"),
+              "");
+    EXPECT_EQ(c.Exec("commit"), "");
+    EXPECT_EQ(Value("select max(ID) from UP_DELT"), std::to_string(drawn + 1)) << user;
+  }
 }
 
 TEST_F(AccessTest, ALoginAsAnotherUserStartsAfresh) {

@@ -298,7 +298,7 @@ TEST_F(KZLink, AutoCommitGoesOnTheDatasetsOwnSocket) {
   // A session of its own beside the module's, whose socket stays the shared
   // one: a commit on the shared socket would leave this session's change
   // open, and no other session would see it.
-  const std::unique_ptr<link::TLinkClientSocket> own = test::LoginOwnSocket(server_.Port());
+  const std::unique_ptr<link::TLinkClientSocket> own = test::LoginOwnSocket(server_.Port(), "ADMIN", "admin");
   ASSERT_EQ(data::SharedSocket(), &Socket());
   const auto onOwn = [&](const std::string& sql, const std::string& table) {
     auto q = std::make_unique<data::TKZLINK>("QOWN");

@@ -315,7 +315,7 @@ TEST_F(Remote, CachedChangesGoAsOneAuditedBlock) {
   EXPECT_EQ(Select1("select COMM from UP_DELT where ID = 101"), "νέο"_gr);
   EXPECT_EQ(Select1("select count(*) from UP_DELT where ID > 101"), "0");
   // The block named the user in every audit row it caused.
-  EXPECT_EQ(Select1("select count(*) from MERO_AUDIT where TABLE_NAME = 'UP_DELT' and USRID = 'MARIA'"), "3");
+  EXPECT_EQ(Select1("select count(*) from MERO_AUDIT where TABLE_NAME = 'UP_DELT' and USRID = 'ADMIN'"), "3");
 
   // Nothing left: nothing sent.
   const int sent = Socket().SentMessageCount();

@@ -27,7 +27,8 @@ class RemoteDataSetTest : public ClientTest {
  protected:
   void SetUp() override {
     ClientTest::SetUp();
-    module_ = LoginThroughModule(server_.Port());
+    // The super-user: these tests change the shell's tables and the units.
+    module_ = LoginThroughModule(server_.Port(), "ADMIN", "admin");
     ASSERT_EQ(app::Ctx().LoginState, 1) << server_.Log();
   }
 

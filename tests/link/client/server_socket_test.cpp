@@ -150,7 +150,7 @@ TEST_F(ServerSocketTest, ZeroRowsAndPacketsFollowTheServersCursor) {
 }
 
 TEST_F(ServerSocketTest, StatementsReturnTheServersTextAndPassThroughRaisesIt) {
-  auto client = LoggedIn();
+  auto client = LoggedIn({"ADMIN", "admin", {}});
   link::TLinkClientSocket& socket = client->socket;
   RecordingDataset ds;
   EXPECT_EQ(socket.RequestExec(&ds, "", "update UORG set TEL1 = '2310' where ID = '0.01'", "", "", true), "");
