@@ -1,3 +1,48 @@
-#include <cstddef>
-#include <cstdint>
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t*, std::size_t) { return 0; }
+// The server's configuration file: any text either loads or fails with a
+// runtime_error that names the file and line. What loads holds usable
+// values only.
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+#include "fuzz_support.h"
+#include "server/server_config.h"
+
+using namespace mero;
+
+namespace {
+
+// In memory where the system offers it: the file is written on every run.
+const std::string kScratch = (std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
+                                                                        : std::filesystem::temp_directory_path()) /
+                             ("mero-fuzz-" + std::to_string(::getpid()) + ".conf");
+const std::string& ScratchFile() { return kScratch; }
+
+struct RemoveAtExit {
+  ~RemoveAtExit() { std::remove(ScratchFile().c_str()); }
+} removeAtExit;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string path = ScratchFile();
+  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+    std::fwrite(data, 1, size, f);
+    std::fclose(f);
+  }
+  server::ServerConfig config;
+  try {
+    server::LoadConfigFile(path, config);
+  } catch (const std::runtime_error& e) {
+    FUZZ_CHECK(std::string_view(e.what()).substr(0, path.size() + 1) == path + ":");
+    return 0;
+  }
+  config.ApplyDefaults();
+  FUZZ_CHECK(!config.listen.empty());
+  for (const server::Endpoint& e : config.listen) FUZZ_CHECK(e.port >= 0 && e.port <= 65535);
+  return 0;
+}
