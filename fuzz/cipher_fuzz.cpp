@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "cipher_setup.h"
 #include "fuzz_support.h"
 #include "link/codec/link_errors.h"
 #include "link/codec/pipeline.h"
@@ -32,11 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   link::TRijndael cipher;
-  cipher.SetCipherMode(static_cast<link::TRijndael::TCipherMode>(setup % 4));
-  cipher.SetKeySize(static_cast<link::TRijndael::TKeySize>((setup / 4) % 3));
-  cipher.SetStringMode(static_cast<link::TRijndael::TStringMode>((setup / 12) % 3));
-  cipher.SetKey("a key of the fuzz target");
-  if (cipher.CipherMode() != link::TRijndael::ECB) cipher.SetIV("0123456789abcdef");
+  fuzz::SetUpCipher(cipher, setup);
   if (action == 0) {
     try {
       (void)cipher.DecryptString(bytes);

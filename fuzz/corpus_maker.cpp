@@ -15,6 +15,7 @@
 
 #include "base/encoding.h"
 #include "base/variant.h"
+#include "cipher_setup.h"
 #include "data/change_log_dataset.h"
 #include "data/field.h"
 #include "data/memory_dataset.h"
@@ -211,11 +212,7 @@ void LinkSeeds() {
   // The cipher: every mode, key size and text form, and ciphered frames.
   for (int setup = 0; setup < 36; ++setup) {
     link::TRijndael cipher;
-    cipher.SetCipherMode(static_cast<link::TRijndael::TCipherMode>(setup % 4));
-    cipher.SetKeySize(static_cast<link::TRijndael::TKeySize>((setup / 4) % 3));
-    cipher.SetStringMode(static_cast<link::TRijndael::TStringMode>((setup / 12) % 3));
-    cipher.SetKey("a key of the fuzz target");
-    if (cipher.CipherMode() != link::TRijndael::ECB) cipher.SetIV("0123456789abcdef");
+    fuzz::SetUpCipher(cipher, static_cast<std::uint8_t>(setup));
     Seed("cipher_fuzz", Byte(setup) + Byte(0) + cipher.EncryptString(text.substr(0, 40)));
   }
   Seed("cipher_fuzz", Byte(0) + Byte(1) + text);

@@ -5,10 +5,13 @@
 // message when a decoder breaks a promise of its own (libFuzzer then keeps
 // the input as a crash file).
 
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -54,6 +57,38 @@ class Input {
 
  private:
   std::string_view bytes_;
+};
+
+// Where a target keeps its files: in memory where the system offers it,
+// since they are written on every run.
+inline std::filesystem::path ScratchRoot() {
+  return std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
+                                                   : std::filesystem::temp_directory_path();
+}
+
+// A file of this process that each run writes its input to; removed at exit,
+// with the ".new" file a save writes beside it.
+class ScratchFile {
+ public:
+  explicit ScratchFile(const std::string& extension)
+      : path_((ScratchRoot() / ("mero-fuzz-" + std::to_string(::getpid()) + extension)).string()) {}
+  ~ScratchFile() {
+    std::remove(path_.c_str());
+    std::remove((path_ + ".new").c_str());
+  }
+  ScratchFile(const ScratchFile&) = delete;
+  ScratchFile& operator=(const ScratchFile&) = delete;
+
+  const std::string& Path() const { return path_; }
+  void Write(const std::uint8_t* data, std::size_t size) const {
+    if (std::FILE* f = std::fopen(path_.c_str(), "wb")) {
+      std::fwrite(data, 1, size, f);
+      std::fclose(f);
+    }
+  }
+
+ private:
+  std::string path_;
 };
 
 [[noreturn]] inline void Broken(const char* file, int line, const char* what) {

@@ -17,18 +17,7 @@ using namespace mero;
 
 namespace {
 
-// In memory where the system offers it: the file is written on every run.
-const std::string kScratch = (std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
-                                                                        : std::filesystem::temp_directory_path()) /
-                             ("mero-fuzz-" + std::to_string(::getpid()) + ".ini");
-const std::string& ScratchFile() { return kScratch; }
-
-struct RemoveAtExit {
-  ~RemoveAtExit() {
-    std::remove(ScratchFile().c_str());
-    std::remove((ScratchFile() + ".new").c_str());
-  }
-} removeAtExit;
+const fuzz::ScratchFile scratch(".ini");
 
 // The names between brackets on the lines of the text, as a reader of the
 // file would take them, plus one that no file holds.
@@ -48,11 +37,8 @@ std::vector<std::string> SectionNames(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  const std::string path = ScratchFile();
-  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(text.data(), 1, text.size(), f);
-    std::fclose(f);
-  }
+  scratch.Write(data, size);
+  const std::string& path = scratch.Path();
   base::IniFile ini(path);
   FUZZ_CHECK(ini.Load());
   const std::vector<std::string> names = SectionNames(text);

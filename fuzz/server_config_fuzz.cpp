@@ -16,24 +16,13 @@ using namespace mero;
 
 namespace {
 
-// In memory where the system offers it: the file is written on every run.
-const std::string kScratch = (std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm")
-                                                                        : std::filesystem::temp_directory_path()) /
-                             ("mero-fuzz-" + std::to_string(::getpid()) + ".conf");
-const std::string& ScratchFile() { return kScratch; }
-
-struct RemoveAtExit {
-  ~RemoveAtExit() { std::remove(ScratchFile().c_str()); }
-} removeAtExit;
+const fuzz::ScratchFile scratch(".conf");
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string path = ScratchFile();
-  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
-  }
+  scratch.Write(data, size);
+  const std::string& path = scratch.Path();
   server::ServerConfig config;
   try {
     server::LoadConfigFile(path, config);
