@@ -6,7 +6,8 @@
 // system's own exceptions; nothing may crash, hang or escape as another type.
 //
 // Input: one byte of connection settings (bits 0-1 compression: none,
-// LZRW1-KH, none, zlib; bit 2 the link cipher), then the bytes the server sends.
+// LZRW1-KH, none, zlib; bit 2 the link cipher; bit 3 frames inside HTTP
+// responses), then the bytes the server sends.
 //
 // The connection is one end of a socket pair, so no network is touched. The
 // redirect kind is left out: it tells the client to connect to an address
@@ -124,6 +125,7 @@ void Configure(HostileServerSocket& socket, std::uint8_t settings) {
   static const link::TLinkCompression kCompression[] = {link::acNoCompression, link::acLinkCompress,
                                                         link::acNoCompression, link::acLinkZLib};
   socket.SetCompression(kCompression[settings & 3]);
+  if ((settings & 8) != 0) socket.ApplyCommandLine({"HTTP"});
   link::LinkTransforms cipher;
   if ((settings & 4) != 0) link::UseLinkCipher(cipher, true);
   socket.SetEncryption(link::etUserDefined);

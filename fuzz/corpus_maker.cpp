@@ -237,6 +237,14 @@ void LinkSeeds() {
     }
     Seed("client_dispatch_fuzz", Byte(settings) + all);
   }
+  // Frames inside HTTP responses: a head before each, one that reports a failure.
+  std::string http;
+  for (std::size_t i = 0; i < 4; ++i) {
+    http += "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n\r\n";
+    http += link::PackMessage(lines[i].Finish(), {});
+  }
+  Seed("client_dispatch_fuzz", Byte(8) + http);
+  Seed("client_dispatch_fuzz", Byte(8) + "HTTP/1.1 502 Bad Gateway\r\nX-Reason: error 10061\r\n\r\n");
 }
 
 class MemDataSet : public data::TLinkDataSet {
