@@ -301,6 +301,32 @@ void SettingsSeeds() {
   Seed("server_config_fuzz", "listen = 70000\n");
 }
 
+// Oracle formats: the values, texts and formats of the server's tests.
+void FormatSeeds() {
+  auto seed = [](int choice, double value, std::string_view text, std::string_view format) {
+    std::string bytes = Byte(choice) + std::string(reinterpret_cast<const char*>(&value), sizeof value);
+    bytes += std::string(text) + '\0' + std::string(format);
+    Seed("oracle_formats_fuzz", bytes);
+  };
+  const std::pair<const char*, const char*> dates[] = {
+      {"05/03/2024 10:11:12", "DD/MM/YYYY HH24:MI:SS"},
+      {"05-03-24", "DD-MM-RR"},
+      {"2024-03-05", "YYYY-MM-DD"},
+      {"01:05 PM", "HH:MI AM"},
+      {"20240305", "YYYYMMDD"},
+      {"05/03/99", "DD/MM/YY"},
+      {"01/01/2024 24:00", "DD/MM/YYYY HH24:MI"},
+      {"Mar 5, 2024", "Mon DD, YYYY"},
+  };
+  for (const auto& [text, format] : dates) {
+    seed(0, 0, text, format);
+    seed(1, 45356.4243, "", format);
+  }
+  for (const char* model : {"9,999.99", "0000", "FM999.90", "99", "9.9EEEE", "S999", "$999"})
+    seed(2, -1234.5, "", model);
+  for (const char* number : {"-2.5E1", ".00001", "100000000000000000000", "1,5", "+.5"}) seed(3, 0, number, "DD");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -312,5 +338,6 @@ int main(int argc, char** argv) {
   LinkSeeds();
   DataSeeds();
   SettingsSeeds();
+  FormatSeeds();
   return 0;
 }
