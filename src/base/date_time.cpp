@@ -1,5 +1,6 @@
 #include "base/date_time.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace mero::base {
@@ -31,7 +32,16 @@ DateParts CivilFromDays(std::int64_t z) {
   return {static_cast<int>(y + (m <= 2)), static_cast<int>(m), static_cast<int>(d)};
 }
 
-std::int64_t DayNumber(TDateTime value) { return static_cast<std::int64_t>(std::trunc(value)); }
+// The calendar runs from 1 January 1 (day -693593) to 31 December 9999 (day
+// 2958465). A number outside it, such as a damaged value from the link,
+// decodes as the nearest end, and one that is not a number as day 0, so that
+// no conversion below overflows.
+TDateTime InCalendar(TDateTime value) {
+  if (std::isnan(value)) return 0;
+  return std::clamp(value, -693593.0, 2958465.0);
+}
+
+std::int64_t DayNumber(TDateTime value) { return static_cast<std::int64_t>(std::trunc(InCalendar(value))); }
 
 }  // namespace
 
@@ -74,6 +84,7 @@ TDateTime EncodeTime(int hour, int minute, int second, int msec) {
 TDateTime CombineDateTime(TDateTime date, TDateTime time) { return date >= 0 ? date + time : date - time; }
 
 DateParts DecodeDate(TDateTime value) {
+  value = InCalendar(value);
   // Rounding the time to the millisecond may carry into the next day.
   std::int64_t days = DayNumber(value);
   if (std::llround(std::fabs(value - std::trunc(value)) * kMSecsPerDay) >= kMSecsPerDay) days += value >= 0 ? 1 : -1;
@@ -105,6 +116,7 @@ TDateTime DateOf(TDateTime value) { return std::trunc(value); }
 TDateTime TimeOf(TDateTime value) { return std::fabs(value - std::trunc(value)); }
 
 std::int32_t TimeOfDayMSecs(TDateTime value) {
+  value = InCalendar(value);
   const std::int64_t ms = std::llround(std::fabs(value - std::trunc(value)) * kMSecsPerDay);
   return static_cast<std::int32_t>(ms >= kMSecsPerDay ? 0 : ms);
 }

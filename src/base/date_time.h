@@ -37,6 +37,8 @@ TDateTime EncodeTime(int hour, int minute, int second, int msec);
 // Joins a date and a time of day the way date-time numbers count.
 TDateTime CombineDateTime(TDateTime date, TDateTime time);
 
+// A number outside the years 1 to 9999 decodes as the nearest end of them,
+// one that is not a number as day 0.
 DateParts DecodeDate(TDateTime value);
 TimeParts DecodeTime(TDateTime value);
 // 1 = Sunday … 7 = Saturday.

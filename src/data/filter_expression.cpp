@@ -194,8 +194,28 @@ class Parser {
   }
 
  private:
+  // Binding, evaluation and the tree's destruction recurse over its depth,
+  // which parentheses and NOT deepen one level each and every AND or OR one
+  // more: both are bounded, so no text can exhaust the stack.
+  static constexpr int kMaxNesting = 100;
+  static constexpr int kMaxOperators = 1000;
+
   const Token& Peek() const { return tokens_[pos_]; }
   Token Take() { return tokens_[pos_ < tokens_.size() - 1 ? pos_++ : pos_]; }
+  // Takes an AND, OR or NOT.
+  void TakeOperator() {
+    if (++operators_ > kMaxOperators) Fail("too many operators", Peek().position);
+    Take();
+  }
+  struct Nesting {
+    explicit Nesting(Parser& p) : parser(p) {
+      if (++parser.nesting_ > kMaxNesting) Fail("expression nested too deeply", parser.Peek().position);
+    }
+    ~Nesting() { --parser.nesting_; }
+    Nesting(const Nesting&) = delete;
+    Nesting& operator=(const Nesting&) = delete;
+    Parser& parser;
+  };
   [[noreturn]] void Unexpected() {
     const Token& t = Peek();
     if (t.kind == Tok::End) Fail("unexpected end of expression", t.position);
@@ -205,7 +225,7 @@ class Parser {
   std::unique_ptr<Node> Or() {
     auto left = And();
     while (Peek().kind == Tok::Or) {
-      Take();
+      TakeOperator();
       auto n = std::make_unique<Node>();
       n->kind = Node::Kind::Or;
       n->left = std::move(left);
@@ -218,7 +238,7 @@ class Parser {
   std::unique_ptr<Node> And() {
     auto left = Factor();
     while (Peek().kind == Tok::And) {
-      Take();
+      TakeOperator();
       auto n = std::make_unique<Node>();
       n->kind = Node::Kind::And;
       n->left = std::move(left);
@@ -230,13 +250,15 @@ class Parser {
 
   std::unique_ptr<Node> Factor() {
     if (Peek().kind == Tok::Not) {
-      Take();
+      const Nesting nesting(*this);
+      TakeOperator();
       auto n = std::make_unique<Node>();
       n->kind = Node::Kind::Not;
       n->left = Factor();
       return n;
     }
     if (Peek().kind == Tok::LParen) {
+      const Nesting nesting(*this);
       Take();
       auto n = Or();
       if (Peek().kind != Tok::RParen) {
@@ -314,6 +336,8 @@ class Parser {
 
   std::vector<Token> tokens_;
   std::size_t pos_ = 0;
+  int nesting_ = 0;
+  int operators_ = 0;
   std::vector<std::string>& names_;
 };
 

@@ -36,7 +36,8 @@ namespace mero::data {
 class TLinkFilterTreeReader {
  public:
   // Raises EDatabaseError "Filter expression error: <what> at position <n>"
-  // (1-based) for a malformed expression.
+  // (1-based) for a malformed expression, and for one nested deeper than 100
+  // levels (parentheses and NOT) or holding more than 1000 AND, OR and NOT.
   explicit TLinkFilterTreeReader(std::string_view expression);
   ~TLinkFilterTreeReader();
   TLinkFilterTreeReader(const TLinkFilterTreeReader&) = delete;

@@ -224,8 +224,16 @@ double OracleToDate(std::string_view text, std::string_view format) {
   return base::CombineDateTime(date, base::EncodeTime(hour, minute, second, 0));
 }
 
+void CheckOracleDate(double value) {
+  // 1 January 1 and the last second of 31 December 9999 as date-time numbers.
+  if (!(value >= -693593.0 && value < 2958466.0)) {
+    throw SqlError("ORA-01841: (full) year must be between -4713 and +9999, and not be 0");
+  }
+}
+
 std::string OracleDateToChar(double value, std::string_view format) {
   const std::vector<Element> elements = ParseFormat(format);
+  CheckOracleDate(value);
   // Rounded to the second first, so that 23:59:59.9996 belongs to the next day.
   const double seconds = std::round(value * 86400.0);
   const double whole = std::floor(seconds / 86400.0);

@@ -26,8 +26,12 @@ inline constexpr std::string_view kDefaultDateOutput = "DD/MM/YYYY";
 // ORA-01861 (quoted text differs), ORA-01821 (format not recognised).
 double OracleToDate(std::string_view text, std::string_view format = kDefaultDateInput);
 
+// Raises ORA-01841 for a number that is no date of the years 1 to 9999 (a
+// NaN, an infinity, or any number beyond them): no date function reads one.
+void CheckOracleDate(double value);
+
 // TO_CHAR of a date: the same elements (FM drops leading zeros). ORA-01821
-// for an element it does not know.
+// for an element it does not know, ORA-01841 for a number that is no date.
 std::string OracleDateToChar(double value, std::string_view format = kDefaultDateOutput);
 
 // TO_CHAR of a number without a format: integers as digits, fractions with

@@ -85,6 +85,7 @@ double TruncDate(double value, std::string_view format) {
   for (char c : format) f.push_back(c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c);
   const double day = std::trunc(value);
   if (f == "DD" || f == "DDD" || f == "J") return day;
+  CheckOracleDate(value);
   const base::DateParts d = base::DecodeDate(day);
   if (f == "MM" || f == "MON" || f == "MONTH" || f == "RM") return base::EncodeDate(d.year, d.month, 1);
   if (f == "YYYY" || f == "YEAR" || f == "YY" || f == "Y" || f == "RRRR" || f == "RR" || f == "SYYYY") {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "base/clock.h"
 #include "base/date_format.h"
 #include "base/date_routines.h"
@@ -42,6 +44,35 @@ TEST_F(DateTest, DateNumbersCountDaysFrom30December1899) {
   EXPECT_FALSE(base::TryEncodeDate(2005, 2, 29, out));
   EXPECT_TRUE(base::TryEncodeDate(2004, 2, 29, out));
   EXPECT_FALSE(base::TryEncodeTime(24, 0, 0, 0, out));
+}
+
+// A date-time number from the link can be anything: it decodes and formats
+// within the calendar instead of overflowing the day count.
+TEST_F(DateTest, NumbersOutsideTheCalendarDecodeAtItsEnds) {
+  struct Case {
+    double value;
+    int year, month, day;
+  };
+  const Case cases[] = {
+      {-1.50437e+82, 1, 1, 1},
+      {-std::numeric_limits<double>::infinity(), 1, 1, 1},
+      {-693594.5, 1, 1, 1},
+      {1e300, 9999, 12, 31},
+      {std::numeric_limits<double>::infinity(), 9999, 12, 31},
+      {2958466.0, 9999, 12, 31},
+      {std::numeric_limits<double>::quiet_NaN(), 1899, 12, 30},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    const base::DateParts p = base::DecodeDate(c.value);
+    EXPECT_EQ(p.year, c.year);
+    EXPECT_EQ(p.month, c.month);
+    EXPECT_EQ(p.day, c.day);
+    EXPECT_EQ(base::TimeOfDayMSecs(c.value), 0);
+    EXPECT_GE(base::DayOfWeek(c.value), 1);
+    EXPECT_LE(base::DayOfWeek(c.value), 7);
+    EXPECT_EQ(base::FormatDateTime("dd/mm/yyyy hh:nn", c.value).size(), 16U);
+  }
 }
 
 TEST_F(DateTest, FormatsWithGreekNames) {

@@ -127,6 +127,40 @@ TEST(FilterExpression, MalformedTextsRaiseWithThePosition) {
   }
 }
 
+// The tree is walked recursively: a text nested or chained beyond what any
+// filter needs is refused instead of exhausting the stack.
+TEST(FilterExpression, NestingAndOperatorsAreBounded) {
+  auto repeat = [](const std::string& piece, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += piece;
+    return out;
+  };
+  struct Case {
+    std::string filter;
+    std::string error;  // empty: accepted
+  };
+  const Case cases[] = {
+      {repeat("(", 100) + "ID = 1" + repeat(")", 100), ""},
+      {repeat("NOT ", 100) + "OK", ""},
+      {"ID = 1" + repeat(" OR ID = 1", 1000), ""},
+      {repeat("(", 101) + "ID = 1" + repeat(")", 101),
+       "Filter expression error: expression nested too deeply at position 101"},
+      {repeat("NOT ", 101) + "OK", "Filter expression error: expression nested too deeply at position 401"},
+      {repeat("(NOT ", 60) + "OK" + repeat(")", 60),
+       "Filter expression error: expression nested too deeply at position 251"},
+      {"ID = 1" + repeat(" OR ID = 1", 1001), "Filter expression error: too many operators at position 10008"},
+      {repeat("(", 200000), "Filter expression error: expression nested too deeply at position 101"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.filter.substr(0, 40));
+    if (c.error.empty()) {
+      EXPECT_NO_THROW(data::TLinkFilterTreeReader tree(c.filter));
+    } else {
+      EXPECT_EQ(test::ErrorOf<Error>([&] { data::TLinkFilterTreeReader tree(c.filter); }), c.error);
+    }
+  }
+}
+
 TEST(FilterExpression, BindingChecksFieldsAndLiterals) {
   test::MemDataSet ds;
   Fill(ds);

@@ -149,6 +149,25 @@ TEST_F(SqlDialect, ConvertsBetweenTextDatesAndNumbers) {
   for (const Case& c : cases) EXPECT_EQ(Eval(c.expression), c.result) << c.expression;
 }
 
+// Any number a client writes may reach a date function: one that is no date
+// of the years 1 to 9999 is refused, as Oracle refuses such a year.
+TEST_F(SqlDialect, NumbersBeyondTheCalendarAreNoDates) {
+  const std::string refused = "error: ORA-01841: (full) year must be between -4713 and +9999, and not be 0";
+  const Case cases[] = {
+      {"TO_CHAR(1e308 * 10, 'DD/MM/YYYY')", refused.c_str()},
+      {"TO_CHAR(-1e308 * 10, 'DD/MM/YYYY HH24:MI')", refused.c_str()},
+      {"TO_CHAR(1e300, 'YYYY')", refused.c_str()},
+      {"TO_CHAR(2958466, 'DD/MM/YYYY')", refused.c_str()},
+      {"TO_CHAR(-693594, 'DD/MM/YYYY')", refused.c_str()},
+      {"TRUNC(1e300, 'MM')", refused.c_str()},
+      {"TRUNC(-1e300, 'YYYY')", refused.c_str()},
+      {"TO_CHAR(2958465.5, 'DD/MM/YYYY HH24:MI')", "31/12/9999 12:00"},
+      {"TO_CHAR(-693593, 'DD/MM/YYYY')", "01/01/0001"},
+      {"TRUNC(2958465.5, 'MM')", "int 2958435"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Eval(c.expression), c.result) << c.expression;
+}
+
 TEST_F(SqlDialect, LpadAndRpadCutOrFillToCharacters) {
   const Case cases[] = {
       {"LPAD('abc', 6)", "   abc"},

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "base/date_time.h"
@@ -411,6 +412,30 @@ TEST_F(ParamListTest, ScalarReadersAndValueText) {
   TLinkParamItem blob;
   blob.SetBlob(Bytes({0, 6, 255}));
   EXPECT_EQ(blob.ValueStream(), Bytes({0, 6, 255}));
+}
+
+// A date's eight bytes come from the server and may hold any double: the
+// text shows the nearest end of the calendar instead of overflowing it.
+TEST_F(ParamListTest, DatesBeyondTheCalendarShowItsEnds) {
+  struct Case {
+    link::TFieldType type;
+    double value;
+    const char* text;
+  };
+  const Case cases[] = {
+      {link::ftDate, 1e300, "31/12/9999"},
+      {link::ftDate, -1.50437e+82, "01/01/0001"},
+      {link::ftDateTime, std::numeric_limits<double>::infinity(), "31/12/9999 00:00:00"},
+      {link::ftDate, std::numeric_limits<double>::quiet_NaN(), "30/12/1899"},
+      {link::ftTime, -std::numeric_limits<double>::infinity(), "00:00:00"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    TLinkParamItem item;
+    item.SetDataType(c.type);
+    item.SetRawValue(link::EncodeFloat9(c.value));
+    EXPECT_EQ(item.ValueText(), c.text);
+  }
 }
 
 TEST_F(ParamListTest, GuidTextMustBeTheBracedForm) {
