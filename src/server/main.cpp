@@ -37,8 +37,10 @@ constexpr const char* kUsage =
     "      creates a database with the schema (and the demo data and users)\n"
     "  mero-server serve --db FILE [--listen ADDR:PORT]... [--files DIR] [--config FILE]\n"
     "                    [--versions V1;V2] [--busy-timeout MS] [--login-delay MS] [--log-requests]\n"
+    "                    [--wal-pages N]\n"
     "      serves clients (default 127.0.0.1:7773; ports 7771-7779 carry the link cipher);\n"
-    "      --log-requests logs every request with its session, duration and outcome\n"
+    "      --log-requests logs every request with its session, duration and outcome;\n"
+    "      the write-ahead log starts afresh past N pages (default 4000, 16 MB)\n"
     "  mero-server user add NAME --db FILE [--superuser] [--dept ID] [--rights CANU] [--other-depts D1;D2]\n"
     "                            [--full-name TEXT]\n"
     "  mero-server user passwd NAME --db FILE\n"
@@ -189,7 +191,13 @@ int Serve(const Args& args) {
       throw std::invalid_argument("--busy-timeout must be 0 or more");
     config.busyTimeoutMs = n;
   }
-  if (args.Has("--log-requests")) config.logRequests = server::ParseSwitch(args.Get("--log-requests"), "--log-requests");
+  if (args.Has("--wal-pages")) {
+    if (!base::TryStrToInt(args.Get("--wal-pages"), n) || n < 10)
+      throw std::invalid_argument("--wal-pages must be 10 or more");
+    config.walPages = n;
+  }
+  if (args.Has("--log-requests"))
+    config.logRequests = server::ParseSwitch(args.Get("--log-requests"), "--log-requests");
   config.ApplyDefaults();
   server::Server server(config);
   server.Run(true);

@@ -85,6 +85,7 @@ void LoadConfigFile(const std::string& path, ServerConfig& config) {
       else if (key == "versions") config.acceptedVersions = Items(value, "; ");
       else if (key == "busy-timeout") config.busyTimeoutMs = ParseInt(value, "busy-timeout");
       else if (key == "login-delay") config.loginDelayMs = ParseInt(value, "login-delay");
+      else if (key == "wal-pages") config.walPages = ParseInt(value, "wal-pages");
       else if (key == "log-requests") config.logRequests = ParseSwitch(value, "log-requests");
       else throw std::invalid_argument("unknown setting \"" + key + "\"");
     } catch (const std::invalid_argument& e) {
