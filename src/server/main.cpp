@@ -37,11 +37,12 @@ constexpr const char* kUsage =
     "      creates a database with the schema (and the demo data and users)\n"
     "  mero-server serve --db FILE [--listen ADDR:PORT]... [--files DIR] [--config FILE]\n"
     "                    [--versions V1;V2] [--busy-timeout MS] [--login-delay MS] [--log-requests]\n"
-    "                    [--login-timeout S] [--max-sessions N]\n"
+    "                    [--login-timeout S] [--max-sessions N] [--wal-pages N]\n"
     "      serves clients (default 127.0.0.1:7773; ports 7771-7779 carry the link cipher);\n"
     "      --log-requests logs every request with its session, duration and outcome;\n"
     "      a connection not logged in after --login-timeout seconds (30) is ended, and one beyond\n"
-    "      --max-sessions sessions (100) is refused\n"
+    "      --max-sessions sessions (100) is refused;\n"
+    "      the write-ahead log starts afresh past --wal-pages pages (default 4000, 16 MB)\n"
     "  mero-server user add NAME --db FILE [--superuser] [--dept ID] [--rights CANU] [--other-depts D1;D2]\n"
     "                            [--full-name TEXT]\n"
     "  mero-server user passwd NAME --db FILE\n"
@@ -197,6 +198,11 @@ int Serve(const Args& args) {
   }
   if (args.Has("--max-sessions")) {
     config.maxSessions = server::ParseAtLeast(args.Get("--max-sessions"), "--max-sessions", 1);
+  }
+  if (args.Has("--wal-pages")) {
+    if (!base::TryStrToInt(args.Get("--wal-pages"), n) || n < 10)
+      throw std::invalid_argument("--wal-pages must be 10 or more");
+    config.walPages = n;
   }
   if (args.Has("--log-requests"))
     config.logRequests = server::ParseSwitch(args.Get("--log-requests"), "--log-requests");

@@ -106,7 +106,8 @@ RequestHandler::~RequestHandler() {
 }
 
 void RequestHandler::OpenDatabase() {
-  db_ = std::make_unique<Database>(context_.config.database, Database::Mode::Existing, context_.config.busyTimeoutMs);
+  db_ = std::make_unique<Database>(context_.config.database, Database::Mode::Existing, context_.config.busyTimeoutMs,
+                                   context_.config.walPages);
   RegisterSqlDialect(*db_, vars_);
   RegisterServerFunctions(*db_, vars_);
   guard_ = std::make_unique<AccessGuard>(*db_);

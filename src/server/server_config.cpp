@@ -96,6 +96,7 @@ void LoadConfigFile(const std::string& path, ServerConfig& config) {
       else if (key == "login-delay") config.loginDelayMs = ParseInt(value, "login-delay");
       else if (key == "login-timeout") config.loginTimeoutS = ParseAtLeast(value, "login-timeout", 1);
       else if (key == "max-sessions") config.maxSessions = ParseAtLeast(value, "max-sessions", 1);
+      else if (key == "wal-pages") config.walPages = ParseInt(value, "wal-pages");
       else if (key == "log-requests") config.logRequests = ParseSwitch(value, "log-requests");
       else throw std::invalid_argument("unknown setting \"" + key + "\"");
     } catch (const std::invalid_argument& e) {

@@ -26,6 +26,7 @@ struct ServerConfig {
   std::vector<std::string> acceptedVersions = {"1,31"};  // --versions a,b / versions
   int busyTimeoutMs = 5000;                              // --busy-timeout / busy-timeout
   int loginDelayMs = 250;              // --login-delay / login-delay: first delay after a failed login
+  int walPages = 4000;                 // --wal-pages / wal-pages: the log starts afresh past this many pages
   bool logRequests = false;            // --log-requests / log-requests: one log line per request
   int loginTimeoutS = 30;              // --login-timeout / login-timeout: a connection not logged in by then ends
   int maxSessions = 100;               // --max-sessions / max-sessions: connections beyond are refused

@@ -25,6 +25,14 @@ constexpr std::size_t kStatementCacheSize = 64;
 constexpr std::size_t kQueryCacheSize = 256;
 constexpr std::size_t kScriptCacheSize = 64;
 
+// Hands the write turn on when a request leaves no transaction open,
+// whichever way it ended (SQLite rolls a transaction back by itself after
+// some failures).
+struct TurnCheck {
+  Database& db;
+  ~TurnCheck() { db.GiveTurnIfIdle(); }
+};
+
 std::string_view ValueText(sqlite3_value* v) {
   const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(v));
   return p != nullptr ? std::string_view(p, static_cast<std::size_t>(sqlite3_value_bytes(v))) : std::string_view();
@@ -415,7 +423,13 @@ StatementCache::Lease SqlEngine::ClientStatement(std::string_view sqliteText) {
 
 bool SqlEngine::BeginIfNeeded() {
   if (InTransaction()) return false;
-  Exec("BEGIN IMMEDIATE");
+  db_.TakeWriteTurn();
+  try {
+    Exec("BEGIN IMMEDIATE");
+  } catch (...) {
+    db_.GiveTurnIfIdle();
+    throw;
+  }
   changed_ = false;
   return true;
 }
@@ -423,14 +437,19 @@ bool SqlEngine::BeginIfNeeded() {
 void SqlEngine::Commit() {
   if (InTransaction()) Exec("COMMIT");
   changed_ = false;
+  db_.GiveTurnIfIdle();
+  // The next writer goes on while this commit waits for the disk.
+  db_.SyncCommitted();
 }
 
 void SqlEngine::Rollback() {
   if (InTransaction()) Exec("ROLLBACK");
   changed_ = false;
+  db_.GiveTurnIfIdle();
 }
 
 std::unique_ptr<SelectCursor> SqlEngine::OpenSelect(std::string_view sqlUtf8) {
+  const TurnCheck check{db_};
   std::shared_ptr<const TranslatedStatement> t = Query(sqlUtf8);
   bool own = false;
   if (t->writes) {
@@ -452,6 +471,7 @@ std::unique_ptr<SelectCursor> SqlEngine::OpenSelect(std::string_view sqlUtf8) {
 }
 
 void SqlEngine::Execute(std::string_view sqlUtf8, const link::TLinkParamList* params) {
+  const TurnCheck check{db_};
   const std::shared_ptr<const Script> script = ScriptOf(sqlUtf8);
   for (const TranslatedStatement& s : *script) Run(s, params);
 }

@@ -77,18 +77,25 @@ ServerProcess::ServerProcess(const Options& options) {
   if (options.prepare) options.prepare(database_);
 
   // Failed logins of the tests wait a little, not a quarter of a second.
-  std::vector<std::string> serve = {"serve", "--db", database_, "--login-delay", "10"};
+  serve_ = {"serve", "--db", database_, "--login-delay", "10"};
   for (int port : options.ports) {
-    serve.push_back("--listen");
-    serve.push_back("127.0.0.1:" + std::to_string(port));
+    serve_.push_back("--listen");
+    serve_.push_back("127.0.0.1:" + std::to_string(port));
   }
   if (!options.filesDir.empty()) {
-    serve.push_back("--files");
-    serve.push_back(options.filesDir);
+    serve_.push_back("--files");
+    serve_.push_back(options.filesDir);
   }
-  serve.insert(serve.end(), options.extra.begin(), options.extra.end());
+  serve_.insert(serve_.end(), options.extra.begin(), options.extra.end());
+  portsWanted_ = options.ports.size();
+  Launch();
+}
+
+void ServerProcess::Launch() {
+  const std::size_t logBefore = log_.size();
+  logClosed_ = false;
   int inFd = -1;
-  pid_ = Spawn(serve, logFd_, inFd);
+  pid_ = Spawn(serve_, logFd_, inFd);
   close(inFd);
   fcntl(logFd_, F_SETFL, fcntl(logFd_, F_GETFL) | O_NONBLOCK);
   // Keeps the pipe from filling while nobody asks for the log; Log() takes
@@ -108,12 +115,12 @@ ServerProcess::ServerProcess(const Options& options) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
   const std::regex listening("listening on 127\\.0\\.0\\.1:([0-9]+)");
   while (std::chrono::steady_clock::now() < deadline) {
-    const std::string text = Log();
+    const std::string text = Log().substr(logBefore);
     std::vector<int> found;
     for (std::sregex_iterator it(text.begin(), text.end(), listening), end; it != end; ++it) {
       found.push_back(std::stoi((*it)[1]));
     }
-    if (found.size() >= options.ports.size()) {
+    if (found.size() >= portsWanted_) {
       ports_ = found;
       return;
     }
@@ -125,15 +132,10 @@ ServerProcess::ServerProcess(const Options& options) {
   }
   Stop();
   const std::string text = Log();
-  close(logFd_);
-  logFd_ = -1;
   throw std::runtime_error("mero-server did not start listening: " + text);
 }
 
-ServerProcess::~ServerProcess() {
-  Stop();
-  if (logFd_ >= 0) close(logFd_);
-}
+ServerProcess::~ServerProcess() { Stop(); }
 
 bool ServerProcess::DrainLocked() const {
   if (logClosed_) return false;
@@ -183,18 +185,30 @@ int ServerProcess::Stop() {
     }
     pid_ = -1;
   }
-  // The reader ends at the end of the log, once the server is gone: the
-  // caller then reads every line the server wrote.
-  if (reader_.joinable()) reader_.join();
+  EndLog();
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-void ServerProcess::Kill() {
-  if (pid_ <= 0) return;
-  kill(pid_, SIGKILL);
-  waitpid(pid_, nullptr, 0);
-  pid_ = -1;
+void ServerProcess::EndLog() {
+  // The reader ends at the end of the log, once the server is gone: the
+  // caller then reads every line the server wrote.
   if (reader_.joinable()) reader_.join();
+  if (logFd_ >= 0) close(logFd_);
+  logFd_ = -1;
+}
+
+void ServerProcess::Kill() {
+  if (pid_ > 0) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+  EndLog();
+}
+
+void ServerProcess::Restart() {
+  Stop();
+  Launch();
 }
 
 void ServerProcess::Freeze() {

@@ -53,13 +53,17 @@ class ServerProcess {
   // Sends SIGTERM and waits for the exit and the end of its log; returns the
   // exit status.
   int Stop();
-  // Ends the server with SIGKILL, as a crash would, and reaps it: on return
-  // the system has closed its connections.
+  // Kills the server with SIGKILL, as a crash would, and waits for it.
   void Kill();
+  // Starts the server again on the same database (after Stop or Kill), on
+  // the ports asked first; the log goes on after what the last one wrote.
+  void Restart();
   // Stops the server (SIGSTOP) and returns once all its threads have
   // stopped: it reads and answers nothing more until it is killed.
   void Freeze();
   bool Running() const { return pid_ > 0; }
+  // The server's process id (-1 when it is not running).
+  int Pid() const { return pid_; }
 
  private:
   TempDir dir_;
@@ -69,6 +73,13 @@ class ServerProcess {
   std::vector<int> ports_;
   // Appends what the pipe holds now; false once it is closed (or broken).
   bool DrainLocked() const;
+  // Starts serve and waits until it listens; raises std::runtime_error.
+  void Launch();
+  // Waits for the end of the log of a server that has exited.
+  void EndLog();
+
+  std::vector<std::string> serve_;
+  std::size_t portsWanted_ = 0;
 
   mutable std::mutex mutex_;
   mutable std::string log_;
