@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 #include <strings.h>
 
-#include <cstring>
 
 #include "server/database.h"
 #include "server/prepared.h"
