@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 #include <strings.h>
 
-
 #include "server/database.h"
 #include "server/prepared.h"
 #include "server/toner_names.h"
