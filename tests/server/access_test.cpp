@@ -26,6 +26,12 @@ namespace {
 
 constexpr std::string_view kRefused = "ORA-01031: insufficient privileges";
 
+// One value of a select's rows: "<none>" past the end, "<null>" for NULL.
+std::string Cell(const LinkTestClient::SelectReply& r, std::size_t row, std::size_t col) {
+  if (r.rows.RowCount() <= row) return "<none>";
+  return r.rows.IsNull(row, col) ? "<null>" : base::VarToStrZ(r.rows.Value(row, col));
+}
+
 class AccessTest : public ::testing::Test {
  protected:
   LinkTestClient& As(const std::string& user) {
@@ -41,10 +47,6 @@ class AccessTest : public ::testing::Test {
     const LinkTestClient::SelectReply r = As("ADMIN").Select(base::Utf8ToWin1253(sql));
     EXPECT_EQ(r.error, "") << sql;
     return Cell(r, 0, 0);
-  }
-  static std::string Cell(const LinkTestClient::SelectReply& r, std::size_t row, std::size_t col) {
-    if (r.rows.RowCount() <= row) return "<none>";
-    return r.rows.IsNull(row, col) ? "<null>" : base::VarToStrZ(r.rows.Value(row, col));
   }
 
   test::ServerProcess server_;
@@ -241,11 +243,8 @@ TEST_P(WindowStatementsTest, EachUserGetsWhatHisWindowsNeed) {
   memo.AddTyped("MemoCOMM", link::ftMemo, link::ptInput).SetMemo("Παράδοση πρωί"_gr);
   const std::string memoText = memo.ToText(false);
   for (const test::ClientStatement& c : test::ClientStatements()) {
-    const std::string sql =
-        base::Utf8ToWin1253(test::FillClientStatement(c.sql, base::Today(), [&](const std::string& q) {
-          const LinkTestClient::SelectReply r = client.Select(q);
-          return r.rows.RowCount() == 0 ? std::string("0") : base::VarToStrZ(r.rows.Value(0, 0));
-        }));
+    const std::string sql = base::Utf8ToWin1253(test::FillClientStatement(
+        c.sql, base::Today(), [&](const std::string& q) { return Cell(client.Select(q), 0, 0); }));
     const bool allowed = c.senders == test::Senders::Everyone || (c.senders == test::Senders::Orderers && orders) ||
                          (c.senders == test::Senders::SuperUser && super);
     const std::string error = base::Win1253ToUtf8(
